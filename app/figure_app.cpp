@@ -1,0 +1,45 @@
+#include "figure_app.h"
+
+#include "figure_dialog.h"
+
+namespace kelvo::app {
+namespace {
+
+bool IsBlank(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return code >= 1 && code <= 32;
+}
+
+}  // namespace
+
+std::string_view ArgumentText(std::string_view commandLine) {
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        i = close == std::string_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != '\0' && !IsBlank(commandLine[i])) ++i;
+    }
+    while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
+    return commandLine.substr(i);
+}
+
+std::int32_t InitialGroup(std::string_view argumentText) {
+    if (argumentText.empty()) return 3;
+    switch (argumentText[0]) {
+        case '0': return 0;
+        case '1': return 1;
+        case '2': return 2;
+        case '4': return 4;
+        default: return 3;
+    }
+}
+
+bool FigureApp::InitInstance(platform::FrontEnd& frontEnd, std::string_view argumentText) {
+    FigureDialog dialog;
+    dialog.SetInitialGroup(InitialGroup(argumentText));
+    frontEnd.RunModal(dialog);
+    return false;
+}
+
+}  // namespace kelvo::app

@@ -1,0 +1,99 @@
+#pragma once
+// The kelvo window: five selection lists, the result list, the value edit and three
+// buttons; every user action is one handler, routed by the static event table.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "dialog.h"
+#include "feature_table.h"
+#include "result_table.h"
+#include "workspace.h"
+
+namespace kelvo::app {
+
+class FigureDialog : public platform::Dialog {
+public:
+    FigureDialog();
+
+    void SetInitialGroup(std::int32_t group) { initialGroup_ = group; }
+    // A data directory to use instead of the registry's (tests, kelvo-cli --data).
+    void SetDataDirectory(std::string path) { dataDirectoryOverride_ = std::move(path); }
+    bool OnEvent(platform::Event event, int id) override;
+    int OnQueryDragIcon() override { return icon_; }
+
+    // Handlers.
+    void OnPaint();
+    void OnGroupChange();
+    void OnAgeGroupChange();
+    void OnHeightChange();
+    void OnChestChange();
+    void OnThirdChange();
+    void OnListClick();
+    void OnChangeValue();
+    void OnWriteTable();
+    void OnCopyRows();
+
+    // Group steps, by the dispatch table.
+    void LoadNursery();
+    void FillNurseryChestList();
+    void ComputeNursery();
+    void LoadGirls();
+    void FillGirlsLists();
+    void FillGirlsWaistList();
+    void ComputeGirls();
+    void LoadBoys();
+    void FillBoysLists();
+    void FillBoysWaistList();
+    void ComputeBoys();
+    void LoadWomen();
+    void FillWomenHipList();
+    void ComputeWomen();
+    void LoadMen();
+    void FillMenWaistList();
+    void ComputeMen();
+
+    void RefreshList();
+
+    // State the tests and the command-line tool read.
+    const std::string& DataDirectory() const { return dataDirectory_; }
+    bool IsComputed() const { return computed_; }
+    std::int32_t SelectedRow() const { return selectedRow_; }
+    const results::ResultTable& Results() const { return results_; }
+    const tables::FeatureTable& Table() const { return table_; }
+    const figures::KeyFeatureRows& Keys() const { return keys_; }
+
+    static std::span<const platform::EventEntry<FigureDialog>> EventTable();
+
+protected:
+    void DoDataExchange() override;
+    bool OnInitDialog() override;
+
+private:
+    figures::Workspace Work();
+    void ResetForSelection();
+    void DispatchChange(void (FigureDialog::*const (&steps)[5])());
+    void NoGroup();
+
+    std::int32_t initialGroup_ = 3;
+    platform::Edit* valueEdit_ = nullptr;
+    platform::StaticText* thirdLabel_ = nullptr;
+    platform::ListView* resultList_ = nullptr;
+    platform::ComboBox* thirdList_ = nullptr;
+    platform::ComboBox* chestList_ = nullptr;
+    platform::ComboBox* heightList_ = nullptr;
+    platform::ComboBox* ageList_ = nullptr;
+    platform::ComboBox* groupList_ = nullptr;
+    int icon_;
+    std::string dataDirectory_;
+    bool computed_ = false;
+    tables::FeatureTable table_;
+    figures::KeyFeatureRows keys_{};
+    results::ResultTable results_;
+    std::int32_t selectedRow_ = -1;
+    std::optional<std::string> dataDirectoryOverride_;
+};
+
+}  // namespace kelvo::app

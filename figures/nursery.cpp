@@ -1,0 +1,71 @@
+#include "nursery.h"
+
+#include "compute_frame.h"
+
+namespace kelvo::figures {
+namespace {
+
+constexpr int kRows = 6;
+
+// Height row d and chest index e inside the grid. A stale height list left by another
+// group whose table failed to open can hold indices beyond it.
+bool InGrid(int d, int e) {
+    return d >= 0 && d < kRows && e >= 0 && e < kNurseryGrid.chestCounts[d];
+}
+
+}  // namespace
+
+bool LoadNursery(Workspace& w) {
+    if (!OpenGroupTable(w, "\\BD\\yasly.dbf")) return false;
+    FindKeyFeatureRows(w.table, 1, 16, 18, w.keys);
+    w.ageList.Enable(false);
+    w.heightList.Enable(true);
+    w.chestList.Enable(true);
+    w.heightList.ResetContent();
+    w.chestList.ResetContent();
+    w.thirdList.ResetContent();
+    w.thirdList.Enable(false);
+    w.thirdLabel.SetText("T18/T19");
+    for (const int height : kNurseryGrid.heights) AddNumbers(w.heightList, height, height, 1);
+    w.heightList.SetCurSel(0);
+    FillNurseryChestList(w);
+    return true;
+}
+
+void FillNurseryChestList(Workspace& w) {
+    const int d = w.heightList.GetCurSel();
+    w.chestList.ResetContent();
+    if (!InGrid(d, 0)) return;  // the chest list stays empty and nothing is computed
+    for (int e = 0; e < kNurseryGrid.chestCounts[d]; ++e)
+        AddNumbers(w.chestList, kNurseryGrid.chests[d][e], kNurseryGrid.chests[d][e], 1);
+    w.chestList.SetCurSel(0);
+    ComputeNursery(w);
+}
+
+void ComputeNursery(Workspace& w) {
+    std::array<int, 2> index{};
+    if (!BeginCompute<2>(w, {&w.heightList, &w.chestList}, index)) return;
+    const auto [d, e] = index;
+    if (!InGrid(d, e)) return;  // as for a missing selection: no rows, not computed
+
+    const int height = kNurseryGrid.heights[d];
+    const int chest = kNurseryGrid.chests[d][e];
+    const tables::FeatureTable& table = w.table;
+    const double baseHeight = ParseValue(ReadText(table, w.keys[0], 4));
+    const double baseChest = ParseValue(ReadText(table, w.keys[1], 4));
+    const double h = (height - baseHeight) * kSixth;
+    const double z = (chest - baseChest) * 0.25;
+
+    for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
+        RecordTexts texts = ReadNumberAndName(table, r);
+        std::string heightIncrement = ReadText(table, r, 2);
+        std::string chestIncrement = ReadText(table, r, 3);
+        const std::string base = ReadText(table, r, 4);
+        const double value =
+            StepValue(ParseValue(heightIncrement), ParseValue(chestIncrement), ParseValue(base), h, z);
+        AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(chestIncrement));
+    }
+    FinishCompute(w);
+}
+
+}  // namespace kelvo::figures

@@ -1,0 +1,127 @@
+#pragma once
+// The dialog base class: a window built from a template, its controls reached by id, and
+// user actions routed as (event, control id) through the derived dialog's static event table.
+
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "controls.h"
+#include "dialog_template.h"
+
+namespace kelvo::platform {
+
+// User actions a front end reports. Only the user raises them, never the program.
+enum class Event {
+    SelChange,     // a drop-down list's selection changed by the user (CBN_SELCHANGE)
+    Clicked,       // a push button was clicked (BN_CLICKED)
+    ListClick,     // mouse click in a list view (NM_CLICK)
+    ListSetFocus,  // a list view gained the keyboard focus (NM_SETFOCUS)
+    ListCopy,      // Ctrl+C in a list view
+    ListContextMenu,  // the context menu was asked for over a list view
+    EditReturn,    // Return or keypad Enter in an edit; unhandled, it reaches the default button
+    Paint,         // the window needs painting
+};
+
+// What the dialog logic asks of the window that shows it; each front end provides one.
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual Control* GetItem(int id) = 0;
+    virtual void SetIcon(int iconId, bool big) = 0;
+    // A message box with one OK button; an empty title leaves the platform's default.
+    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    virtual void EndDialog(int result) = 0;
+    // Minimised-window painting; front ends without minimised icons report false.
+    virtual bool IsIconic() const = 0;
+    struct IconPaint {
+        int clientWidth, clientHeight, iconWidth, iconHeight;
+    };
+    virtual IconPaint GetIconPaint() const = 0;
+    virtual void DrawIconAt(int x, int y) = 0;  // erases the icon background first
+    virtual void DefaultPaint() = 0;
+    virtual void SetClipboardText(std::string_view text) = 0;
+    // Asks for a file to save to; false when the user cancels. Paths are Windows-1251.
+    virtual bool AskSaveFileName(std::string_view title, std::string_view filter,
+                                 std::string& path) = 0;
+    // Shows a popup menu at the pointer; the index chosen or -1.
+    virtual int TrackPopupMenu(std::span<const std::string_view> items) = 0;
+    // Progress of long work: ShowProgress starts or updates (0..total), EndProgress hides it.
+    virtual void ShowProgress(std::string_view label, int done, int total) = 0;
+    virtual void EndProgress() = 0;
+};
+
+class Dialog;
+
+template <class D>
+struct EventEntry {
+    Event event;
+    int id;
+    void (D::*handler)();
+};
+
+// Calls the handler that `table` names for (event, id); false when there is none.
+template <class D>
+bool DispatchEvent(std::span<const EventEntry<D>> table, D& dialog, Event event, int id) {
+    for (const auto& entry : table) {
+        if (entry.event == event && entry.id == id) {
+            (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+class Dialog {
+public:
+    explicit Dialog(const DialogTemplate& templ) : template_(templ) {}
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    const DialogTemplate& Template() const { return template_; }
+
+    // Front end: the window exists and its controls hold their initial entries.
+    bool Open(WindowHost& host) {
+        host_ = &host;
+        DoDataExchange();
+        return OnInitDialog();
+    }
+    void Close() { host_ = nullptr; }
+    bool IsOpen() const { return host_ != nullptr; }
+
+    // Front end: a user action. False when the event table has no entry for it, and the
+    // front end applies its default handling.
+    virtual bool OnEvent(Event event, int id) = 0;
+    // Front end: the icon to show while the minimised window is dragged.
+    virtual int OnQueryDragIcon() { return 0; }
+
+protected:
+    virtual void DoDataExchange() {}
+    virtual bool OnInitDialog() { return true; }
+
+    WindowHost& Host() { return *host_; }
+
+    template <class C>
+    C& Bind(int id) {
+        // A template without the control is a build fault, not a run-time condition.
+        auto* control = dynamic_cast<C*>(host_->GetItem(id));
+        if (!control) std::abort();
+        return *control;
+    }
+
+private:
+    const DialogTemplate& template_;
+    WindowHost* host_ = nullptr;
+};
+
+// Runs a dialog modally on one platform: opens the window, delivers user actions until
+// the run ends, and returns the end code (kIdOk, kIdCancel).
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+    virtual int RunModal(Dialog& dialog) = 0;
+};
+
+}  // namespace kelvo::platform

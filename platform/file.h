@@ -1,0 +1,51 @@
+#pragma once
+// File access by descriptor. Paths are Windows-1251 text built the Windows way
+// (DataDirectory + "\BD\boys.dbf"); on POSIX systems '\' is taken as '/'.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvo::platform {
+
+// A file opened for reading as raw bytes; closed when destroyed.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool Open(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+    // Bytes read (0 at end of file), or -1 on error.
+    std::int64_t Read(void* buffer, std::int64_t count);
+    bool Seek(std::int64_t offset);  // from the start of the file
+    bool Size(std::int64_t& size);
+    void Close();
+
+private:
+    int fd_ = -1;
+};
+
+// Why writing a file failed, in terms a user can act on.
+enum class WriteError {
+    None,
+    NoSpace,          // the disk is full or a size limit was reached
+    NoPermission,     // the folder or the file may not be written
+    ReadOnlyFileSystem,
+    NoDirectory,      // the folder does not exist
+    NotARegularFile,  // the target is a folder, a device or something else
+    Other,
+};
+
+// Replaces the file at `path` with `bytes` as a whole: written to a temporary file beside
+// it, flushed to disk, then renamed over it. On failure the old file is left as it was and
+// no temporary file remains. A new file gets ordinary permissions; a read-only one is kept.
+WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError);
+
+// The native form of a path built the Windows way: on POSIX, '\' becomes '/' and the
+// 1251 bytes become UTF-8.
+std::string NativePath(const std::string& path);
+
+}  // namespace kelvo::platform

@@ -1,0 +1,79 @@
+#include "headless_controls.h"
+
+#include <algorithm>
+
+namespace kelvo::platform::headless {
+
+void HeadlessComboBox::ResetContent() {
+    entries_.clear();
+    selection_ = -1;
+}
+
+int HeadlessComboBox::AddString(std::string_view text) {
+    entries_.emplace_back(text);
+    return static_cast<int>(entries_.size()) - 1;
+}
+
+void HeadlessComboBox::SetCurSel(int index) {
+    selection_ = index >= 0 && index < GetCount() ? index : -1;
+}
+
+std::string HeadlessComboBox::GetItemText(int index) const {
+    return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)] : std::string();
+}
+
+void HeadlessListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
+    const auto at = std::min(static_cast<std::size_t>(std::max(index, 0)), columns_.size());
+    columns_.insert(columns_.begin() + static_cast<std::ptrdiff_t>(at), Column{std::string(caption), widthPixels});
+}
+
+void HeadlessListView::DeleteAllItems() {
+    items_.clear();
+    selected_.clear();
+    focused_ = -1;
+}
+
+int HeadlessListView::InsertItem(int index, std::string_view text) {
+    if (index < 0) return -1;
+    const auto at = std::min(static_cast<std::size_t>(index), items_.size());
+    std::vector<std::string> item(std::max<std::size_t>(columns_.size(), 1));
+    item[0] = text;
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+    // Selection marks follow their items, as in a list view.
+    std::set<int> moved;
+    for (const int s : selected_) moved.insert(s >= static_cast<int>(at) ? s + 1 : s);
+    selected_ = std::move(moved);
+    return static_cast<int>(at);
+}
+
+void HeadlessListView::SetItemText(int item, int column, std::string_view text) {
+    if (item < 0 || item >= GetItemCount() || column < 0) return;
+    auto& cells = items_[static_cast<std::size_t>(item)];
+    if (static_cast<std::size_t>(column) >= cells.size()) {
+        if (static_cast<std::size_t>(column) >= columns_.size()) return;
+        cells.resize(columns_.size());
+    }
+    cells[static_cast<std::size_t>(column)] = text;
+}
+
+std::string HeadlessListView::GetItemText(int item, int column) const {
+    if (item < 0 || item >= GetItemCount() || column < 0) return {};
+    const auto& cells = items_[static_cast<std::size_t>(item)];
+    return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                            : std::string();
+}
+
+int HeadlessListView::GetNextSelected(int start) const {
+    const auto it = selected_.upper_bound(start);
+    return it == selected_.end() ? -1 : *it;
+}
+
+void HeadlessListView::SetSelected(int item, bool selected) {
+    if (item < 0 || item >= GetItemCount()) return;
+    if (selected)
+        selected_.insert(item);
+    else
+        selected_.erase(item);
+}
+
+}  // namespace kelvo::platform::headless

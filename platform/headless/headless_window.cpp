@@ -1,0 +1,203 @@
+#include "headless_window.h"
+
+#include <algorithm>
+
+namespace kelvo::platform::headless {
+
+HeadlessWindow::HeadlessWindow(Dialog& dialog) : dialog_(dialog) {
+    const DialogTemplate& templ = dialog.Template();
+    for (const ControlTemplate& c : templ.controls) {
+        if (c.id == kNoId) continue;
+        std::unique_ptr<Control> control;
+        switch (c.kind) {
+            case ControlKind::PushButton: {
+                auto button = std::make_unique<HeadlessButton>();
+                button->SetText(c.caption);
+                if (c.style & kDefaultButton) defaultButton_ = c.id;
+                control = std::move(button);
+                break;
+            }
+            case ControlKind::ComboBox: control = std::make_unique<HeadlessComboBox>(); break;
+            case ControlKind::StaticText: {
+                auto label = std::make_unique<HeadlessStatic>();
+                label->SetText(c.caption);
+                control = std::move(label);
+                break;
+            }
+            case ControlKind::ListView: control = std::make_unique<HeadlessListView>(); break;
+            case ControlKind::Edit: control = std::make_unique<HeadlessEdit>(); break;
+        }
+        controls_[c.id] = std::move(control);
+        if (focus_ == kNoId && (c.style & kTabStop)) focus_ = c.id;
+    }
+    for (const InitialEntry& entry : templ.initialEntries) Combo(entry.id).AddString(entry.text);
+    open_ = true;
+    dialog_.Open(*this);
+}
+
+HeadlessWindow::~HeadlessWindow() {
+    if (open_) dialog_.Close();
+}
+
+Control* HeadlessWindow::GetItem(int id) {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second.get();
+}
+
+HeadlessComboBox& HeadlessWindow::Combo(int id) { return dynamic_cast<HeadlessComboBox&>(*GetItem(id)); }
+HeadlessListView& HeadlessWindow::List(int id) { return dynamic_cast<HeadlessListView&>(*GetItem(id)); }
+TextControl& HeadlessWindow::Text(int id) { return dynamic_cast<TextControl&>(*GetItem(id)); }
+
+bool HeadlessWindow::Usable(int id) {
+    Control* control = GetItem(id);
+    return open_ && control && control->IsEnabled();
+}
+
+bool HeadlessWindow::Raise(Event event, int id) { return open_ && dialog_.OnEvent(event, id); }
+
+bool HeadlessWindow::Choose(int comboId, int index) {
+    if (!Usable(comboId)) return false;
+    HeadlessComboBox& combo = Combo(comboId);
+    if (index < 0 || index >= combo.GetCount()) return false;
+    focus_ = comboId;
+    // Choosing the entry that is already selected changes nothing and raises nothing.
+    if (combo.GetCurSel() == index) return true;
+    combo.SetCurSel(index);
+    Raise(Event::SelChange, comboId);
+    return true;
+}
+
+bool HeadlessWindow::ChooseText(int comboId, std::string_view text) {
+    if (!Usable(comboId)) return false;
+    const auto& entries = Combo(comboId).Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i] == text) return Choose(comboId, static_cast<int>(i));
+    return false;
+}
+
+bool HeadlessWindow::FocusList(int listId) {
+    if (!Usable(listId)) return false;
+    if (focus_ != listId) {
+        focus_ = listId;
+        Raise(Event::ListSetFocus, listId);
+    }
+    return true;
+}
+
+bool HeadlessWindow::ClickRow(int listId, int item, bool addToSelection) {
+    // As in a list view: the list takes the focus on the button press, the selection
+    // changes, and the click is notified when the button is released.
+    if (!FocusList(listId)) return false;
+    HeadlessListView& list = List(listId);
+    if (item < 0 || item >= list.GetItemCount()) return ClickEmptyArea(listId);
+    if (!addToSelection) list.ClearSelection();
+    list.SetSelected(item, true);
+    list.SetFocused(item);
+    Raise(Event::ListClick, listId);
+    return true;
+}
+
+bool HeadlessWindow::ClickEmptyArea(int listId) {
+    if (!FocusList(listId)) return false;
+    List(listId).ClearSelection();
+    Raise(Event::ListClick, listId);
+    return true;
+}
+
+bool HeadlessWindow::MoveSelection(int listId, int delta) {
+    if (!FocusList(listId)) return false;
+    HeadlessListView& list = List(listId);
+    if (list.GetItemCount() == 0) return true;
+    const int to = std::clamp(list.Focused() + delta, 0, list.GetItemCount() - 1);
+    list.ClearSelection();
+    list.SetSelected(to, true);
+    list.SetFocused(to);
+    return true;  // arrow keys send no click
+}
+
+bool HeadlessWindow::Type(int editId, std::string_view text) {
+    if (!Usable(editId)) return false;
+    focus_ = editId;
+    Text(editId).SetText(text);
+    return true;
+}
+
+bool HeadlessWindow::Press(int buttonId) {
+    if (!Usable(buttonId)) return false;
+    focus_ = buttonId;
+    if (!Raise(Event::Clicked, buttonId) && (buttonId == kIdOk || buttonId == kIdCancel))
+        EndDialog(buttonId);
+    return true;
+}
+
+bool HeadlessWindow::PressEnter() {
+    if (!open_) return false;
+    const ControlTemplate* focused = dialog_.Template().Find(focus_);
+    if (focused && focused->kind == ControlKind::Edit && Raise(Event::EditReturn, focus_)) return true;
+    // A focused push button is the one Enter presses; otherwise the default button.
+    if (focused && focused->kind == ControlKind::PushButton) return Press(focus_);
+    return Press(defaultButton_);
+}
+
+bool HeadlessWindow::PressEscape() {
+    if (!open_) return false;
+    EndDialog(kIdCancel);
+    return true;
+}
+
+bool HeadlessWindow::CopyFromList(int listId) {
+    if (!FocusList(listId)) return false;
+    Raise(Event::ListCopy, listId);
+    return true;
+}
+
+bool HeadlessWindow::ContextMenu(int listId) {
+    if (!Usable(listId)) return false;
+    Raise(Event::ListContextMenu, listId);
+    return true;
+}
+
+void HeadlessWindow::Paint() {
+    if (!Raise(Event::Paint, kNoId)) DefaultPaint();
+}
+
+void HeadlessWindow::SetIcon(int iconId, bool big) { iconsSet.emplace_back(iconId, big); }
+
+void HeadlessWindow::ShowMessage(std::string_view text, std::string_view title) {
+    messages.emplace_back(text);
+    messageTitles.emplace_back(title);
+}
+
+void HeadlessWindow::EndDialog(int result) {
+    if (!open_) return;
+    open_ = false;
+    endCode_ = result;
+    dialog_.Close();
+}
+
+WindowHost::IconPaint HeadlessWindow::GetIconPaint() const {
+    // A minimised dialog's client area on Windows, with the standard 32-pixel icon.
+    return IconPaint{160, 24, 32, 32};
+}
+
+void HeadlessWindow::DrawIconAt(int x, int y) { iconDrawnAt.emplace_back(x, y); }
+
+bool HeadlessWindow::AskSaveFileName(std::string_view, std::string_view, std::string& path) {
+    return saveFileAnswer && saveFileAnswer(path);
+}
+
+int HeadlessWindow::TrackPopupMenu(std::span<const std::string_view> items) {
+    return menuAnswer ? menuAnswer(items) : -1;
+}
+
+void HeadlessWindow::ShowProgress(std::string_view, int done, int total) {
+    progress.emplace_back(done, total);
+}
+
+int HeadlessFrontEnd::RunModal(Dialog& dialog) {
+    HeadlessWindow window(dialog);
+    if (user_) user_(window);
+    return window.IsOpen() ? kIdCancel : window.EndCode();
+}
+
+}  // namespace kelvo::platform::headless

@@ -1,0 +1,100 @@
+#pragma once
+// A dialog window without a screen: the controls of its template as plain state, and the
+// actions of a user (choose an entry, click a row, type, press a key or a button) delivered
+// through the dialog's event table exactly as a windowed front end delivers them.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog.h"
+#include "headless_controls.h"
+
+namespace kelvo::platform::headless {
+
+class HeadlessWindow : public WindowHost {
+public:
+    // Creates the controls from the dialog's template and opens the dialog on them.
+    explicit HeadlessWindow(Dialog& dialog);
+    ~HeadlessWindow() override;
+
+    // The user's actions. Each returns false when a user could not do it (the control is
+    // disabled, the entry does not exist, the window is closed).
+    bool Choose(int comboId, int index);
+    bool ChooseText(int comboId, std::string_view text);
+    bool ClickRow(int listId, int item, bool addToSelection = false);
+    bool ClickEmptyArea(int listId);  // clears the selection, as a click below the last row
+    bool MoveSelection(int listId, int delta);  // arrow keys
+    bool FocusList(int listId);
+    bool Type(int editId, std::string_view text);  // focuses the edit and replaces its text
+    bool Press(int buttonId);
+    bool PressEnter();                // in the control that has the focus
+    bool PressEscape();
+    bool CopyFromList(int listId);
+    bool ContextMenu(int listId);
+    void Paint();
+    void Minimise(bool minimised) { iconic_ = minimised; }
+
+    bool IsOpen() const { return open_; }
+    int EndCode() const { return endCode_; }
+    int FocusId() const { return focus_; }
+
+    HeadlessComboBox& Combo(int id);
+    HeadlessListView& List(int id);
+    TextControl& Text(int id);
+
+    // What the window showed or was asked.
+    std::vector<std::string> messages;       // message box texts
+    std::vector<std::string> messageTitles;
+    std::string clipboard;
+    std::vector<std::pair<int, bool>> iconsSet;  // (icon id, big)
+    std::vector<std::pair<int, int>> iconDrawnAt;
+    int defaultPaints = 0;
+    // Answers to the questions the dialog may ask; unset means the user cancels.
+    std::function<bool(std::string& path)> saveFileAnswer;
+    std::function<int(std::span<const std::string_view>)> menuAnswer;
+    std::vector<std::pair<int, int>> progress;  // (done, total) as shown
+    int progressEnded = 0;
+
+    // WindowHost
+    Control* GetItem(int id) override;
+    void SetIcon(int iconId, bool big) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void EndDialog(int result) override;
+    bool IsIconic() const override { return iconic_; }
+    IconPaint GetIconPaint() const override;
+    void DrawIconAt(int x, int y) override;
+    void DefaultPaint() override { ++defaultPaints; }
+    void SetClipboardText(std::string_view text) override { clipboard = text; }
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) override;
+    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    void ShowProgress(std::string_view label, int done, int total) override;
+    void EndProgress() override { ++progressEnded; }
+
+private:
+    bool Raise(Event event, int id);
+    bool Usable(int id);
+
+    Dialog& dialog_;
+    std::map<int, std::unique_ptr<Control>> controls_;
+    int defaultButton_ = kIdOk;
+    int focus_ = kNoId;
+    bool open_ = false;
+    bool iconic_ = false;
+    int endCode_ = 0;
+};
+
+// Runs a dialog on a HeadlessWindow: `user` acts on the open window, then the run ends
+// with the code the dialog ended with, or kIdCancel when it stayed open.
+class HeadlessFrontEnd : public FrontEnd {
+public:
+    explicit HeadlessFrontEnd(std::function<void(HeadlessWindow&)> user) : user_(std::move(user)) {}
+    int RunModal(Dialog& dialog) override;
+
+private:
+    std::function<void(HeadlessWindow&)> user_;
+};
+
+}  // namespace kelvo::platform::headless

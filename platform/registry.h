@@ -1,0 +1,17 @@
+#pragma once
+// Read access to the machine-wide settings that stand where the Windows registry stood.
+
+#include <string>
+#include <string_view>
+
+namespace kelvo::platform {
+
+// Reads the string value `name` of `key` under HKEY_LOCAL_MACHINE into `value`
+// (Windows-1251), up to its first zero byte. False when the key or value cannot be read.
+bool ReadMachineString(std::string_view key, std::string_view name, std::string& value);
+
+// The data directory to use when the registry holds none: "C:\" on Windows; elsewhere the
+// folder of feature tables installed with the program.
+std::string DefaultDataDirectory();
+
+}  // namespace kelvo::platform

@@ -1,0 +1,69 @@
+#include "figure_dialog_template.h"
+
+#include "ansi_text.h"
+#include "resource.h"
+
+namespace kelvo::res {
+namespace {
+
+using platform::AnsiText;
+using platform::ControlKind;
+using platform::ControlTemplate;
+using platform::InitialEntry;
+using namespace platform;  // style bits
+
+constexpr AnsiText kExit(u8"Выход");
+constexpr AnsiText kGroup(u8"Группа");
+constexpr AnsiText kAgeGroup(u8"Возрастная группа");
+constexpr AnsiText kWriteTable(u8"Записать значение в файл");
+constexpr AnsiText kValue(u8"Значение");
+constexpr AnsiText kChange(u8"Изменить");
+
+constexpr AnsiText kNursery(u8"Ясельная");
+constexpr AnsiText kGirls(u8"Девочки");
+constexpr AnsiText kBoys(u8"Мальчики");
+constexpr AnsiText kWomen(u8"Женщины");
+constexpr AnsiText kMen(u8"Мужчины");
+constexpr AnsiText kPreschool(u8"Дошкольная");
+constexpr AnsiText kJuniorSchool(u8"Младшая школьная");
+constexpr AnsiText kSeniorSchool(u8"Старшая школьная");
+constexpr AnsiText kAdolescent(u8"Подростковая");
+
+constexpr std::uint32_t kList = kDropDownList | kVerticalScroll | kTabStop;
+
+// Template order is tab order.
+constexpr ControlTemplate kControls[] = {
+    {ControlKind::PushButton, kIdExit, kExit, 215, 216, 116, 14, kDefaultButton | kTabStop},
+    {ControlKind::ComboBox, kIdGroupList, "", 7, 23, 67, 73, kList},
+    {ControlKind::StaticText, kNoId, kGroup, 7, 10, 24, 8, 0},
+    {ControlKind::StaticText, kNoId, kAgeGroup, 81, 10, 66, 8, 0},
+    {ControlKind::ComboBox, kIdAgeList, "", 81, 23, 104, 87, kList},
+    {ControlKind::StaticText, kNoId, "T1", 194, 10, 10, 8, 0},
+    {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0},
+    {ControlKind::StaticText, kNoId, "T16", 247, 10, 14, 8, 0},
+    {ControlKind::ComboBox, kIdHeightList, "", 191, 23, 44, 125, kList},
+    {ControlKind::ComboBox, kIdChestList, "", 242, 23, 44, 125, kList},
+    {ControlKind::ComboBox, kIdThirdList, "", 292, 23, 44, 125, kList},
+    {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152, kReportView | kBorder | kTabStop},
+    {ControlKind::PushButton, kIdWriteTable, kWriteTable, 89, 216, 116, 14, kTabStop},
+    {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, 0},
+    {ControlKind::Edit, kIdValueEdit, "", 314, 198, 44, 14,
+     kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop},
+    {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop},
+};
+
+constexpr InitialEntry kInitialEntries[] = {
+    {kIdGroupList, kNursery},     {kIdGroupList, kGirls},         {kIdGroupList, kBoys},
+    {kIdGroupList, kWomen},       {kIdGroupList, kMen},           {kIdAgeList, kPreschool},
+    {kIdAgeList, kJuniorSchool},  {kIdAgeList, kSeniorSchool},    {kIdAgeList, kAdolescent},
+};
+
+constexpr platform::DialogTemplate kTemplate{
+    kDialogFigure, "kelvo", "MS Sans Serif", 8, 421, 237, kIconMain, kControls, kInitialEntries,
+};
+
+}  // namespace
+
+const platform::DialogTemplate& FigureDialogTemplate() { return kTemplate; }
+
+}  // namespace kelvo::res

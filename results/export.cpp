@@ -1,0 +1,54 @@
+#include "export.h"
+
+#include "ansi_text.h"
+#include "file.h"
+
+namespace kelvo::results {
+namespace {
+
+using platform::AnsiText;
+using platform::WriteError;
+
+std::string_view Reason(WriteError error) {
+    static constexpr AnsiText kNoSpace(u8"на диске нет места");
+    static constexpr AnsiText kNoPermission(u8"нет права записи в эту папку или в этот файл");
+    static constexpr AnsiText kReadOnly(u8"диск доступен только для чтения");
+    static constexpr AnsiText kNoDirectory(u8"папка не существует");
+    static constexpr AnsiText kNotFile(u8"под этим именем не обычный файл");
+    static constexpr AnsiText kOther(u8"ошибка записи");
+    switch (error) {
+        case WriteError::NoSpace: return kNoSpace;
+        case WriteError::NoPermission: return kNoPermission;
+        case WriteError::ReadOnlyFileSystem: return kReadOnly;
+        case WriteError::NoDirectory: return kNoDirectory;
+        case WriteError::NotARegularFile: return kNotFile;
+        default: return kOther;
+    }
+}
+
+}  // namespace
+
+std::string BuildTableText(const ResultTable& table) {
+    std::string text;
+    for (std::int32_t i = 0; i < table.GetSize(); ++i) {
+        const ResultRow& row = table[i];
+        text += row.cells[0];
+        text += ' ';
+        text += row.cells[2];
+        text += "\r\n";  // the line end that Windows tools expect, on every platform
+    }
+    return text;
+}
+
+bool WriteTableText(const std::string& path, const ResultTable& table, std::string& message) {
+    int systemError = 0;
+    const WriteError error = platform::ReplaceFile(path, BuildTableText(table), systemError);
+    if (error == WriteError::None) return true;
+    static constexpr AnsiText kCannotWrite(u8"Не удалось записать файл ");
+    message = std::string(kCannotWrite.view()) + path + ": " + std::string(Reason(error));
+    if (error == WriteError::Other && systemError != 0) message += " (" + std::to_string(systemError) + ")";
+    message += '.';
+    return false;
+}
+
+}  // namespace kelvo::results

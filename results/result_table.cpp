@@ -1,0 +1,44 @@
+#include "result_table.h"
+
+#include <algorithm>
+
+#include "controls.h"
+
+namespace kelvo::results {
+
+void ResultTable::SetSize(std::int32_t size, std::int32_t growthStep) {
+    if (growthStep != -1) growthStep_ = growthStep;
+    if (size <= 0) {
+        std::vector<ResultRow>().swap(rows_);  // releases the storage, not just the rows
+        size_ = capacity_ = 0;
+        return;
+    }
+    if (capacity_ == 0) {
+        rows_.reserve(static_cast<std::size_t>(size));
+        capacity_ = size;
+    } else if (size > capacity_) {
+        std::int32_t step = growthStep_;
+        if (step == 0) step = std::clamp(size_ / 8, 4, 1024);
+        const std::int32_t capacity = std::max(capacity_ + step, size);
+        rows_.reserve(static_cast<std::size_t>(capacity));  // moves the rows, copies none
+        capacity_ = capacity;
+    }
+    rows_.resize(static_cast<std::size_t>(size));
+    size_ = size;
+}
+
+ResultRow& ResultTable::Append() {
+    SetSize(size_ + 1);
+    return rows_.back();
+}
+
+void ShowRows(platform::ListView& list, const ResultTable& table) {
+    list.DeleteAllItems();
+    for (std::int32_t i = 0; i < table.GetSize(); ++i) {
+        const ResultRow& row = table[i];
+        list.InsertItem(i, row.cells[0]);
+        for (int column = 1; column <= 4; ++column) list.SetItemText(i, column, row.cells[static_cast<std::size_t>(column)]);
+    }
+}
+
+}  // namespace kelvo::results

@@ -1,0 +1,43 @@
+#pragma once
+// The rows of a computed figure: six text cells per dimensional feature.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvo::platform {
+class ListView;
+}
+
+namespace kelvo::results {
+
+// Cells: 0 number, 1 name, 2 value, 3 height increment, 4 size increment, 5 extra text.
+struct ResultRow {
+    static constexpr int kCells = 6;
+    std::array<std::string, kCells> cells;
+};
+
+// A growable array of rows that grows by its growth step, or by size / 8 bounded to 4..1024.
+class ResultTable {
+public:
+    // Sets the number of rows; new rows are empty. A growth step of -1 keeps the current one.
+    void SetSize(std::int32_t size, std::int32_t growthStep = -1);
+    std::int32_t GetSize() const { return size_; }
+    std::int32_t GetCapacity() const { return capacity_; }
+    ResultRow& operator[](std::int32_t index) { return rows_[static_cast<std::size_t>(index)]; }
+    const ResultRow& operator[](std::int32_t index) const { return rows_[static_cast<std::size_t>(index)]; }
+    // Appends an empty row and returns it: SetSize with the size + 1.
+    ResultRow& Append();
+
+private:
+    std::vector<ResultRow> rows_;
+    std::int32_t size_ = 0;
+    std::int32_t capacity_ = 0;
+    std::int32_t growthStep_ = 0;
+};
+
+// Rebuilds `list` from `table`: item i shows cells 0 to 4 of row i; nothing selected.
+void ShowRows(platform::ListView& list, const ResultTable& table);
+
+}  // namespace kelvo::results

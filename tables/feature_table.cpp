@@ -1,0 +1,110 @@
+#include "feature_table.h"
+
+#include <cstring>
+
+#include "file.h"
+
+namespace kelvo::tables {
+namespace {
+
+// The 32-byte file header, as (offset, size) of each value the reader takes.
+struct HeaderField {
+    std::size_t offset, size;
+};
+constexpr HeaderField kVersion{0, 1};
+constexpr HeaderField kDate{1, 3};
+constexpr HeaderField kRecordCount{4, 4};
+constexpr HeaderField kHeaderLength{8, 2};
+constexpr HeaderField kRecordLength{10, 2};
+constexpr std::int64_t kHeaderSize = 32;
+constexpr unsigned char kDescriptorEnd = 0x0D;
+
+std::uint32_t LittleEndian(const unsigned char* bytes, std::size_t size) {
+    std::uint32_t value = 0;
+    for (std::size_t i = size; i-- > 0;) value = (value << 8) | bytes[i];
+    return value;
+}
+
+}  // namespace
+
+void FeatureTable::Reset() {
+    open_ = false;
+    descriptors_.clear();
+    fieldOffsets_.clear();
+}
+
+bool FeatureTable::Open(const std::string& path) {
+    Reset();
+    platform::InputFile file;
+    if (!file.Open(path)) return false;
+
+    unsigned char header[12];
+    // The version byte alone first: a file of one wrong byte is refused for its version.
+    if (file.Read(header, 1) != 1 || (header[kVersion.offset] & 3) != 3) return false;
+    if (file.Read(header + 1, sizeof header - 1) != static_cast<std::int64_t>(sizeof header - 1))
+        return false;
+
+    std::memcpy(date_.data(), header + kDate.offset, kDate.size);
+    const std::uint32_t count = LittleEndian(header + kRecordCount.offset, kRecordCount.size);
+    const std::uint32_t headerLength = LittleEndian(header + kHeaderLength.offset, kHeaderLength.size);
+    const std::uint32_t recordLength = LittleEndian(header + kRecordLength.offset, kRecordLength.size);
+
+    // A header that cannot describe this file would make every compute step loop over
+    // records that do not exist: refuse it rather than read on.
+    std::int64_t fileSize = 0;
+    if (count > 0x7FFFFFFFu || recordLength == 0 || !file.Size(fileSize)) return false;
+    if (static_cast<std::int64_t>(headerLength) + static_cast<std::int64_t>(count) * recordLength >
+        fileSize)
+        return false;
+
+    if (!file.Seek(kHeaderSize)) return false;
+    std::vector<FieldDescriptor> descriptors;
+    for (;;) {
+        FieldDescriptor descriptor;
+        const std::int64_t n = file.Read(descriptor.bytes.data(), FieldDescriptor::kSize);
+        if (n <= 0) return false;  // the file ends inside the descriptor list
+        if (descriptor.bytes[0] == kDescriptorEnd) break;
+        if (n < static_cast<std::int64_t>(FieldDescriptor::kSize)) return false;
+        descriptors.push_back(descriptor);
+    }
+
+    // Fields must lie inside their record, behind the deletion flag.
+    std::vector<std::int64_t> offsets;
+    offsets.reserve(descriptors.size());
+    std::int64_t offset = 0;
+    for (const FieldDescriptor& d : descriptors) {
+        offsets.push_back(offset);
+        offset += d.Length();
+    }
+    if (offset + 1 > static_cast<std::int64_t>(recordLength) && count > 0) return false;
+
+    path_ = path;
+    recordCount_ = static_cast<std::int32_t>(count);
+    dataStart_ = headerLength + 1;
+    recordLength_ = recordLength;
+    descriptors_ = std::move(descriptors);
+    fieldOffsets_ = std::move(offsets);
+    open_ = true;
+    return true;
+}
+
+bool FeatureTable::ReadField(std::int32_t record, std::int32_t column, std::string& text) const {
+    text.clear();
+    if (record < 0 || record >= RecordCount()) return false;
+    if (column >= ColumnCount()) return false;
+    if (column < 0) column = 0;  // a negative column reads column 0, as it always has
+
+    const std::int64_t offset = static_cast<std::int64_t>(record) * recordLength_ + dataStart_ +
+                                fieldOffsets_[static_cast<std::size_t>(column)];
+    const int length = descriptors_[static_cast<std::size_t>(column)].Length();
+
+    platform::InputFile file;
+    if (!file.Open(path_) || !file.Seek(offset)) return false;
+    char buffer[256];
+    if (file.Read(buffer, length) != length) return false;
+    // The text ends at the first zero byte, as a C string would.
+    text.assign(buffer, strnlen(buffer, static_cast<std::size_t>(length)));
+    return true;
+}
+
+}  // namespace kelvo::tables
