@@ -46,7 +46,7 @@ Control* HeadlessWindow::GetItem(int id) {
 
 HeadlessComboBox& HeadlessWindow::Combo(int id) { return dynamic_cast<HeadlessComboBox&>(*GetItem(id)); }
 HeadlessListView& HeadlessWindow::List(int id) { return dynamic_cast<HeadlessListView&>(*GetItem(id)); }
-TextControl& HeadlessWindow::Text(int id) { return dynamic_cast<TextControl&>(*GetItem(id)); }
+TextControl& HeadlessWindow::TextOf(int id) { return dynamic_cast<platform::TextControl&>(*GetItem(id)); }
 
 bool HeadlessWindow::Usable(int id) {
     Control* control = GetItem(id);
@@ -65,14 +65,6 @@ bool HeadlessWindow::Choose(int comboId, int index) {
     combo.SetCurSel(index);
     Raise(Event::SelChange, comboId);
     return true;
-}
-
-bool HeadlessWindow::ChooseText(int comboId, std::string_view text) {
-    if (!Usable(comboId)) return false;
-    const auto& entries = Combo(comboId).Entries();
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i] == text) return Choose(comboId, static_cast<int>(i));
-    return false;
 }
 
 bool HeadlessWindow::FocusList(int listId) {
@@ -118,7 +110,7 @@ bool HeadlessWindow::MoveSelection(int listId, int delta) {
 bool HeadlessWindow::Type(int editId, std::string_view text) {
     if (!Usable(editId)) return false;
     focus_ = editId;
-    Text(editId).SetText(text);
+    TextOf(editId).SetText(text);
     return true;
 }
 

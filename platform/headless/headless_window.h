@@ -11,39 +11,51 @@
 
 #include "dialog.h"
 #include "headless_controls.h"
+#include "user_actions.h"
 
 namespace kelvo::platform::headless {
 
-class HeadlessWindow : public WindowHost {
+class HeadlessWindow : public WindowHost, public UserActions {
 public:
     // Creates the controls from the dialog's template and opens the dialog on them.
     explicit HeadlessWindow(Dialog& dialog);
     ~HeadlessWindow() override;
 
-    // The user's actions. Each returns false when a user could not do it (the control is
-    // disabled, the entry does not exist, the window is closed).
-    bool Choose(int comboId, int index);
-    bool ChooseText(int comboId, std::string_view text);
-    bool ClickRow(int listId, int item, bool addToSelection = false);
-    bool ClickEmptyArea(int listId);  // clears the selection, as a click below the last row
-    bool MoveSelection(int listId, int delta);  // arrow keys
+    // UserActions
+    bool Choose(int comboId, int index) override;
+    bool ClickRow(int listId, int item, bool addToSelection = false) override;
+    bool ClickEmptyArea(int listId) override;
+    bool MoveSelection(int listId, int delta) override;
+    bool Type(int editId, std::string_view text) override;
+    bool Press(int buttonId) override;
+    bool PressEnter() override;
+    bool PressEscape() override;
+    bool CopyFromList(int listId) override;
+    std::vector<std::string> Entries(int comboId) override { return Combo(comboId).Entries(); }
+    int Selection(int comboId) override { return Combo(comboId).GetCurSel(); }
+    bool IsEnabled(int id) override { return GetItem(id) && GetItem(id)->IsEnabled(); }
+    std::string Text(int id) override { return TextOf(id).GetText(); }
+    int ItemCount(int listId) override { return List(listId).GetItemCount(); }
+    std::string ItemText(int listId, int item, int column) override {
+        return List(listId).GetItemText(item, column);
+    }
+    int FirstSelectedItem(int listId) override { return List(listId).GetNextSelected(-1); }
+    std::vector<std::string> Messages() override { return messages; }
+    bool IsOpen() override { return open_; }
+    std::string Clipboard() override { return clipboard; }
+
+    // Beyond what every front end offers.
     bool FocusList(int listId);
-    bool Type(int editId, std::string_view text);  // focuses the edit and replaces its text
-    bool Press(int buttonId);
-    bool PressEnter();                // in the control that has the focus
-    bool PressEscape();
-    bool CopyFromList(int listId);
     bool ContextMenu(int listId);
     void Paint();
     void Minimise(bool minimised) { iconic_ = minimised; }
 
-    bool IsOpen() const { return open_; }
     int EndCode() const { return endCode_; }
     int FocusId() const { return focus_; }
 
     HeadlessComboBox& Combo(int id);
     HeadlessListView& List(int id);
-    TextControl& Text(int id);
+    platform::TextControl& TextOf(int id);
 
     // What the window showed or was asked.
     std::vector<std::string> messages;       // message box texts

@@ -1,0 +1,10 @@
+#include "headless_window.h"
+#include "test_window.h"
+
+namespace kelvo::test {
+
+std::unique_ptr<platform::UserActions> OpenTestWindow(platform::Dialog& dialog) {
+    return std::make_unique<platform::headless::HeadlessWindow>(dialog);
+}
+
+}  // namespace kelvo::test
