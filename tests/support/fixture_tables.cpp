@@ -78,13 +78,14 @@ tables::TableSpec MenTable() {
 }
 
 tables::TableSpec WomenTable() {
-    std::vector<std::pair<int, std::string>> height{{2, "6.0"}}, size, feature{{2, "0.6"}, {3, "1.2"},
-                                                                               {4, "1.4"}, {5, "1.6"}},
-        hip{{3, "2.0"}, {4, "2.0"}, {5, "2.0"}};
+    // Feature 16 holds the size (half the girth), which grows by 2 per size step; the hip
+    // of position p is the base chest girth 96 + 4p and grows with the chest.
+    std::vector<std::pair<int, std::string>> height{{2, "6.0"}}, size{{3, "2.0"}, {4, "2.0"}, {5, "2.0"}},
+        feature{{2, "0.6"}, {3, "1.2"}, {4, "1.4"}, {5, "1.6"}}, hip{{3, "4.0"}, {4, "4.0"}, {5, "4.0"}};
     for (int b = 6; b <= 17; ++b) {
         height.emplace_back(b, "164");
         size.emplace_back(b, "48");
-        hip.emplace_back(b, std::to_string(96 + 4 * ((b - 6) % 4)));
+        hip.emplace_back(b, std::to_string(100 + 4 * ((b - 6) % 4)));
     }
     // Feature 2: 40.0, 42.0, 45.0, 49.0 in band 0; the other bands 10 and 20 more.
     const char* values[12] = {"40.0", "42.0", "45.0", "49.0", "50.0", "52.0",

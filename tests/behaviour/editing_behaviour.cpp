@@ -1,0 +1,146 @@
+// Taking a row's value into the edit, changing it, copying rows and writing table.txt.
+
+#include <filesystem>
+
+#include "window_fixture.h"
+
+namespace kelvo::test {
+namespace {
+
+using res::kIdResultList, res::kIdValueEdit, res::kIdChangeValue, res::kIdWriteTable, res::kIdHeightList;
+
+std::string TableText(const TempDir& dir) { return ReadFileBytes(dir / "table.txt"); }
+
+// Women at 134/84, hip 76, from the fixture tables: the four rows as table.txt holds them.
+constexpr const char* kWomenFirstFigure =
+    "       1 134.0\r\n      16 42.0\r\n       2 27.4\r\n      19 76.0\r\n";
+
+TEST_F(WindowTest, ClickChangeAndExport) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, kFeatureRow));
+    EXPECT_EQ(window->Text(kIdValueEdit), Value());
+    EXPECT_EQ(dialog.SelectedRow(), kFeatureRow);
+    ASSERT_TRUE(window->Type(kIdValueEdit, "160"));
+    ASSERT_TRUE(window->Press(kIdChangeValue));
+    EXPECT_EQ(Value(), "160");
+    EXPECT_EQ(window->FirstSelectedItem(kIdResultList), -1);  // the list was rebuilt
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    EXPECT_TRUE(window->Messages().empty());
+    EXPECT_EQ(TableText(dir), "       1 134.0\r\n      16 42.0\r\n       2 160\r\n      19 76.0\r\n");
+    EXPECT_TRUE(window->IsOpen());
+}
+
+TEST_F(WindowTest, ExportWritesEveryRowWithCarriageReturnLineFeed) {
+    Open(kWomen);
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    EXPECT_EQ(TableText(dir), kWomenFirstFigure);
+}
+
+TEST_F(WindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
+    Open(kMen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 1));
+    ASSERT_TRUE(window->Type(kIdValueEdit, "51.5"));
+    ASSERT_TRUE(window->PressEnter());
+    EXPECT_TRUE(window->IsOpen());
+    EXPECT_EQ(Value(1), "51.5");
+}
+
+TEST_F(WindowTest, EnterElsewhereAndEscapeEndTheRun) {
+    Open(kMen);
+    ASSERT_TRUE(window->PressEnter());  // the focus is on the default button "Выход"
+    EXPECT_FALSE(window->IsOpen());
+    window.reset();
+    app::FigureDialog other;
+    other.SetDataDirectory(dir.DataDirectory());
+    auto second = OpenTestWindow(other);
+    ASSERT_TRUE(second->PressEscape());
+    EXPECT_FALSE(second->IsOpen());
+}
+
+TEST_F(WindowTest, ClickOnEmptyAreaKeepsThePreviousRow) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 1));
+    ASSERT_TRUE(window->ClickEmptyArea(kIdResultList));
+    EXPECT_EQ(window->FirstSelectedItem(kIdResultList), -1);
+    EXPECT_EQ(dialog.SelectedRow(), 1);
+    ASSERT_TRUE(window->Type(kIdValueEdit, "x"));
+    ASSERT_TRUE(window->Press(kIdChangeValue));
+    EXPECT_EQ(Value(1), "x");  // the row changed although none was highlighted
+}
+
+TEST_F(WindowTest, ArrowKeysDoNotChangeTheSelectedRow) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
+    ASSERT_TRUE(window->MoveSelection(kIdResultList, 2));
+    EXPECT_EQ(window->FirstSelectedItem(kIdResultList), 2);
+    EXPECT_EQ(dialog.SelectedRow(), 0);
+    EXPECT_EQ(window->Text(kIdValueEdit), Value(0));
+}
+
+TEST_F(WindowTest, SeveralSelectedRowsTakeTheLowest) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 3));
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 1, true));
+    EXPECT_EQ(dialog.SelectedRow(), 1);
+    EXPECT_EQ(window->Text(kIdValueEdit), Value(1));
+}
+
+TEST_F(WindowTest, EmptyValueExportsNumberBlankAndLineEnd) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
+    ASSERT_TRUE(window->Type(kIdValueEdit, ""));
+    ASSERT_TRUE(window->Press(kIdChangeValue));
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    EXPECT_EQ(TableText(dir).substr(0, 11), "       1 \r\n");
+}
+
+TEST_F(WindowTest, TableWithoutRecordsExportsAnEmptyFile) {
+    WriteAllGroupTables(dir.Path());
+    WriteGroupTable(dir.Path(), "male.dbf", FeatureTableSpec(15, {}));
+    WriteFileBytes(dir / "table.txt", "old content\r\n");
+    Open(kMen, false);
+    EXPECT_TRUE(dialog.IsComputed());
+    EXPECT_EQ(Rows(), 0);
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    EXPECT_TRUE(window->Messages().empty());
+    EXPECT_EQ(TableText(dir), "");
+}
+
+TEST_F(WindowTest, ChangeDoesNothingAfterAListChangeUntilARowIsClicked) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 1));
+    ASSERT_TRUE(Choose(kIdHeightList, 1));
+    EXPECT_EQ(dialog.SelectedRow(), -1);
+    EXPECT_EQ(window->Text(kIdValueEdit), "");
+    const std::string before = Value(1);
+    ASSERT_TRUE(window->Type(kIdValueEdit, "999"));
+    ASSERT_TRUE(window->Press(kIdChangeValue));
+    EXPECT_EQ(Value(1), before);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 1));
+    ASSERT_TRUE(window->Type(kIdValueEdit, "999"));
+    ASSERT_TRUE(window->Press(kIdChangeValue));
+    EXPECT_EQ(Value(1), "999");
+}
+
+TEST_F(WindowTest, ExportIntoAMissingFolderSaysSoAndWritesNothing) {
+    Open(kWomen);
+    std::filesystem::remove_all(dir.Path());  // the folder vanished after the figure was computed
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    ASSERT_EQ(window->Messages().size(), 1u);
+    EXPECT_NE(window->Messages()[0].find("table.txt"), std::string::npos);
+    EXPECT_TRUE(window->IsOpen());
+}
+
+TEST_F(WindowTest, CopyPutsTheSelectedRowsOnTheClipboard) {
+    Open(kWomen);
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
+    ASSERT_TRUE(window->ClickRow(kIdResultList, 2, true));
+    ASSERT_TRUE(window->CopyFromList(kIdResultList));
+    const std::string expected = Cell(0, 0) + "\t" + Cell(0, 1) + "\t" + Cell(0, 2) + "\t" + Cell(0, 3) + "\t" +
+                                 Cell(0, 4) + "\r\n" + Cell(2, 0) + "\t" + Cell(2, 1) + "\t" + Cell(2, 2) +
+                                 "\t" + Cell(2, 3) + "\t" + Cell(2, 4) + "\r\n";
+    EXPECT_EQ(window->Clipboard(), expected);
+}
+
+}  // namespace
+}  // namespace kelvo::test
