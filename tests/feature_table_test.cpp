@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "feature_table.h"
 #include "fixture_tables.h"
 #include "temp_dir.h"
@@ -10,17 +12,195 @@ namespace kelvo {
 namespace {
 
 using tables::FeatureTable;
+using test::TempDir;
 
-TEST(FeatureTableOpen, ReadsFixtureTable) {
-    test::TempDir dir;
-    test::WriteGroupTable(dir.Path(), "boys.dbf", test::ChildTable());
+// Two columns (a 6-character name, a 4-character number) and the given records.
+tables::TableSpec SmallSpec(std::vector<std::vector<std::string>> records) {
+    tables::TableSpec spec;
+    spec.fields = {{"NAME", 'C', 6, 0}, {"NUM", 'N', 4, 0}};
+    spec.records = std::move(records);
+    return spec;
+}
+
+class FeatureTableTest : public ::testing::Test {
+protected:
+    // Writes `bytes` as a table file and opens it.
+    bool OpenBytes(const std::string& bytes) {
+        test::WriteFileBytes(dir / "t.dbf", bytes);
+        return table.Open(Path());
+    }
+    std::string Path() const { return dir.DataDirectory() + "\\t.dbf"; }
+    std::string Read(int record, int column, bool expected = true) {
+        std::string text = "stale";
+        EXPECT_EQ(table.ReadField(record, column, text), expected) << record << "," << column;
+        return text;
+    }
+    void SetUint32(std::string& bytes, std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+    }
+    void SetUint16(std::string& bytes, std::size_t at, unsigned value) {
+        bytes[at] = static_cast<char>(value & 0xFF);
+        bytes[at + 1] = static_cast<char>(value >> 8);
+    }
+
+    TempDir dir;
     FeatureTable table;
-    ASSERT_TRUE(table.Open(dir.DataDirectory() + "\\BD\\boys.dbf"));
-    EXPECT_EQ(table.RecordCount(), 4);
-    EXPECT_EQ(table.ColumnCount(), 17);
+};
+
+TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
+    tables::TableSpec spec = SmallSpec({{"Rost", "1"}, {"Grud", "16"}, {"Talia", "18"}});
+    spec.deleted = {false, true, false};  // a deleted record reads like any other
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    EXPECT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.RecordCount(), 3);
+    EXPECT_EQ(table.ColumnCount(), 2);
+    EXPECT_EQ(Read(0, 0), "Rost  ");  // a name keeps its trailing blanks
+    EXPECT_EQ(Read(0, 1), "   1");    // a number keeps its leading blanks
+    EXPECT_EQ(Read(1, 0), "Grud  ");
+    EXPECT_EQ(Read(2, 1), "  18");
+    EXPECT_EQ(Read(-5, 1, false), "");  // a negative record is refused
+}
+
+TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}))));
+    EXPECT_EQ(Read(2, 0, false), "");  // index equal to the record count
+    EXPECT_EQ(Read(0, 2, false), "");  // index equal to the column count
+    EXPECT_EQ(Read(-1, 0, false), "");
+    EXPECT_EQ(Read(1, -3), "b     ");  // a negative column is column 0
+}
+
+TEST_F(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
+    for (const int version : {0x03, 0x83, 0x30, 0x02, 0xF5, 0x00, 0x07}) {
+        tables::TableSpec spec = SmallSpec({{"a", "1"}});
+        spec.version = static_cast<unsigned char>(version);
+        EXPECT_EQ(OpenBytes(tables::BuildTable(spec)), (version & 3) == 3) << std::hex << version;
+    }
+}
+
+TEST_F(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
+    tables::TableSpec noColumns;
+    noColumns.records = {{}};
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(noColumns)));
+    EXPECT_EQ(table.ColumnCount(), 0);
+    EXPECT_EQ(Read(0, 0, false), "");
+
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({}))));
+    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(Read(0, 0, false), "");
+}
+
+TEST_F(FeatureTableTest, FileEndingRightAfterTheTerminatorOpens) {
+    tables::TableSpec spec = SmallSpec({});
+    spec.endOfFileByte = false;
+    const std::string bytes = tables::BuildTable(spec);
+    ASSERT_EQ(bytes.back(), 0x0D);
+    EXPECT_TRUE(OpenBytes(bytes));
+}
+
+TEST_F(FeatureTableTest, FileEndingInsideTheDescriptorsIsRefused) {
+    const std::string bytes = tables::BuildTable(SmallSpec({}));
+    EXPECT_FALSE(OpenBytes(bytes.substr(0, 64)));  // at a descriptor boundary
+    EXPECT_FALSE(OpenBytes(bytes.substr(0, 50)));  // in the middle of one
+    EXPECT_FALSE(OpenBytes(bytes.substr(0, 32)));  // right after the header
+    EXPECT_FALSE(OpenBytes(bytes.substr(0, 11)));  // shorter than the header values
+    EXPECT_FALSE(OpenBytes(""));
+    EXPECT_FALSE(table.IsOpen());
+}
+
+TEST_F(FeatureTableTest, ZeroLengthFieldReadsAsEmptyText) {
+    tables::TableSpec spec = SmallSpec({{"a", "1"}});
+    spec.fields.insert(spec.fields.begin() + 1, {"EMPTY", 'C', 0, 0});
+    spec.records[0].insert(spec.records[0].begin() + 1, "");
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    EXPECT_EQ(Read(0, 1), "");
+    EXPECT_EQ(Read(0, 2), "   1");
+}
+
+TEST_F(FeatureTableTest, ZeroByteEndsTheText) {
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{std::string("ab\0cd", 5), "1"}}))));
+    EXPECT_EQ(Read(0, 0), "ab");
+}
+
+TEST_F(FeatureTableTest, LongFieldsAreReadWhole) {
+    tables::TableSpec spec;
+    spec.fields = {{"LONG", 'C', 200, 0}, {"NUM", 'N', 4, 0}};
+    spec.records = {{std::string(200, 'x'), "16"}};
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    EXPECT_EQ(Read(0, 0), std::string(200, 'x'));
+    EXPECT_EQ(Read(0, 1), "  16");
+}
+
+TEST_F(FeatureTableTest, FailedOpenClosesTheTableOpenBefore) {
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}}))));
+    EXPECT_FALSE(table.Open(dir.DataDirectory() + "\\missing.dbf"));
+    EXPECT_FALSE(table.IsOpen());
+    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(Read(0, 0, false), "");
+    EXPECT_FALSE(table.Open(dir.DataDirectory()));  // a folder is no table
+}
+
+TEST_F(FeatureTableTest, DeletedFileFailsEveryReadButStaysOpen) {
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}))));
+    std::filesystem::remove(dir / "t.dbf");
+    EXPECT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.RecordCount(), 2);
+    EXPECT_EQ(Read(0, 0, false), "");
+}
+
+TEST_F(FeatureTableTest, TruncatedFileFailsTheFieldsPastItsEnd) {
+    const std::string bytes = tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}));
+    ASSERT_TRUE(OpenBytes(bytes));
+    test::WriteFileBytes(dir / "t.dbf", bytes.substr(0, bytes.size() - 6));
+    EXPECT_EQ(Read(0, 1), "   1");
+    EXPECT_EQ(Read(1, 1, false), "");
+}
+
+TEST_F(FeatureTableTest, RepeatedOpensAndReadsLeakNoDescriptors) {
+    const std::string bytes = tables::BuildTable(SmallSpec({{"a", "1"}}));
+    test::WriteFileBytes(dir / "t.dbf", bytes);
     std::string text;
-    EXPECT_TRUE(table.ReadField(0, 1, text));
-    EXPECT_EQ(text, "       1");
+    // Far beyond the usual limit of 1024 descriptors per process.
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_TRUE(table.Open(Path()));
+        ASSERT_TRUE(table.ReadField(0, 1, text));
+        ASSERT_FALSE(table.Open(Path() + ".missing"));
+    }
+}
+
+// Headers that cannot describe their file are refused, so no loop runs over records that
+// do not exist and no length reaches past the record.
+TEST_F(FeatureTableTest, HostileHeadersAreRefused) {
+    const std::string good = tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}));
+    ASSERT_TRUE(OpenBytes(good));
+
+    std::string bytes = good;
+    SetUint32(bytes, 4, 0x7FFFFFFF);  // record count far beyond the file
+    EXPECT_FALSE(OpenBytes(bytes));
+    bytes = good;
+    SetUint32(bytes, 4, 0xFFFFFFFF);  // negative as a signed count
+    EXPECT_FALSE(OpenBytes(bytes));
+    bytes = good;
+    SetUint16(bytes, 10, 0);          // record length 0
+    EXPECT_FALSE(OpenBytes(bytes));
+    bytes = good;
+    SetUint16(bytes, 8, 0xFFFF);      // header length beyond the file
+    EXPECT_FALSE(OpenBytes(bytes));
+    bytes = good;
+    SetUint16(bytes, 10, 5);          // the fields (6 + 4 bytes) do not fit the record
+    EXPECT_FALSE(OpenBytes(bytes));
+    bytes = good;
+    bytes.resize(bytes.size() - 4);   // cut in the middle of the last record
+    EXPECT_FALSE(OpenBytes(bytes));
+    EXPECT_FALSE(table.IsOpen());
+}
+
+TEST_F(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
+    tables::TableSpec spec;
+    spec.fields = {{"WIDE", 'C', 255, 0}, {"NUM", 'N', 4, 0}};
+    spec.records = {{std::string(255, 'w'), "7"}};
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    EXPECT_EQ(Read(0, 0).size(), 255u);
+    EXPECT_EQ(Read(0, 1), "   7");
 }
 
 }  // namespace
