@@ -1,0 +1,136 @@
+// kelvo-cli on generated tables: what it prints, its exit codes and its messages.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "codepage.h"
+#include "fixture_tables.h"
+#include "temp_dir.h"
+
+namespace kelvo {
+namespace {
+
+struct CliRun {
+    int exitCode;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override { test::WriteAllGroupTables(dir.Path()); }
+
+    // Runs kelvo-cli with `args` (shell words) on the fixture tables.
+    CliRun Kelvo(const std::string& args, bool withData = true) {
+        const std::string err = (dir / "stderr").string();
+        std::string command = std::string(KELVO_CLI) + (withData ? " --data '" + dir.DataDirectory() + "'" : "") +
+                              " " + args + " 2>'" + err + "'";
+        CliRun run{};
+        FILE* pipe = ::popen(command.c_str(), "r");
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = test::ReadFileBytes(err);
+        return run;
+    }
+    // The value column of the feature row (line 3 of the TSV: header, records 0 and 1).
+    std::string FeatureValue(const CliRun& run) {
+        std::size_t line = 0, at = 0;
+        while (line < 3 && (at = run.out.find('\n', at) + 1) != 0) ++line;
+        std::string cells = run.out.substr(at, run.out.find('\n', at) - at);
+        for (int column = 0; column < 2; ++column) cells.erase(0, cells.find('\t') + 1);
+        return cells.substr(0, cells.find('\t'));
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(Cli, PrintsTheResultListAsTabSeparatedUtf8) {
+    const CliRun run = Kelvo("--group 4 --format tsv");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.err.empty());
+    EXPECT_TRUE(run.out.starts_with("Номер\tНаименование размерного признака\tЗначение\tМ/Рост\tМ/Размер\n"));
+    // Texts as the table stores them: the name's trailing blanks and the numbers' leading ones.
+    const std::string row = "       1\tРост" + std::string(36, ' ') + "\t146.0\t     6.0\t        \n";
+    EXPECT_NE(run.out.find(row), std::string::npos) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 5);
+}
+
+TEST_F(Cli, WorkedExamplesOfEveryGroup) {
+    EXPECT_EQ(FeatureValue(Kelvo("--group Мальчики --age 1 --height 134 --chest 64 --waist 60")), "52.8");
+    EXPECT_EQ(FeatureValue(Kelvo("--group 2 --age 'Младшая школьная' --height 134 --chest 64 --waist 60")), "52.8");
+    EXPECT_EQ(FeatureValue(Kelvo("--group 3 --height 170 --chest 100 --hip 104")), "41.8");
+    EXPECT_EQ(FeatureValue(Kelvo("--height 170 --chest 100 --hip=100")), "39.8");  // Women without --group
+    EXPECT_EQ(FeatureValue(Kelvo("--group Мужчины --height 188 --chest 96 --waist 78")), "45.7");
+    EXPECT_EQ(FeatureValue(Kelvo("--group 0 --height 74 --chest 48")), "28.5");
+}
+
+TEST_F(Cli, CsvQuotesWhereRfc4180Asks) {
+    tables::TableSpec spec = test::MenTable();
+    spec.records[2][0] = "Шея, \"обхват\"";
+    spec.records[2][0] = platform::Utf8ToOem("Шея, \"обхват\"");
+    test::WriteGroupTable(dir.Path(), "male.dbf", spec);
+    const CliRun run = Kelvo("--group 4 --format csv");
+    EXPECT_NE(run.out.find(",\"Шея, \"\"обхват\"\"") , std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\n"), std::string::npos);
+}
+
+TEST_F(Cli, TableFormatAlignsColumns) {
+    const CliRun run = Kelvo("--group 4 --format table");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("Номер     Наименование"), std::string::npos) << run.out;
+}
+
+TEST_F(Cli, ValueNotOfferedNamesTheListAndItsEntries) {
+    const CliRun run = Kelvo("--group 4 --height 150");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("«T1»"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("146, 152, 158"), std::string::npos) << run.err;
+    EXPECT_EQ(Kelvo("--group Взрослые").exitCode, 2);
+    EXPECT_EQ(Kelvo("--group 1 --age 4").exitCode, 2);
+}
+
+TEST_F(Cli, OptionsThatDoNotApplyOrAreUnknownShowTheUsage) {
+    for (const char* args : {"--group 2 --hip 60", "--group 3 --waist 80", "--group 0 --waist 50",
+                             "--group 4 --age 1", "--colour red", "--group 4 --waist 66 --hip 66",
+                             "--format xml", "--height"}) {
+        const CliRun run = Kelvo(args);
+        EXPECT_EQ(run.exitCode, 2) << args;
+        EXPECT_TRUE(run.out.empty()) << args;
+        EXPECT_NE(run.err.find("Использование"), std::string::npos) << args;
+    }
+}
+
+TEST_F(Cli, MissingTableNamesThePathTried) {
+    std::filesystem::remove(dir / "BD" / "boys.dbf");
+    const CliRun run = Kelvo("--group 2");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find((dir / "BD" / "boys.dbf").string()), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, ExportWritesTheSameBytesAsTheButtonAndReportsFailures) {
+    const CliRun run = Kelvo("--group 3 --export");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(test::ReadFileBytes(dir / "table.txt"),
+              "       1 134.0\r\n      16 42.0\r\n       2 27.4\r\n      19 76.0\r\n");
+    std::filesystem::remove(dir / "table.txt");
+    std::filesystem::create_directory(dir / "table.txt");
+    const CliRun failed = Kelvo("--group 3 --export");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.empty());
+    EXPECT_NE(failed.err.find("table.txt"), std::string::npos) << failed.err;
+}
+
+TEST_F(Cli, HelpAndVersion) {
+    EXPECT_NE(Kelvo("--help", false).out.find("Использование"), std::string::npos);
+    EXPECT_EQ(Kelvo("--version", false).out, "kelvo-cli 1.0.0.1\n");
+}
+
+}  // namespace
+}  // namespace kelvo
