@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Sets up a Debian or Ubuntu machine for kelvo, builds it, and either opens the window
+# ("run") or runs the whole test suite ("test").
+#   tools/kelvo.sh run    install what is missing, build, open the window on the bundled tables
+#   tools/kelvo.sh test   install what is missing, build, run every test (native, sanitizers, Wine)
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${KELVO_BUILD_DIR:-$top/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# Packages for building and running the Linux window, and for the native tests.
+base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
+# Packages for the rest of the test suite: the sanitizer build and the Windows build under Wine.
+test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_native() {
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_WERROR=ON >/dev/null
+  cmake --build "$build" -j"$jobs"
+}
+
+case "${1:-}" in
+  run)
+    install_missing "${base_packages[@]}"
+    build_native
+    exec "$top/tools/run-window.sh" "$build"
+    ;;
+  test)
+    install_missing "${base_packages[@]}" "${test_packages[@]}"
+    build_native
+    status=0
+    (cd "$build" && ctest --output-on-failure -j"$jobs") || status=1
+    for suite in sanitize-tests.sh wine-tests.sh; do
+      if [ -x "$top/tools/$suite" ]; then
+        echo "== $suite"
+        "$top/tools/$suite" || status=1
+      fi
+    done
+    exit $status
+    ;;
+  *)
+    echo "usage: tools/kelvo.sh run|test" >&2
+    exit 2
+    ;;
+esac
