@@ -1,0 +1,86 @@
+// The bundled tables as files: the columns each group reads, names in code page 866 that
+// read as Russian, one record per feature number, and nothing but numbers in the numbers.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "bundled_window.h"
+#include "feature_table.h"
+
+namespace kelvo::test {
+namespace {
+
+struct BundledTable {
+    const char* file;
+    int columns;
+    int thirdKey;
+};
+
+void PrintTo(const BundledTable& t, std::ostream* os) { *os << t.file; }
+
+std::string WithoutTrailingBlanks(std::string text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+// Cyrillic letters in Windows-1251 are 0xC0-0xFF, Ё and ё are 0xA8 and 0xB8; a name may
+// also hold blanks and ( ) - , . but no '?', which is what a failed conversion leaves.
+bool ReadsAsRussian(const std::string& ansi) {
+    int letters = 0;
+    for (const char c : ansi) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0xC0 || b == 0xA8 || b == 0xB8) ++letters;
+        else if (std::string_view(" ()-,.").find(c) == std::string_view::npos) return false;
+    }
+    return letters > 0;
+}
+
+bool IsNumber(const std::string& text) {
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return !text.empty() && end != text.c_str() && *end == '\0';
+}
+
+class TableLayout : public ::testing::TestWithParam<BundledTable> {};
+
+TEST_P(TableLayout, HoldsTheColumnsItsGroupReadsWithRussianNames) {
+    const BundledTable& t = GetParam();
+    tables::FeatureTable table;
+    ASSERT_TRUE(table.Open(BundledDataDirectory() + "\\BD\\" + t.file));
+    EXPECT_EQ(table.ColumnCount(), t.columns);
+    ASSERT_GT(table.RecordCount(), 3);
+
+    std::set<int> numbers;
+    std::string text;
+    for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
+        ASSERT_TRUE(table.ReadField(r, 0, text));
+        const std::string oem = WithoutTrailingBlanks(text);
+        const std::string ansi = platform::OemToAnsi(oem);
+        EXPECT_TRUE(ReadsAsRussian(ansi)) << "record " << r << ": " << platform::AnsiToUtf8(ansi);
+        EXPECT_EQ(platform::Utf8ToOem(platform::AnsiToUtf8(ansi)), oem) << "record " << r;
+
+        ASSERT_TRUE(table.ReadField(r, 1, text));
+        const int number = std::atoi(text.c_str());
+        EXPECT_TRUE(numbers.insert(number).second) << "feature " << number << " twice";
+        if (number == 1) {
+            EXPECT_EQ(platform::AnsiToUtf8(ansi), "Рост");
+        }
+
+        for (int c = 2; c < t.columns; ++c) {
+            ASSERT_TRUE(table.ReadField(r, c, text));
+            EXPECT_TRUE(IsNumber(text)) << "record " << r << " column " << c << ": \"" << text << "\"";
+        }
+    }
+    EXPECT_TRUE(numbers.count(1) && numbers.count(16) && numbers.count(t.thirdKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundled, TableLayout,
+                         ::testing::Values(BundledTable{"yasly.dbf", 5, 18}, BundledTable{"girls.dbf", 17, 18},
+                                           BundledTable{"boys.dbf", 17, 18}, BundledTable{"female.dbf", 18, 19},
+                                           BundledTable{"male.dbf", 15, 18}));
+
+}  // namespace
+}  // namespace kelvo::test
