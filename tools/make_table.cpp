@@ -26,7 +26,11 @@
 
 namespace {
 
-using Row = std::vector<std::string>;
+// One line of the source: its cells, and where it starts for the messages.
+struct Row {
+    int line = 0;
+    std::vector<std::string> cells;
+};
 
 // The reader of the program takes the length byte of a field as a signed byte.
 constexpr int kMaxFieldLength = 127;
@@ -42,7 +46,7 @@ struct SourceError {
 // Splits CSV text into rows: fields separated by commas, optionally quoted with '"'
 // ("" inside quotes is one quote); CR LF and a UTF-8 byte-order mark are accepted so a
 // source saved by a spreadsheet still reads. Blank lines are skipped.
-bool ParseCsv(const std::string& text, std::vector<Row>& rows, std::vector<int>& lines, SourceError& error) {
+bool ParseCsv(const std::string& text, std::vector<Row>& rows, SourceError& error) {
     std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     int line = 1;
     Row row;
@@ -50,12 +54,12 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, std::vector<int>&
     bool quoted = false, fieldStarted = false;
     int rowLine = 1;
     auto endRow = [&] {
-        if (fieldStarted || !row.empty()) {
-            row.push_back(field);
+        if (fieldStarted || !row.cells.empty()) {
+            row.cells.push_back(field);
+            row.line = rowLine;
             rows.push_back(std::move(row));
-            lines.push_back(rowLine);
         }
-        row.clear();
+        row.cells.clear();
         field.clear();
         fieldStarted = false;
     };
@@ -73,12 +77,12 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, std::vector<int>&
             }
             continue;
         }
-        if (!fieldStarted && row.empty()) rowLine = line;
+        if (!fieldStarted && row.cells.empty()) rowLine = line;
         if (c == '"' && field.empty()) {
             quoted = true;
             fieldStarted = true;
         } else if (c == ',') {
-            row.push_back(field);
+            row.cells.push_back(field);
             field.clear();
             fieldStarted = true;
         } else if (c == '\n') {
@@ -120,18 +124,19 @@ bool FieldName(const std::string& header, std::string& name) {
 // The value as stored: one decimal, and only if that loses nothing of what was written.
 bool ValueText(const std::string& cell, std::string& text) {
     const std::string trimmed = Trimmed(cell);
-    if (trimmed.empty()) return false;
+    // strtod also reads hexadecimal, exponents and "inf", which the program's atof reading
+    // of the stored text would take differently or not at all.
+    if (trimmed.empty() || trimmed.find_first_not_of("+-.0123456789") != std::string::npos) return false;
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(trimmed.c_str(), &end);
-    if (*end != '\0' || errno != 0 || !std::isfinite(value)) return false;
-    // strtod also reads hexadecimal and exponents, which a table's reader would not.
-    if (trimmed.find_first_not_of("+-.0123456789") != std::string::npos) return false;
+    if (*end != '\0' || errno != 0) return false;
     const double tenths = value * 10.0;
     if (std::fabs(tenths - std::round(tenths)) > 1e-6) return false;
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.*f", kValueDecimals, value);
     text = buffer;
+    // The increment cells show the stored text; "-0" would appear there as "-0.0".
     if (text == "-0.0") text = "0.0";
     return text.size() <= static_cast<std::size_t>(kValueLength);
 }
@@ -153,24 +158,25 @@ bool OemName(const std::string& utf8, std::string& oem) {
     return marks(oem) == marks(utf8);
 }
 
-bool BuildSpec(const std::vector<Row>& rows, const std::vector<int>& lines, int columns,
-               kelvo::tables::TableSpec& spec, SourceError& error) {
+bool BuildSpec(const std::vector<Row>& rows, int columns, kelvo::tables::TableSpec& spec,
+               SourceError& error) {
     if (rows.empty()) {
         error = {1, "no header line"};
         return false;
     }
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        if (rows[r].size() != static_cast<std::size_t>(columns)) {
-            error = {lines[r], std::to_string(rows[r].size()) + " columns, the table has " +
+    for (const Row& row : rows) {
+        if (row.cells.size() != static_cast<std::size_t>(columns)) {
+            error = {row.line, std::to_string(row.cells.size()) + " columns, the table has " +
                                    std::to_string(columns)};
             return false;
         }
     }
+    const std::vector<std::string>& header = rows[0].cells;
     std::set<std::string> fieldNames;
     for (int c = 0; c < columns; ++c) {
         std::string name;
-        if (!FieldName(Trimmed(rows[0][c]), name) || !fieldNames.insert(name).second) {
-            error = {lines[0], "column " + std::to_string(c + 1) + ": \"" + rows[0][c] +
+        if (!FieldName(Trimmed(header[c]), name) || !fieldNames.insert(name).second) {
+            error = {rows[0].line, "column " + std::to_string(c + 1) + ": \"" + header[c] +
                                    "\" is no field name (a letter, then letters, digits or _; 10 at most; unique)"};
             return false;
         }
@@ -184,33 +190,34 @@ bool BuildSpec(const std::vector<Row>& rows, const std::vector<int>& lines, int 
     std::set<int> numbers;
     int nameLength = 1;
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        const Row& row = rows[r];
-        Row record(row.size());
+        const std::vector<std::string>& row = rows[r].cells;
+        const int line = rows[r].line;
+        std::vector<std::string> record(row.size());
         const std::string name = Trimmed(row[0]);
         if (name.empty() || !OemName(name, record[0])) {
-            error = {lines[r], "the name is empty or has a character code page 866 lacks"};
+            error = {line, "the name is empty or has a character code page 866 lacks"};
             return false;
         }
         if (record[0].size() > static_cast<std::size_t>(kMaxFieldLength)) {
-            error = {lines[r], "the name is longer than " + std::to_string(kMaxFieldLength) + " characters"};
+            error = {line, "the name is longer than " + std::to_string(kMaxFieldLength) + " characters"};
             return false;
         }
         nameLength = std::max(nameLength, static_cast<int>(record[0].size()));
         int number = 0;
         if (!FeatureNumber(row[1], number)) {
-            error = {lines[r], "\"" + row[1] + "\" is no feature number (1 to 999)"};
+            error = {line, "\"" + row[1] + "\" is no feature number (1 to 999)"};
             return false;
         }
         // The program finds features 1 and 16 by number; a second record of a number
         // would silently take the place of the first.
         if (!numbers.insert(number).second) {
-            error = {lines[r], "feature " + std::to_string(number) + " appears twice"};
+            error = {line, "feature " + std::to_string(number) + " appears twice"};
             return false;
         }
         record[1] = std::to_string(number);
         for (int c = 2; c < columns; ++c) {
             if (!ValueText(row[c], record[c])) {
-                error = {lines[r], "column " + std::to_string(c + 1) + ": \"" + row[c] +
+                error = {line, "column " + std::to_string(c + 1) + ": \"" + row[c] +
                                        "\" is no number with at most one decimal"};
                 return false;
             }
@@ -265,10 +272,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<Row> rows;
-    std::vector<int> lines;
     kelvo::tables::TableSpec spec;
     SourceError error;
-    if (!ParseCsv(text, rows, lines, error) || !BuildSpec(rows, lines, columns, spec, error)) {
+    if (!ParseCsv(text, rows, error) || !BuildSpec(rows, columns, spec, error)) {
         std::cerr << source << ":" << error.line << ": " << error.text << "\n";
         return 1;
     }

