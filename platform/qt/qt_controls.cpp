@@ -1,0 +1,173 @@
+#include "qt_controls.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+#include "qt_text.h"
+
+namespace kelvo::platform::qt {
+
+void ReportView::focusInEvent(QFocusEvent* event) {
+    // An item view makes its first row current when it gains the focus without one, so
+    // the first Down key would land on the second row; a list view starts at the first.
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && selectionModel())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    // A popup menu closing hands the focus back; a Windows list never lost it to the menu.
+    if (event->reason() != Qt::PopupFocusReason && raise) raise(Event::ListSetFocus);
+}
+
+void ReportView::mouseReleaseEvent(QMouseEvent* event) {
+    // The selection settles on release (a press on a row of a multiple selection keeps
+    // it until then), and the list view's click, also on an empty area, comes after it.
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && raise) raise(Event::ListClick);
+}
+
+void ReportView::keyPressEvent(QKeyEvent* event) {
+    // The item view would copy its current cell by itself; the dialog decides instead.
+    if (event->matches(QKeySequence::Copy)) {
+        if (raise) raise(Event::ListCopy);
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void ReportView::contextMenuEvent(QContextMenuEvent* event) {
+    if (raise) raise(Event::ListContextMenu);
+    event->accept();
+}
+
+void ReturnEdit::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (enter && plain && returnPressed && returnPressed()) {
+        // Handled: the dialog must not also press its default button.
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+template <class Base, class Widget>
+void QtTextControl<Base, Widget>::SetText(std::string_view text) {
+    this->widget().setText(ToQString(text));
+}
+
+template <class Base, class Widget>
+std::string QtTextControl<Base, Widget>::GetText() const {
+    return ToAnsi(this->widget().text());
+}
+
+template class QtTextControl<StaticText, QLabel>;
+template class QtTextControl<Edit, QLineEdit>;
+template class QtTextControl<Button, QPushButton>;
+
+QtComboBox::QtComboBox(QComboBox& widget) : QtControl(widget) {
+    QObject::connect(&widget, &QComboBox::currentIndexChanged, &widget, [this] { changed_ = true; });
+}
+
+void QtComboBox::ResetContent() {
+    widget().clear();
+    changed_ = false;
+}
+
+int QtComboBox::AddString(std::string_view text) {
+    // QComboBox selects the first entry added to an empty list; a Windows list keeps none.
+    const int kept = widget().currentIndex();
+    widget().addItem(ToQString(text));
+    widget().setCurrentIndex(kept);
+    changed_ = false;
+    return widget().count() - 1;
+}
+
+void QtComboBox::SetCurSel(int index) {
+    widget().setCurrentIndex(index >= 0 && index < widget().count() ? index : -1);
+    changed_ = false;
+}
+
+std::string QtComboBox::GetItemText(int index) const {
+    return index >= 0 && index < widget().count() ? ToAnsi(widget().itemText(index)) : std::string();
+}
+
+bool QtComboBox::TakeUserChange() {
+    const bool changed = changed_;
+    changed_ = false;
+    return changed;
+}
+
+QtListView::QtListView(QTreeView& widget)
+    : QtControl(widget), model_(*new QStandardItemModel(&widget)) {
+    widget.setModel(&model_);
+    widget.setRootIsDecorated(false);
+    widget.setItemsExpandable(false);
+    widget.setUniformRowHeights(true);
+    widget.setSortingEnabled(false);
+    widget.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    widget.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Columns keep the widths and the order the program gave them.
+    widget.header()->setStretchLastSection(false);
+    widget.header()->setSectionsMovable(false);
+    widget.header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetExtendedStyle(0);
+}
+
+void QtListView::SetExtendedStyle(std::uint32_t style) {
+    extendedStyle_ = style;
+    // Without full-row selection only a click on the first column selects its item;
+    // a row then counts as selected by its first cell.
+    const bool fullRow = style & kFullRowSelect;
+    widget().setSelectionBehavior(fullRow ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    widget().setAllColumnsShowFocus(fullRow);
+}
+
+void QtListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
+    const int at = std::clamp(index, 0, model_.columnCount());
+    model_.insertColumn(at);
+    model_.setHeaderData(at, Qt::Horizontal, ToQString(caption));
+    widget().header()->resizeSection(at, widthPixels);
+}
+
+void QtListView::DeleteAllItems() { model_.removeRows(0, model_.rowCount()); }
+
+int QtListView::InsertItem(int index, std::string_view text) {
+    if (index < 0) return -1;
+    const int at = std::min(index, model_.rowCount());
+    QList<QStandardItem*> cells;
+    for (int column = 0; column < std::max(model_.columnCount(), 1); ++column) {
+        auto* cell = new QStandardItem(column == 0 ? ToQString(text) : QString());
+        cell->setEditable(false);
+        cells.append(cell);
+    }
+    model_.insertRow(at, cells);
+    return at;
+}
+
+void QtListView::SetItemText(int item, int column, std::string_view text) {
+    if (item < 0 || item >= model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
+    QStandardItem* cell = model_.item(item, column);
+    if (!cell) {
+        cell = new QStandardItem;
+        cell->setEditable(false);
+        model_.setItem(item, column, cell);
+    }
+    cell->setText(ToQString(text));
+}
+
+std::string QtListView::GetItemText(int item, int column) const {
+    const QStandardItem* cell = model_.item(item, column);
+    return cell ? ToAnsi(cell->text()) : std::string();
+}
+
+int QtListView::GetNextSelected(int start) const {
+    const QItemSelectionModel* selection = widget().selectionModel();
+    for (int row = std::max(start + 1, 0); row < model_.rowCount(); ++row)
+        if (selection->isSelected(model_.index(row, 0))) return row;
+    return -1;
+}
+
+}  // namespace kelvo::platform::qt

@@ -1,0 +1,101 @@
+#pragma once
+// The abstract controls on Qt widgets. The widgets belong to their window; these adapters
+// only drive them. Nothing done through an adapter raises an event.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+#include <functional>
+
+#include "controls.h"
+#include "dialog.h"
+
+namespace kelvo::platform::qt {
+
+// A report-view list: reports the list view notifications a Windows list view sends.
+class ReportView : public QTreeView {
+public:
+    // Raises a notification; true when the dialog handled it.
+    std::function<bool(Event)> raise;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// A single-line edit that offers Return to the dialog before the default button sees it.
+class ReturnEdit : public QLineEdit {
+public:
+    std::function<bool()> returnPressed;  // true when the dialog handled it
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+template <class Base, class Widget>
+class QtControl : public Base {
+public:
+    explicit QtControl(Widget& widget) : widget_(widget) {}
+    void Enable(bool enabled) override { widget_.setEnabled(enabled); }
+    bool IsEnabled() const override { return widget_.isEnabled(); }
+    Widget& widget() const { return widget_; }
+
+private:
+    Widget& widget_;
+};
+
+template <class Base, class Widget>
+class QtTextControl : public QtControl<Base, Widget> {
+public:
+    using QtControl<Base, Widget>::QtControl;
+    void SetText(std::string_view text) override;
+    std::string GetText() const override;
+};
+
+using QtStatic = QtTextControl<StaticText, QLabel>;
+using QtEdit = QtTextControl<Edit, QLineEdit>;
+using QtButton = QtTextControl<Button, QPushButton>;
+
+class QtComboBox : public QtControl<ComboBox, QComboBox> {
+public:
+    explicit QtComboBox(QComboBox& widget);
+    void ResetContent() override;
+    int AddString(std::string_view text) override;
+    void SetCurSel(int index) override;
+    int GetCurSel() const override { return widget().currentIndex(); }
+    int GetCount() const override { return widget().count(); }
+    std::string GetItemText(int index) const override;
+
+    // True once after the user moved the selection to another entry: QComboBox reports
+    // `activated` also when the user picks the entry that is already selected.
+    bool TakeUserChange();
+
+private:
+    bool changed_ = false;
+};
+
+class QtListView : public QtControl<ListView, QTreeView> {
+public:
+    explicit QtListView(QTreeView& widget);
+    std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
+    void SetExtendedStyle(std::uint32_t style) override;
+    void InsertColumn(int index, std::string_view caption, int widthPixels) override;
+    void DeleteAllItems() override;
+    int InsertItem(int index, std::string_view text) override;
+    void SetItemText(int item, int column, std::string_view text) override;
+    int GetItemCount() const override { return model_.rowCount(); }
+    std::string GetItemText(int item, int column) const override;
+    int GetNextSelected(int start) const override;
+
+private:
+    QStandardItemModel& model_;
+    std::uint32_t extendedStyle_ = 0;
+};
+
+}  // namespace kelvo::platform::qt

@@ -1,0 +1,252 @@
+#include "qt_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "qt_controls.h"
+#include "qt_text.h"
+
+namespace kelvo::platform::qt {
+namespace {
+
+// A Windows file-dialog filter ("Text (*.txt)|*.txt|All|*.*", '|' or NUL separated)
+// as a Qt one ("Text (*.txt);;All (*.*)").
+QString ToQtFilter(std::string_view filter) {
+    QString text = ToQString(filter);
+    text.replace(QChar(u'\0'), QLatin1Char('|'));
+    QStringList parts = text.split(QLatin1Char('|'));
+    while (!parts.isEmpty() && parts.last().isEmpty()) parts.removeLast();
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << (parts[i].endsWith(QLatin1Char(')')) ? parts[i] : parts[i] + " (" + patterns + ")");
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+QSize DialogBaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(width / 26 + 1) / 2, metrics.height()};
+}
+
+QtWindow::QtWindow(Dialog& dialog) : dialog_(dialog) {
+    const DialogTemplate& templ = dialog.Template();
+    setWindowTitle(ToQString(templ.caption));
+    // A modal frame with a close box: no minimise, maximise or sizing.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(ToQString(templ.fontName), templ.fontPointSize));
+    // Laid out in the units of the dialog's font, so the captions fit whatever font the
+    // name resolves to here.
+    const QSize units = DialogBaseUnits(font());
+    const auto x = [&](int dialogUnits) { return DialogUnitsToPixelsX(dialogUnits, units.width()); };
+    const auto y = [&](int dialogUnits) { return DialogUnitsToPixelsY(dialogUnits, units.height()); };
+    setFixedSize(x(templ.width), y(templ.height));
+
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& control : templ.controls) {
+        QWidget* widget = CreateControl(control);
+        QRect rect(x(control.x), y(control.y), x(control.width), y(control.height));
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            // The template's height includes the dropped-down part; closed, the combo
+            // has its own height and the rest sets how many entries the drop-down shows.
+            const int closed = combo->sizeHint().height();
+            combo->setMaxVisibleItems(std::max(1, (rect.height() - closed) / units.height()));
+            rect.setHeight(closed);
+        }
+        widget->setGeometry(rect);
+        if (control.style & kTabStop) {
+            if (previousTabStop) setTabOrder(previousTabStop, widget);
+            previousTabStop = widget;
+        } else if (widget->focusPolicy() != Qt::NoFocus) {
+            widget->setFocusPolicy(Qt::ClickFocus);
+        }
+        widgets_.push_back(widget);
+        if (control.id != kNoId) widgetsById_[control.id] = widget;
+    }
+    for (const InitialEntry& entry : templ.initialEntries)
+        if (auto* combo = dynamic_cast<ComboBox*>(GetItem(entry.id))) combo->AddString(entry.text);
+}
+
+QtWindow::~QtWindow() {
+    running_ = false;
+    if (dialog_.IsOpen()) dialog_.Close();
+    // The widgets go before their adapters, whose signal handlers they may still call.
+    for (QWidget* widget : widgets_) delete widget;
+}
+
+QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
+    const int id = control.id;
+    switch (control.kind) {
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(ToQString(control.caption), this);
+            button->setAutoDefault(true);
+            button->setDefault(control.style & kDefaultButton);
+            connect(button, &QPushButton::clicked, this, [this, id] { OnButtonClicked(id); });
+            if (id != kNoId) controls_[id] = std::make_unique<QtButton>(*button);
+            return button;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(this);
+            auto adapter = std::make_unique<QtComboBox>(*combo);
+            // `activated` is the user's choice; currentIndexChanged also fires for the program's.
+            connect(combo, &QComboBox::activated, this, [this, id, box = adapter.get()] {
+                if (box->TakeUserChange()) Raise(Event::SelChange, id);
+            });
+            if (id != kNoId) controls_[id] = std::move(adapter);
+            return combo;
+        }
+        case ControlKind::StaticText: {
+            auto* label = new QLabel(ToQString(control.caption), this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            if (id != kNoId) controls_[id] = std::make_unique<QtStatic>(*label);
+            return label;
+        }
+        case ControlKind::ListView: {
+            auto* list = new ReportView;
+            list->setParent(this);
+            list->setFrameShape((control.style & kBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
+            list->raise = [this, id](Event event) { return Raise(event, id); };
+            if (id != kNoId) controls_[id] = std::make_unique<QtListView>(*list);
+            return list;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new ReturnEdit;
+            edit->setParent(this);
+            edit->setFrame(control.style & kBorder);
+            edit->setAlignment(((control.style & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft) |
+                               Qt::AlignVCenter);
+            edit->returnPressed = [this, id] { return Raise(Event::EditReturn, id); };
+            if (id != kNoId) controls_[id] = std::make_unique<QtEdit>(*edit);
+            return edit;
+        }
+    }
+    return new QWidget(this);
+}
+
+void QtWindow::Open() {
+    running_ = true;
+    if (!dialog_.Open(*this)) return;
+    const auto& controls = dialog_.Template().controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if ((controls[i].style & kTabStop) && widgets_[i]->isEnabled()) {
+            widgets_[i]->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
+}
+
+QWidget* QtWindow::Widget(int id) const {
+    const auto it = widgetsById_.find(id);
+    return it == widgetsById_.end() ? nullptr : it->second;
+}
+
+QWidget* QtWindow::WidgetAt(std::size_t index) const {
+    return index < widgets_.size() ? widgets_[index] : nullptr;
+}
+
+Control* QtWindow::GetItem(int id) {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second.get();
+}
+
+bool QtWindow::Raise(Event event, int id) { return running_ && dialog_.OnEvent(event, id); }
+
+void QtWindow::OnButtonClicked(int id) {
+    if (Raise(Event::Clicked, id) || !running_) return;
+    if (id == kIdOk) accept();
+    if (id == kIdCancel) reject();
+}
+
+void QtWindow::done(int result) {
+    if (running_) {
+        running_ = false;
+        endCode_ = result == QDialog::Rejected ? kIdCancel : result;
+    }
+    QDialog::done(result);
+}
+
+void QtWindow::SetIcon(int iconId, bool big) {
+    // Icon resources are compiled in as ":/icons/<id>/icon32.xpm" and "icon16.xpm".
+    const QPixmap image(QStringLiteral(":/icons/%1/icon%2.xpm").arg(iconId).arg(big ? 32 : 16));
+    if (image.isNull()) return;
+    icon_.addPixmap(image);
+    setWindowIcon(icon_);
+}
+
+void QtWindow::ShowMessage(std::string_view text, std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon,
+                    title.empty() ? QGuiApplication::applicationDisplayName() : ToQString(title),
+                    ToQString(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void QtWindow::SetClipboardText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
+}
+
+bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, ToQString(title), QString::fromStdString(path), ToQtFilter(filter));
+    if (chosen.isEmpty()) return false;
+    path = ToAnsi(chosen);
+    return true;
+}
+
+int QtWindow::TrackPopupMenu(std::span<const std::string_view> items) {
+    QMenu menu(this);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].empty()) {
+            menu.addSeparator();
+            continue;
+        }
+        menu.addAction(ToQString(items[i]))->setData(static_cast<int>(i));
+    }
+    const QAction* chosen = menu.exec(QCursor::pos());
+    return chosen ? chosen->data().toInt() : -1;
+}
+
+void QtWindow::ShowProgress(std::string_view label, int done, int total) {
+    if (!progress_) {
+        progress_ = new QProgressDialog(this);
+        progress_->setWindowModality(Qt::WindowModal);
+        progress_->setCancelButton(nullptr);
+        progress_->setMinimumDuration(0);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+    }
+    progress_->setLabelText(ToQString(label));
+    progress_->setMaximum(total);
+    progress_->setValue(done);
+}
+
+void QtWindow::EndProgress() { delete progress_; }
+
+int QtFrontEnd::RunModal(Dialog& dialog) {
+    QtWindow window(dialog);
+    window.Open();
+    // A dialog that ended while it opened is never shown, as on Windows.
+    if (window.IsRunning()) {
+        if (shown_) QTimer::singleShot(0, &window, [this, &window] { shown_(window); });
+        window.exec();
+    }
+    dialog.Close();
+    return window.EndCode();
+}
+
+}  // namespace kelvo::platform::qt

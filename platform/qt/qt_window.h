@@ -1,0 +1,86 @@
+#pragma once
+// The dialog window on Qt Widgets: laid out from the dialog's template as Windows lays
+// out a dialog resource, reporting the user's actions as (event, control id).
+
+#include <QDialog>
+#include <QIcon>
+#include <QPointer>
+#include <QProgressDialog>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "dialog.h"
+
+namespace kelvo::platform::qt {
+
+// Dialog base units of a font by the Windows rule: the average width of "A..Za..z"
+// rounded ((width / 26 + 1) / 2) and the font's height.
+QSize DialogBaseUnits(const QFont& font);
+
+class QtWindow : public QDialog, public WindowHost {
+public:
+    // Builds the window from the dialog's template; the dialog is not opened yet.
+    explicit QtWindow(Dialog& dialog);
+    ~QtWindow() override;
+
+    // Opens the dialog on the window (DoDataExchange, OnInitDialog) and, as Windows does
+    // when OnInitDialog returns true, focuses the first tab stop.
+    void Open();
+    // Opened and not ended: user actions still reach the dialog.
+    bool IsRunning() const { return running_; }
+    int EndCode() const { return endCode_; }
+
+    // The widget of control `id`, or of the control at `index` in template order.
+    QWidget* Widget(int id) const;
+    QWidget* WidgetAt(std::size_t index) const;
+
+    // WindowHost
+    Control* GetItem(int id) override;
+    void SetIcon(int iconId, bool big) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void EndDialog(int result) override { done(result); }
+    bool IsIconic() const override { return false; }
+    IconPaint GetIconPaint() const override { return {width(), height(), 32, 32}; }
+    // Qt paints the window, and the desktop shows the icon of a minimised one.
+    void DrawIconAt(int, int) override {}
+    void DefaultPaint() override {}
+    void SetClipboardText(std::string_view text) override;
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) override;
+    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    void ShowProgress(std::string_view label, int done, int total) override;
+    void EndProgress() override;
+
+protected:
+    void done(int result) override;
+
+private:
+    QWidget* CreateControl(const ControlTemplate& control);
+    bool Raise(Event event, int id);
+    void OnButtonClicked(int id);
+
+    Dialog& dialog_;
+    std::vector<QWidget*> widgets_;  // template order
+    std::map<int, std::unique_ptr<Control>> controls_;
+    std::map<int, QWidget*> widgetsById_;
+    QIcon icon_;
+    QPointer<QProgressDialog> progress_;
+    bool running_ = false;
+    int endCode_ = kIdCancel;
+};
+
+// Runs a dialog modally in a QtWindow. A QApplication must exist.
+class QtFrontEnd : public FrontEnd {
+public:
+    // Called once the window is shown and before any user action; the picture mode of
+    // kelvo and the tests act on the window here.
+    void SetShownHook(std::function<void(QtWindow&)> hook) { shown_ = std::move(hook); }
+    int RunModal(Dialog& dialog) override;
+
+private:
+    std::function<void(QtWindow&)> shown_;
+};
+
+}  // namespace kelvo::platform::qt

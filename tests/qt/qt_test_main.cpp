@@ -1,0 +1,26 @@
+// The Qt tests run without a display: gtest_discover_tests starts this binary while the
+// project builds, before any test environment applies, so the platform is chosen here.
+
+#include <gtest/gtest.h>
+
+#include "qt_application.h"
+
+namespace {
+
+QtMessageHandler qtDefault = nullptr;
+
+// The offscreen platform says for every window what it leaves out; none of it matters here.
+void DropOffscreenNotices(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+    qtDefault(type, context, message);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtDefault = qInstallMessageHandler(DropOffscreenNotices);
+    kelvo::platform::qt::QtApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

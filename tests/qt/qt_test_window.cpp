@@ -1,0 +1,218 @@
+#include "qt_test_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdlib>
+
+#include "qt_text.h"
+#include "test_window.h"
+
+namespace kelvo::test {
+
+using platform::qt::ToAnsi;
+using platform::qt::ToQString;
+
+ModalAnswerer::ModalAnswerer() { qApp->installEventFilter(this); }
+
+ModalAnswerer::~ModalAnswerer() { qApp->removeEventFilter(this); }
+
+bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Show) return false;
+    // Answered once the box's own event loop runs, as a user reads it and then clicks.
+    if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+        messages.push_back(ToAnsi(box->text()));
+        QTimer::singleShot(0, box, [box] {
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
+        });
+    } else if (qobject_cast<QFileDialog*>(watched) || qobject_cast<QMenu*>(watched)) {
+        auto* widget = static_cast<QWidget*>(watched);
+        QTimer::singleShot(0, widget, [widget] { QTest::keyClick(widget, Qt::Key_Escape); });
+    }
+    return false;
+}
+
+QtTestWindow::QtTestWindow(platform::Dialog& dialog) : window_(dialog) {
+    // Every window starts with an empty clipboard, so a copy that puts nothing is seen.
+    QGuiApplication::clipboard()->clear();
+    window_.Open();
+    if (!window_.IsRunning()) return;
+    window_.show();
+    Activate();
+}
+
+void QtTestWindow::Activate() {
+    // The offscreen platform gives the activation to a popup or a message box and does
+    // not hand it back when they close, as a desktop does; keyboard focus needs it.
+    QCoreApplication::processEvents();
+    if (window_.IsRunning() && !window_.isActiveWindow()) {
+        window_.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window_)) std::abort();
+    }
+}
+
+QWidget* QtTestWindow::Usable(int id) {
+    Activate();
+    QWidget* widget = window_.Widget(id);
+    return window_.IsRunning() && widget && widget->isEnabled() && widget->isVisible() ? widget : nullptr;
+}
+
+QTreeView* QtTestWindow::List(int listId) const { return qobject_cast<QTreeView*>(window_.Widget(listId)); }
+
+bool QtTestWindow::Choose(int comboId, int index) {
+    auto* combo = qobject_cast<QComboBox*>(Usable(comboId));
+    if (!combo || index < 0 || index >= combo->count()) return false;
+    // A click opens the list and focuses the combo; the keys pick the entry. A click in the
+    // open list would have to wait out its guard against the release of a double click.
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* entries = combo->view();
+    if (!entries->isVisible()) return false;
+    QTest::keyClick(entries, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(entries, Qt::Key_Down);
+    QTest::keyClick(entries, Qt::Key_Return);
+    return true;
+}
+
+bool QtTestWindow::ClickRow(int listId, int item, bool addToSelection) {
+    auto* list = qobject_cast<QTreeView*>(Usable(listId));
+    if (!list) return false;
+    if (item < 0 || item >= list->model()->rowCount()) return ClickEmptyArea(listId);
+    const QModelIndex index = list->model()->index(item, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton,
+                      addToSelection ? Qt::ControlModifier : Qt::NoModifier, list->visualRect(index).center());
+    return true;
+}
+
+bool QtTestWindow::ClickEmptyArea(int listId) {
+    auto* list = qobject_cast<QTreeView*>(Usable(listId));
+    if (!list) return false;
+    list->scrollToBottom();
+    const QWidget* area = list->viewport();
+    const int rows = list->model()->rowCount();
+    const int lastBottom = rows ? list->visualRect(list->model()->index(rows - 1, 0)).bottom() : -1;
+    QPoint point(4, area->height() - 2);
+    if (lastBottom >= point.y()) {
+        // No room below the rows: right of the last column, where no item is either.
+        point = QPoint(list->header()->length() + 4, 4);
+        if (point.x() >= area->width()) return false;
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    return true;
+}
+
+bool QtTestWindow::FocusWithTab(QWidget* target) {
+    for (qsizetype presses = 0; !target->hasFocus(); ++presses) {
+        if (presses > window_.children().size()) return false;
+        QWidget* from = window_.focusWidget();
+        QTest::keyClick(from ? from : &window_, Qt::Key_Tab);
+    }
+    return true;
+}
+
+bool QtTestWindow::MoveSelection(int listId, int delta) {
+    auto* list = qobject_cast<QTreeView*>(Usable(listId));
+    if (!list || !FocusWithTab(list)) return false;
+    for (int i = 0; i < std::abs(delta); ++i) QTest::keyClick(list, delta > 0 ? Qt::Key_Down : Qt::Key_Up);
+    return true;
+}
+
+bool QtTestWindow::Type(int editId, std::string_view text) {
+    auto* edit = qobject_cast<QLineEdit*>(Usable(editId));
+    if (!edit) return false;
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    // QTest's own typing knows Latin-1 only; a Cyrillic key carries its letter as text.
+    for (const QChar c : ToQString(text))
+        QTest::sendKeyEvent(QTest::Click, edit, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+    return true;
+}
+
+bool QtTestWindow::Press(int buttonId) {
+    auto* button = qobject_cast<QPushButton*>(Usable(buttonId));
+    if (!button) return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool QtTestWindow::PressKey(int key) {
+    Activate();
+    if (!window_.IsRunning()) return false;
+    QWidget* focus = window_.focusWidget();
+    QTest::keyClick(focus ? focus : &window_, static_cast<Qt::Key>(key));
+    return true;
+}
+
+bool QtTestWindow::PressEnter() { return PressKey(Qt::Key_Return); }
+bool QtTestWindow::PressEscape() { return PressKey(Qt::Key_Escape); }
+
+bool QtTestWindow::CopyFromList(int listId) {
+    auto* list = qobject_cast<QTreeView*>(Usable(listId));
+    if (!list || !FocusWithTab(list)) return false;
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    return true;
+}
+
+std::vector<std::string> QtTestWindow::Entries(int comboId) {
+    std::vector<std::string> entries;
+    if (auto* combo = qobject_cast<QComboBox*>(window_.Widget(comboId)))
+        for (int i = 0; i < combo->count(); ++i) entries.push_back(ToAnsi(combo->itemText(i)));
+    return entries;
+}
+
+int QtTestWindow::Selection(int comboId) {
+    auto* combo = qobject_cast<QComboBox*>(window_.Widget(comboId));
+    return combo ? combo->currentIndex() : -1;
+}
+
+bool QtTestWindow::IsEnabled(int id) {
+    const QWidget* widget = window_.Widget(id);
+    return widget && widget->isEnabled();
+}
+
+std::string QtTestWindow::Text(int id) {
+    QWidget* widget = window_.Widget(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) return ToAnsi(label->text());
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return ToAnsi(edit->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return ToAnsi(button->text());
+    return {};
+}
+
+int QtTestWindow::ItemCount(int listId) {
+    const QTreeView* list = List(listId);
+    return list ? list->model()->rowCount() : 0;
+}
+
+std::string QtTestWindow::ItemText(int listId, int item, int column) {
+    const QTreeView* list = List(listId);
+    return list ? ToAnsi(list->model()->index(item, column).data().toString()) : std::string();
+}
+
+int QtTestWindow::FirstSelectedItem(int listId) {
+    const QTreeView* list = List(listId);
+    if (!list) return -1;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        if (list->selectionModel()->isSelected(list->model()->index(row, 0))) return row;
+    return -1;
+}
+
+std::string QtTestWindow::Clipboard() { return ToAnsi(QGuiApplication::clipboard()->text()); }
+
+std::unique_ptr<platform::UserActions> OpenTestWindow(platform::Dialog& dialog) {
+    return std::make_unique<QtTestWindow>(dialog);
+}
+
+}  // namespace kelvo::test

@@ -1,0 +1,350 @@
+// What only the Qt window has to get right: its layout in dialog units, which Qt signals
+// and keys become which events, the default button, the clipboard.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "figure_dialog.h"
+#include "figure_dialog_template.h"
+#include "fixture_tables.h"
+#include "qt_test_window.h"
+#include "qt_text.h"
+#include "resource.h"
+#include "temp_dir.h"
+
+namespace kelvo::test {
+namespace {
+
+using namespace res;
+using platform::Event;
+using platform::qt::QtWindow;
+using platform::qt::ToQString;
+
+// The figure window that also records every event the front end delivers, with what the
+// result list had selected at that moment.
+class RecordingDialog : public app::FigureDialog {
+public:
+    struct Seen {
+        Event event;
+        int id;
+        int selected;
+        bool operator==(const Seen&) const = default;
+    };
+
+    RecordingDialog(const TempDir& dir, int group) {
+        SetDataDirectory(dir.DataDirectory());
+        SetInitialGroup(group);
+    }
+    bool OnEvent(Event event, int id) override {
+        seen.push_back({event, id, selection ? selection() : -1});
+        return FigureDialog::OnEvent(event, id);
+    }
+
+    std::vector<Seen> seen;
+    std::function<int()> selection;
+};
+
+class QtWindowTest : public ::testing::Test {
+protected:
+    QtWindowTest() { WriteAllGroupTables(dir_.Path()); }
+
+    // Opens the window on the group; `selection` reports the list's first selected row.
+    QtTestWindow& Open(int group = 3) {
+        dialog_ = std::make_unique<RecordingDialog>(dir_, group);
+        window_ = std::make_unique<QtTestWindow>(*dialog_);
+        dialog_->selection = [this] { return window_->FirstSelectedItem(kIdResultList); };
+        return *window_;
+    }
+    QtWindow& Qt() { return window_->Window(); }
+    template <class W>
+    W& Widget(int id) {
+        return *qobject_cast<W*>(Qt().Widget(id));
+    }
+
+    TempDir dir_;
+    std::unique_ptr<RecordingDialog> dialog_;
+    std::unique_ptr<QtTestWindow> window_;
+};
+
+std::string Ansi(const char8_t* utf8) { return platform::Utf8ToAnsi(reinterpret_cast<const char*>(utf8)); }
+
+TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
+    Open();
+    const platform::DialogTemplate& templ = FigureDialogTemplate();
+    const QSize units = platform::qt::DialogBaseUnits(Qt().font());
+    // Windows' own "MS Sans Serif" gives 6 x 13; the DejaVu Sans it resolves to here 7 x 13.
+    if (QFontInfo(Qt().font()).family() == "DejaVu Sans") {
+        EXPECT_EQ(units, QSize(7, 13));
+    }
+    ASSERT_GE(units.width(), 4);
+    ASSERT_GE(units.height(), 8);
+    const auto x = [&](int v) { return platform::DialogUnitsToPixelsX(v, units.width()); };
+    const auto y = [&](int v) { return platform::DialogUnitsToPixelsY(v, units.height()); };
+
+    EXPECT_EQ(Qt().size(), QSize(x(templ.width), y(templ.height)));
+    EXPECT_EQ(Qt().minimumSize(), Qt().maximumSize());
+    EXPECT_EQ(Qt().windowTitle(), "kelvo");
+    for (std::size_t i = 0; i < templ.controls.size(); ++i) {
+        const platform::ControlTemplate& c = templ.controls[i];
+        const QWidget* widget = Qt().WidgetAt(i);
+        SCOPED_TRACE(ToQString(c.caption).toStdString() + " " + std::to_string(c.id));
+        const QRect rect = widget->geometry();
+        EXPECT_EQ(rect.topLeft(), QPoint(x(c.x), y(c.y)));
+        EXPECT_EQ(rect.width(), x(c.width));
+        if (c.kind == platform::ControlKind::ComboBox) {
+            // Closed at its own height; the template's height holds the dropped-down list.
+            EXPECT_EQ(rect.height(), widget->sizeHint().height());
+            EXPECT_LT(rect.height(), y(c.height));
+        } else {
+            EXPECT_EQ(rect.height(), y(c.height));
+        }
+    }
+    EXPECT_TRUE(Widget<QPushButton>(kIdExit).isDefault());
+}
+
+TEST_F(QtWindowTest, TabFollowsTemplateOrderFromTheExitButton) {
+    Open(1);  // girls: every list enabled
+    std::vector<int> order;
+    for (int presses = 0; presses < 10; ++presses) {
+        QWidget* focus = QApplication::focusWidget();
+        order.push_back(focus == Qt().Widget(kIdExit) ? kIdExit : -1);
+        for (const int id : {kIdGroupList, kIdAgeList, kIdHeightList, kIdChestList, kIdThirdList, kIdResultList,
+                             kIdWriteTable, kIdValueEdit, kIdChangeValue})
+            if (focus == Qt().Widget(id)) order.back() = id;
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<int>{kIdExit, kIdGroupList, kIdAgeList, kIdHeightList, kIdChestList,
+                                       kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit, kIdChangeValue}));
+    EXPECT_EQ(QApplication::focusWidget(), Qt().Widget(kIdExit));
+}
+
+TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
+    Open();
+    const auto& list = Widget<QTreeView>(kIdResultList);
+    const std::vector<std::pair<const char8_t*, int>> columns = {
+        {u8"Номер", 50}, {u8"Наименование размерного признака", 340}, {u8"Значение", 67},
+        {u8"М/Рост", 64}, {u8"М/Размер", 67}};
+    ASSERT_EQ(list.model()->columnCount(), 5);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(list.model()->headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(reinterpret_cast<const char*>(columns[c].first)));
+        EXPECT_EQ(list.header()->sectionSize(c), columns[c].second);
+        EXPECT_EQ(list.header()->logicalIndex(c), c);
+    }
+    EXPECT_FALSE(list.isSortingEnabled());
+    EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(Widget<QLineEdit>(kIdValueEdit).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+}
+
+TEST_F(QtWindowTest, EveryCaptionAndEntryFitsItsControl) {
+    QtTestWindow& window = Open(1);  // girls: every list filled
+    const QFontMetrics metrics(Qt().font());
+    for (QLabel* label : Qt().findChildren<QLabel*>()) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_LE(metrics.height(), label->contentsRect().height());
+    }
+    for (QPushButton* button : Qt().findChildren<QPushButton*>()) {
+        SCOPED_TRACE(button->text().toStdString());
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        EXPECT_LE(metrics.horizontalAdvance(button->text()) + 2 * margin, button->width());
+    }
+    for (QComboBox* combo : Qt().findChildren<QComboBox*>()) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.frame = true;
+        const QRect field =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        ASSERT_GT(combo->count(), 0);
+        for (int i = 0; i < combo->count(); ++i) {
+            SCOPED_TRACE(combo->itemText(i).toStdString());
+            EXPECT_LE(metrics.horizontalAdvance(combo->itemText(i)), field.width());
+        }
+    }
+    const QHeaderView& header = *Widget<QTreeView>(kIdResultList).header();
+    const int headerMargin = header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    for (int c = 0; c < 5; ++c) {
+        const QString caption = header.model()->headerData(c, Qt::Horizontal).toString();
+        SCOPED_TRACE(caption.toStdString());
+        EXPECT_LE(header.fontMetrics().horizontalAdvance(caption) + 2 * headerMargin, header.sectionSize(c));
+    }
+    EXPECT_GT(window.ItemCount(kIdResultList), 0);
+}
+
+TEST_F(QtWindowTest, WindowIconHasBothSizes) {
+    Open();
+    const QList<QSize> sizes = Qt().windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
+
+TEST_F(QtWindowTest, MouseChoiceInTheOpenGroupListRecomputes) {
+    QtTestWindow& window = Open();
+    auto& groups = Widget<QComboBox>(kIdGroupList);
+    QTest::mouseClick(&groups, Qt::LeftButton);
+    QAbstractItemView* entries = groups.view();
+    ASSERT_TRUE(entries->isVisible());
+    // The open list ignores a release that comes as soon as a double click's would.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(entries->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      entries->visualRect(entries->model()->index(2, 0)).center());
+
+    EXPECT_FALSE(entries->isVisible());
+    EXPECT_EQ(dialog_->seen, (std::vector<RecordingDialog::Seen>{{Event::SelChange, kIdGroupList, -1}}));
+    EXPECT_EQ(window.Selection(kIdGroupList), 2);
+    EXPECT_EQ(window.Text(kIdThirdLabel), "T18");
+    ASSERT_EQ(window.ItemCount(kIdResultList), 4);
+    EXPECT_EQ(window.ItemText(kIdResultList, 2, 2), "25.0");  // boys' preschool base figure
+}
+
+TEST_F(QtWindowTest, ProgramSelectionsRaiseNoEvents) {
+    QtTestWindow& window = Open();
+    // Opening filled and selected every list of the women's group.
+    EXPECT_TRUE(dialog_->seen.empty());
+    ASSERT_GT(window.ItemCount(kIdResultList), 0);
+
+    auto& heights = dynamic_cast<platform::ComboBox&>(*Qt().GetItem(kIdHeightList));
+    heights.ResetContent();
+    heights.AddString("98");
+    EXPECT_EQ(heights.GetCurSel(), -1) << "an entry added to an empty list stays unselected";
+    heights.AddString("104");
+    heights.SetCurSel(1);
+    EXPECT_EQ(heights.GetCurSel(), 1);
+    heights.SetCurSel(2);
+    EXPECT_EQ(heights.GetCurSel(), -1) << "an index past the end clears the selection";
+    heights.SetCurSel(1);
+    EXPECT_TRUE(dialog_->seen.empty());
+
+    // The user's choice of the entry already selected changes nothing either.
+    window.Choose(kIdHeightList, 1);
+    EXPECT_TRUE(dialog_->seen.empty());
+    window.Choose(kIdHeightList, 0);
+    EXPECT_EQ(dialog_->seen, (std::vector<RecordingDialog::Seen>{{Event::SelChange, kIdHeightList, -1}}));
+}
+
+TEST_F(QtWindowTest, ListClickComesAfterFocusAndSelection) {
+    QtTestWindow& window = Open();
+    using Seen = RecordingDialog::Seen;
+    window.ClickRow(kIdResultList, 2);
+    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListSetFocus, kIdResultList, -1},
+                                                {Event::ListClick, kIdResultList, 2}}));
+    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 2, 2));
+
+    dialog_->seen.clear();
+    window.ClickRow(kIdResultList, 1);
+    window.MoveSelection(kIdResultList, 1);  // keys select, but send no click
+    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListClick, kIdResultList, 1}}));
+    EXPECT_EQ(window.FirstSelectedItem(kIdResultList), 2);
+    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 1, 2));
+
+    // Coming back with Tab reports the focus, and the row selected by the keys counts.
+    dialog_->seen.clear();
+    window.Type(kIdValueEdit, "x");
+    window.CopyFromList(kIdResultList);
+    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListSetFocus, kIdResultList, 2},
+                                                {Event::ListCopy, kIdResultList, 2}}));
+    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 2, 2));
+}
+
+TEST_F(QtWindowTest, CtrlCCopiesTheSelectedRowsAndRightClickAsksForAMenu) {
+    QtTestWindow& window = Open();
+    window.ClickRow(kIdResultList, 0);
+    window.ClickRow(kIdResultList, 2, true);
+    window.CopyFromList(kIdResultList);
+    std::string expected;
+    for (const int item : {0, 2}) {
+        for (int column = 0; column < 5; ++column)
+            expected += (column ? "\t" : "") + window.ItemText(kIdResultList, item, column);
+        expected += "\r\n";
+    }
+    // Not the item view's own copy of its current cell.
+    EXPECT_EQ(window.Clipboard(), expected);
+    EXPECT_NE(expected.find(Ansi(u8"Обхват шеи")), std::string::npos);
+
+    dialog_->seen.clear();
+    auto& list = Widget<QTreeView>(kIdResultList);
+    const QPoint at = list.viewport()->mapTo(&Qt(), list.visualRect(list.model()->index(1, 0)).center());
+    QTest::mouseClick(Qt().windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    ASSERT_FALSE(dialog_->seen.empty());
+    EXPECT_EQ(dialog_->seen.back().event, Event::ListContextMenu);
+    EXPECT_EQ(dialog_->seen.back().id, kIdResultList);
+}
+
+TEST_F(QtWindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
+    QtTestWindow& window = Open();
+    window.ClickRow(kIdResultList, 2);
+    window.Type(kIdValueEdit, "160");
+    window.PressEnter();
+    EXPECT_TRUE(window.IsOpen());
+    EXPECT_EQ(window.ItemText(kIdResultList, 2, 2), "160");
+
+    window.ClickRow(kIdResultList, 1);
+    window.Type(kIdValueEdit, "7.5");
+    QTest::keyClick(&Widget<QLineEdit>(kIdValueEdit), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(window.IsOpen());
+    EXPECT_EQ(window.ItemText(kIdResultList, 1, 2), "7.5");
+}
+
+// How a modal run ends: Enter anywhere but in the value edit (or on another button)
+// presses the default button "Выход"; Esc and the close box cancel.
+struct Ending {
+    const char* name;
+    std::function<void(QtWindow&)> act;
+    int code;
+};
+
+class QtRunEndingTest : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(QtRunEndingTest, EndsTheModalRunWithItsCode) {
+    TempDir dir;
+    WriteAllGroupTables(dir.Path());
+    app::FigureDialog dialog;
+    dialog.SetDataDirectory(dir.DataDirectory());
+    platform::qt::QtFrontEnd frontEnd;
+    frontEnd.SetShownHook([](QtWindow& window) {
+        GetParam().act(window);
+        // A run the action failed to end must fail the test, not hang it.
+        QTimer::singleShot(2000, &window, [&window] { window.EndDialog(99); });
+    });
+    EXPECT_EQ(frontEnd.RunModal(dialog), GetParam().code);
+    EXPECT_FALSE(dialog.IsOpen());
+}
+
+void Key(QtWindow& window, int id, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* widget = window.Widget(id);
+    widget->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(widget, key, modifiers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, QtRunEndingTest,
+    ::testing::Values(
+        Ending{"EnterInTheResultList", [](QtWindow& w) { Key(w, kIdResultList, Qt::Key_Return); }, platform::kIdOk},
+        Ending{"KeypadEnterInTheGroupList",
+               [](QtWindow& w) { Key(w, kIdGroupList, Qt::Key_Enter, Qt::KeypadModifier); }, platform::kIdOk},
+        Ending{"EnterOnTheExitButton", [](QtWindow& w) { Key(w, kIdExit, Qt::Key_Return); }, platform::kIdOk},
+        Ending{"EscapeInTheValueEdit", [](QtWindow& w) { Key(w, kIdValueEdit, Qt::Key_Escape); },
+               platform::kIdCancel},
+        Ending{"CloseBox", [](QtWindow& w) { w.close(); }, platform::kIdCancel}),
+    [](const ::testing::TestParamInfo<Ending>& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace kelvo::test
