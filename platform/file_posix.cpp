@@ -25,8 +25,11 @@ InputFile::~InputFile() { Close(); }
 bool InputFile::Open(const std::string& path) {
     Close();
     const std::string native = NativePath(path);
+    // O_NONBLOCK: a FIFO put in the table's place would otherwise block the open, and the
+    // window with it, until some other program wrote to it. Without a writer its reads then
+    // end at once, and it cannot seek, so it is no table. Regular files ignore the flag.
     do {
-        fd_ = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
     // A folder opens for reading on POSIX, but every read from it fails with EISDIR, so it
     // is refused at the first read without costing each field an fstat.

@@ -91,8 +91,10 @@ bool FeatureTable::Open(const std::string& path) {
 bool FeatureTable::ReadField(std::int32_t record, std::int32_t column, std::string& text) const {
     text.clear();
     if (record < 0 || record >= RecordCount()) return false;
+    // A negative column reads column 0, as it always has; it is mapped before the range
+    // test so that a table without columns refuses it too instead of indexing past them.
+    if (column < 0) column = 0;
     if (column >= ColumnCount()) return false;
-    if (column < 0) column = 0;  // a negative column reads column 0, as it always has
 
     const std::int64_t offset = static_cast<std::int64_t>(record) * recordLength_ + dataStart_ +
                                 fieldOffsets_[static_cast<std::size_t>(column)];

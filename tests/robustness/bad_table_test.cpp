@@ -1,0 +1,288 @@
+// Tables no one should ship, through the reader and through every group's window: each is
+// refused or gives a defined result, at once and in memory bounded by the file's size.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "codepage.h"
+#include "feature_table.h"
+#include "group_tables.h"
+
+namespace kelvo {
+namespace {
+
+using namespace std::chrono_literals;
+using test::kBoys;
+using test::kGirls;
+using test::kMen;
+using test::kNursery;
+using test::kWomen;
+
+constexpr int kRefused = -1;
+constexpr std::size_t kDescriptorSize = 32;
+
+// The women's fixture: 18 columns of 4 records, enough for every group's columns.
+std::string GoodTable() { return tables::BuildTable(test::WomenTable()); }
+
+void Put16(std::string& bytes, std::size_t at, unsigned value) {
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+void Put32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+std::function<std::string()> Patched(std::function<void(std::string&)> patch,
+                                     std::function<std::string()> base = GoodTable) {
+    return [patch, base] {
+        std::string bytes = base();
+        patch(bytes);
+        return bytes;
+    };
+}
+
+std::function<std::string()> WithVersion(unsigned char version) {
+    return Patched([version](std::string& b) { b[0] = static_cast<char>(version); });
+}
+
+std::function<std::string()> WithFieldLength(std::size_t column, unsigned char length) {
+    return Patched([column, length](std::string& b) {
+        b[kDescriptorSize * (column + 1) + 16] = static_cast<char>(length);
+    });
+}
+
+std::string EmptyTable() {
+    tables::TableSpec spec = test::FeatureTableSpec(2, {});
+    spec.endOfFileByte = false;
+    return tables::BuildTable(spec);
+}
+
+std::string NoColumnsFourRecords() {
+    tables::TableSpec spec;
+    spec.records = {{}, {}, {}, {}};
+    return tables::BuildTable(spec);
+}
+
+std::string WideNames() {
+    tables::TableSpec spec = test::WomenTable();
+    spec.fields[0].length = 255;
+    return tables::BuildTable(spec);
+}
+
+using test::ShownRows;
+
+void NothingElse(const ShownRows&) {}
+
+void HeightIncrementsEmpty(const ShownRows& rows) {
+    // Every group's first figure reads its height increments from column 2.
+    for (const auto& row : rows) EXPECT_EQ(row[3], "");
+}
+
+void NamesKeepAllTheirBytes(const ShownRows& rows) {
+    for (const auto& row : rows) EXPECT_EQ(row[1].size(), 255u);
+}
+
+void EveryCellEmptyAndEveryValueZero(const ShownRows& rows) {
+    for (const auto& row : rows) EXPECT_EQ(row, (std::array<std::string, 5>{"", "", "0.0", "", ""}));
+}
+
+struct BadTable {
+    const char* name;
+    std::function<std::string()> bytes;
+    int records;  // kRefused when the reader refuses the table
+    void (*check)(const ShownRows&) = NothingElse;
+};
+
+const BadTable kBadTables[] = {
+    {"EmptyFile", [] { return std::string(); }, kRefused},
+    {"TwentyBytes", [] { return GoodTable().substr(0, 20); }, kRefused},
+    {"Version00", WithVersion(0x00), kRefused},
+    {"Version02", WithVersion(0x02), kRefused},
+    {"Version30", WithVersion(0x30), kRefused},
+    {"VersionF5", WithVersion(0xF5), kRefused},
+    // Record 0 then starts inside the header: every field holds header and descriptor bytes.
+    {"HeaderLengthZero", Patched([](std::string& b) { Put16(b, 8, 0); }), 4},
+    {"HeaderLengthBeyondTheFile", Patched([](std::string& b) { Put16(b, 8, 0xFFFF); }), kRefused},
+    {"DescriptorsWithoutTerminator", [] { return GoodTable().substr(0, kDescriptorSize * 19); }, kRefused},
+    {"TerminatorOverwritten",
+     Patched([](std::string& b) { b[kDescriptorSize * 19] = 'Z'; }), kRefused},
+    {"FieldLengthZero", WithFieldLength(2, 0), 4, HeightIncrementsEmpty},
+    {"FieldLength255BeyondTheRecord", WithFieldLength(0, 255), kRefused},
+    {"FieldLength255", WideNames, 4, NamesKeepAllTheirBytes},
+    {"FieldLengthsBeyondTheRecordLength", Patched([](std::string& b) { Put16(b, 10, 100); }), kRefused},
+    {"RecordLengthZero", Patched([](std::string& b) { Put16(b, 10, 0); }), kRefused},
+    {"RecordCountHugeInATinyFile", Patched([](std::string& b) { Put32(b, 4, 0x7FFFFFFF); }, EmptyTable),
+     kRefused},
+    {"CutMidRecord", [] { const std::string b = GoodTable(); return b.substr(0, b.size() - 100); }, kRefused},
+    {"RecordsWithoutColumns", NoColumnsFourRecords, 4, EveryCellEmptyAndEveryValueZero},
+};
+
+using BadTableCase = std::tuple<BadTable, int>;
+
+class BadTableInWindow : public test::WindowTest, public ::testing::WithParamInterface<BadTableCase> {};
+
+TEST_P(BadTableInWindow, IsRefusedOrGivesOneRowPerRecord) {
+    const auto& [bad, group] = GetParam();
+    const std::string bytes = bad.bytes();
+    test::WriteGroupBytes(dir, group, bytes);
+    const auto start = std::chrono::steady_clock::now();
+
+    tables::FeatureTable table;
+    ASSERT_EQ(table.Open(test::GroupTablePath(dir, group).string()), bad.records != kRefused);
+    EXPECT_EQ(table.RecordCount(), std::max(bad.records, 0));
+    // What the reader holds is bounded by the file: one descriptor per 32 bytes.
+    EXPECT_LE(static_cast<std::size_t>(table.ColumnCount()) * kDescriptorSize, bytes.size());
+    std::string text;
+    for (int r = 0; r < table.RecordCount(); ++r)
+        for (int c = 0; c < table.ColumnCount(); ++c) EXPECT_TRUE(table.ReadField(r, c, text)) << r << "," << c;
+
+    Open(group, false);
+    const ShownRows rows = test::ReadShownRows(*window);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (bad.records == kRefused) {
+        EXPECT_TRUE(rows.empty());
+        window->Press(res::kIdWriteTable);
+        EXPECT_EQ(window->Messages(), std::vector<std::string>{"no table"});
+        EXPECT_FALSE(std::filesystem::exists(dir / "table.txt"));
+    } else {
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(bad.records));
+        for (const auto& row : rows) EXPECT_FALSE(row[2].empty());
+        bad.check(rows);
+        window->Press(res::kIdWriteTable);
+        EXPECT_TRUE(window->Messages().empty());
+    }
+    EXPECT_LT(elapsed, 100ms);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<BadTableCase>& info) {
+    return std::string(std::get<0>(info.param).name) + "_" + test::kGroupNames[std::get<1>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, BadTableInWindow,
+                         ::testing::Combine(::testing::ValuesIn(kBadTables), ::testing::Range(0, 5)), CaseName);
+
+TEST(BadTableReader, NegativeColumnOfATableWithoutColumnsFails) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir / "t.dbf", NoColumnsFourRecords());
+    tables::FeatureTable table;
+    ASSERT_TRUE(table.Open((dir / "t.dbf").string()));
+    std::string text = "stale";
+    EXPECT_FALSE(table.ReadField(0, -1, text));
+    EXPECT_EQ(text, "");
+}
+
+// Number texts as the C library reads them, in the base column each group's figure takes,
+// with every increment 0 and the base figure at 0: the value shown is the number itself.
+struct NumberText {
+    const char* stored;
+    const char* shown;
+};
+
+const NumberText kNumberTexts[] = {
+    {"1e999999", "inf"}, {"-1e99999", "-inf"}, {"INFINITY", "inf"}, {"nan", "nan"},
+    {"-", "0.0"},        {"  ", "0.0"},        {".", "0.0"},        {"0x10", "16.0"},
+    {"1e-99999", "0.0"}, {"+7.5xyz", "7.5"},
+};
+
+struct GroupFigure {
+    int group;
+    int baseColumn;
+    int list, entry;  // the choice that makes baseColumn the figure's only base column
+};
+
+// Preschool children take their waist increment from the base column, so an infinite base
+// would meet a waist term of 0 x inf; JuniorSchool has columns of its own.
+const GroupFigure kFigures[] = {
+    {kNursery, 4, 0, 0},
+    {kGirls, 8, res::kIdAgeList, 1},
+    {kBoys, 8, res::kIdAgeList, 1},
+    {kWomen, 6, res::kIdThirdList, 3},
+    {kMen, 5, 0, 0},
+};
+
+tables::TableSpec ZeroTable(int column, const std::string& text) {
+    std::vector<std::vector<std::string>> records;
+    for (const char* number : {"1", "16", "2", "18"}) {
+        std::vector<std::string> cells(18, "0");
+        cells[0] = "Признак";
+        cells[1] = number;
+        records.push_back(cells);
+    }
+    records[test::kFeatureRow][static_cast<std::size_t>(column)] = text;
+    return test::FeatureTableSpec(18, records);
+}
+
+using NumberCase = std::tuple<NumberText, GroupFigure>;
+class NumberTextInWindow : public test::WindowTest, public ::testing::WithParamInterface<NumberCase> {};
+
+TEST_P(NumberTextInWindow, ShowsWhatTheCLibraryMakesOfIt) {
+    const auto& [number, figure] = GetParam();
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[figure.group], ZeroTable(figure.baseColumn, number.stored));
+    Open(figure.group, false);
+    if (figure.list != 0) {
+        ASSERT_TRUE(Choose(figure.list, figure.entry));
+    }
+    ASSERT_EQ(Rows(), 4);
+    EXPECT_EQ(Value(), number.shown);
+    for (int row : {0, 1, 3}) EXPECT_EQ(Value(row), "0.0");
+}
+
+std::string NumberCaseName(const ::testing::TestParamInfo<NumberCase>& info) {
+    return "Text" + std::to_string(info.index / std::size(kFigures)) + "_" +
+           test::kGroupNames[std::get<1>(info.param).group];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, NumberTextInWindow,
+                         ::testing::Combine(::testing::ValuesIn(kNumberTexts), ::testing::ValuesIn(kFigures)),
+                         NumberCaseName);
+
+// An infinite base height makes every height step factor infinite and every value
+// 0 x inf: not a number, shown as such, with nothing turned into an integer on the way.
+class KeyFeatureTextInWindow : public test::WindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(KeyFeatureTextInWindow, InfiniteBaseHeightMakesEveryValueNotANumber) {
+    const int group = GetParam();
+    tables::TableSpec spec = ZeroTable(2, "0");
+    for (std::size_t c = 2; c < 18; ++c) spec.records[0][c] = "1e999999";
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    Open(group, false);
+    ASSERT_EQ(Rows(), 4);
+    for (int row = 0; row < 4; ++row) EXPECT_NE(Value(row).find("nan"), std::string::npos) << Value(row);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, KeyFeatureTextInWindow, ::testing::Range(0, 5),
+                         test::GroupCaseName);
+
+// Code page 866 puts box-drawing characters at 0xB0 to 0xDF, where 1251 has letters: a
+// name that holds them must not show them as letters, nor lose or gain a byte.
+class BoxDrawingName : public test::WindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BoxDrawingName, ShowsNoLetterForABoxCharacter) {
+    const int group = GetParam();
+    tables::TableSpec spec = ZeroTable(2, "0");
+    spec.fields[0].length = 60;
+    std::string name = platform::Utf8ToOem("Шея ");
+    for (int b = 0xB0; b <= 0xDF; ++b) name += static_cast<char>(b);
+    spec.records[test::kFeatureRow][0] = name;
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    Open(group, false);
+    ASSERT_EQ(Rows(), 4);
+
+    const std::string shown = Cell(test::kFeatureRow, 1);
+    ASSERT_EQ(shown.size(), 60u);
+    EXPECT_EQ(platform::AnsiToUtf8(shown.substr(0, 4)), "Шея ");
+    for (std::size_t i = 4; i < 4 + 48; ++i) {
+        const auto c = static_cast<unsigned char>(shown[i]);
+        EXPECT_FALSE(c >= 0xC0 || c == 0xA8 || c == 0xB8) << "byte " << i << " shows as a letter: " << int(c);
+    }
+    EXPECT_EQ(shown.substr(52), std::string(8, ' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, BoxDrawingName, ::testing::Range(0, 5),
+                         test::GroupCaseName);
+
+}  // namespace
+}  // namespace kelvo
