@@ -1,6 +1,7 @@
 #pragma once
 // File access by descriptor. Paths are Windows-1251 text built the Windows way
-// (DataDirectory + "\BD\boys.dbf"); on POSIX systems '\' is taken as '/'.
+// (DataDirectory + "\BD\boys.dbf"); on POSIX systems '\' is taken as '/'. InputFile takes
+// the native form, so that a reader opening one file again and again converts it once.
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,8 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool Open(const std::string& path);
+    // `native` is a path in the system's own form: NativePath of a Windows-built one.
+    bool Open(const std::string& native);
     bool IsOpen() const { return fd_ >= 0; }
     // Bytes read (0 at end of file), or -1 on error.
     std::int64_t Read(void* buffer, std::int64_t count);

@@ -22,9 +22,8 @@ std::string NativePath(const std::string& path) {
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::string& path) {
+bool InputFile::Open(const std::string& native) {
     Close();
-    const std::string native = NativePath(path);
     // O_NONBLOCK: a FIFO put in the table's place would otherwise block the open, and the
     // window with it, until some other program wrote to it. Without a writer its reads then
     // end at once, and it cannot seek, so it is no table. Regular files ignore the flag.

@@ -35,8 +35,10 @@ void FeatureTable::Reset() {
 
 bool FeatureTable::Open(const std::string& path) {
     Reset();
+    // Converted once here: every field read opens the file again by this name.
+    std::string native = platform::NativePath(path);
     platform::InputFile file;
-    if (!file.Open(path)) return false;
+    if (!file.Open(native)) return false;
 
     unsigned char header[12];
     // The version byte alone first: a file of one wrong byte is refused for its version.
@@ -78,7 +80,7 @@ bool FeatureTable::Open(const std::string& path) {
     }
     if (offset + 1 > static_cast<std::int64_t>(recordLength) && count > 0) return false;
 
-    path_ = path;
+    path_ = std::move(native);
     recordCount_ = static_cast<std::int32_t>(count);
     dataStart_ = headerLength + 1;
     recordLength_ = recordLength;

@@ -36,7 +36,7 @@ private:
     void Reset();
 
     bool open_ = false;
-    std::string path_;
+    std::string path_;  // native form of the path given to the last successful Open
     std::int32_t recordCount_ = 0;
     std::uint32_t dataStart_ = 0;      // header length + 1: record 0's first field
     std::uint32_t recordLength_ = 0;

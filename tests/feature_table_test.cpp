@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "codepage.h"
 #include "feature_table.h"
 #include "fixture_tables.h"
 #include "temp_dir.h"
@@ -59,6 +60,18 @@ TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
     EXPECT_EQ(Read(1, 0), "Grud  ");
     EXPECT_EQ(Read(2, 1), "  18");
     EXPECT_EQ(Read(-5, 1, false), "");  // a negative record is refused
+}
+
+// The reader converts the path once when it opens the table; every field read after that
+// must still find the file the Windows-built name stands for.
+TEST_F(FeatureTableTest, FieldsAreReadUnderACyrillicFolderNamedTheWindowsWay) {
+    const std::filesystem::path folder = dir.Path() / std::filesystem::path(u8"Таблицы");
+    std::filesystem::create_directory(folder);
+    test::WriteFileBytes(folder / "t.dbf", tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "16"}})));
+    const std::string path = dir.DataDirectory() + "\\" + platform::Utf8ToAnsi("Таблицы") + "\\t.dbf";
+    ASSERT_TRUE(table.Open(path));
+    EXPECT_EQ(Read(1, 1), "  16");
+    EXPECT_EQ(Read(0, 0), "a     ");
 }
 
 TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {

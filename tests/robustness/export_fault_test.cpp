@@ -1,0 +1,71 @@
+// Export faults beyond those of export_test.cpp: a device behind a symlink, chosen through
+// the window, and a flush to disk that fails, injected into kelvo-cli with strace.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "codepage.h"
+#include "group_tables.h"
+
+namespace kelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kOld = "       1 170.0\r\n";
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using ExportFault = test::WindowTest;
+
+TEST_F(ExportFault, SymlinkToDevFullIsRefusedAndKept) {
+    fs::create_symlink("/dev/full", dir / "table.txt");
+    Open(test::kMen);
+    ASSERT_TRUE(window->Press(res::kIdWriteTable));
+    ASSERT_EQ(window->Messages().size(), 1u);
+    EXPECT_NE(platform::AnsiToUtf8(window->Messages()[0]).find("не обычный файл"), std::string::npos)
+        << platform::AnsiToUtf8(window->Messages()[0]);
+    EXPECT_TRUE(fs::is_symlink(dir / "table.txt"));
+    EXPECT_EQ(fs::read_symlink(dir / "table.txt"), "/dev/full");
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"BD", "table.txt"}));
+}
+
+// Runs `command` through the shell; its exit status.
+int RunShell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ExportFaultInjected, FailedFlushKeepsTheOldFileAndLeavesNoTemporary) {
+    if (RunShell("command -v strace > /dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+    test::TempDir dir;
+    test::WriteAllGroupTables(dir.Path());
+    test::WriteFileBytes(dir / "table.txt", kOld);
+    // LeakSanitizer cannot run under ptrace; a sanitized kelvo-cli would fail for that alone.
+    const std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=fsync "
+                                "-e inject=fsync:error=EIO " KELVO_CLI " --data '" + dir.DataDirectory() +
+                                "' --group 4 --export > /dev/null 2> '" + (dir / "stderr").string() + "'";
+    EXPECT_NE(RunShell(command), 0);
+    EXPECT_EQ(test::ReadFileBytes(dir / "table.txt"), kOld);
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"BD", "stderr", "table.txt"}));
+    EXPECT_NE(test::ReadFileBytes(dir / "stderr").find("table.txt"), std::string::npos);
+
+    // The same run without the fault writes the file.
+    const std::string clean = std::string(KELVO_CLI) + " --data '" + dir.DataDirectory() + "' --group 4 --export > /dev/null";
+    ASSERT_EQ(RunShell(clean), 0);
+    EXPECT_NE(test::ReadFileBytes(dir / "table.txt"), kOld);
+}
+
+}  // namespace
+}  // namespace kelvo
