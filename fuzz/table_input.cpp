@@ -1,8 +1,8 @@
 #include "table_input.h"
 
 #include <fstream>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "export.h"
 #include "feature_table.h"
@@ -89,12 +89,16 @@ bool RunTableInput(std::string_view bytes, const std::filesystem::path& dataDire
     platform::headless::HeadlessWindow window(dialog);
     if (!ResultsAgree(dialog, window)) return false;
 
-    // Every group's load step, each followed by the choice that moves its columns
-    // furthest: Adolescent girls (boys run the same steps), the last men's waist, the
+    // The window opens on the nursery; then every other group's load step, each followed
+    // by the choice that moves its columns furthest: Adolescent girls (boys run the same steps), the last men's waist, the
     // women's band 2 and then hip 8. The loads alone cover the first entries, so the
     // women's hip 0 extrapolation too.
-    const std::pair<int, int> choices[] = {
-        {1, res::kIdAgeList}, {2, 0}, {4, res::kIdThirdList}, {3, res::kIdChestList}, {3, res::kIdThirdList}};
+    constexpr int kLoadOnly = 0;
+    const std::pair<int, int> choices[] = {{1, res::kIdAgeList},
+                                           {2, kLoadOnly},
+                                           {4, res::kIdThirdList},
+                                           {3, res::kIdChestList},
+                                           {3, res::kIdThirdList}};
     int group = 0;
     for (const auto& [choiceGroup, list] : choices) {
         if (choiceGroup != group) {
@@ -102,7 +106,7 @@ bool RunTableInput(std::string_view bytes, const std::filesystem::path& dataDire
             window.Choose(res::kIdGroupList, group);
             if (!ResultsAgree(dialog, window)) return false;
         }
-        if (list == 0) continue;
+        if (list == kLoadOnly) continue;
         ChooseLast(window, list);
         if (!ResultsAgree(dialog, window)) return false;
     }

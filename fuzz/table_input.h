@@ -7,11 +7,12 @@
 
 namespace kelvo::fuzz {
 
-// Writes `bytes` as the table of every group under `dataDirectory`/BD, reads every field
-// and one index beyond each edge, then opens a window there and chooses every group and
-// the last entry of each of its lists. False when a result breaks the reader's rules: a
-// field inside an accepted table that cannot be read, a failed read with text, or a
-// computed figure with a row count other than the table's record count.
+// Writes `bytes` as the table of every group under `dataDirectory`/BD and reads every
+// field and one index beyond each edge; when the reader accepts the table, opens a window
+// there and chooses every group and the entries that reach its highest columns. False
+// when a result breaks the reader's rules: a field inside an accepted table that cannot
+// be read, a failed read with text, or a computed figure whose row count is not the
+// table's record count.
 bool RunTableInput(std::string_view bytes, const std::filesystem::path& dataDirectory);
 
 }  // namespace kelvo::fuzz
