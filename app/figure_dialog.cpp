@@ -8,6 +8,7 @@
 #include "men.h"
 #include "nursery.h"
 #include "resource.h"
+#include "size_chart_walk.h"
 #include "women.h"
 
 namespace kelvo::app {
@@ -33,6 +34,7 @@ constexpr Entry kEventTable[] = {
     // "Выход", which would end the run and lose every edited value.
     {Event::EditReturn, res::kIdValueEdit, &FigureDialog::OnChangeValue},
     {Event::ListCopy, res::kIdResultList, &FigureDialog::OnCopyRows},
+    {Event::ListContextMenu, res::kIdResultList, &FigureDialog::OnSaveSizeChart},
 };
 
 // The dispatch table: the step each handler runs, by the group list's selection.
@@ -203,6 +205,44 @@ void FigureDialog::OnCopyRows() {
         text += "\r\n";
     }
     if (!text.empty()) Host().SetClipboardText(text);
+}
+
+// The result list's context menu: the size chart of the group in force, every figure its
+// lists offer (girls and boys: of the age group chosen), saved as CSV for a spreadsheet.
+void FigureDialog::OnSaveSizeChart() {
+    static constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
+    static constexpr platform::AnsiText kNoTable(
+        u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
+    static constexpr platform::AnsiText kTitle(u8"Сохранить таблицу размеров");
+    static constexpr platform::AnsiText kFilter(u8"Таблица CSV (*.csv)|*.csv|");
+    static constexpr platform::AnsiText kChartName(u8"Таблица размеров");
+    static constexpr platform::AnsiText kProgress(u8"Расчёт всех типовых фигур группы…");
+    static constexpr platform::AnsiText kCannotBuild(
+        u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
+
+    const std::string_view items[] = {kSaveChart};
+    if (Host().TrackPopupMenu(items) != 0) return;
+    const int group = groupList_->GetCurSel();
+    // A group whose table failed to open shows an empty list: its chart would be a surprise.
+    if (group < 0 || group > 4 || !table_.IsOpen()) {
+        Host().ShowMessage(kNoTable, "");
+        return;
+    }
+    const bool child = group == 1 || group == 2;
+    const int age = ageList_->GetCurSel();
+    std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(group);
+    if (child) name += ", " + ageList_->GetItemText(age);
+    std::string path = dataDirectory_ + "\\" + name + ").csv";
+    if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
+
+    results::SizeChart chart;
+    const bool built = figures::BuildSizeChart(dataDirectory_, static_cast<figures::FigureGroup>(group), age, chart,
+                                               [this](int done, int total) { Host().ShowProgress(kProgress, done, total); });
+    Host().EndProgress();
+    std::string message;
+    if (!built) message = kCannotBuild.view();
+    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) return;
+    Host().ShowMessage(message, "");
 }
 
 }  // namespace kelvo::app

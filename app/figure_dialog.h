@@ -35,6 +35,7 @@ public:
     void OnChangeValue();
     void OnWriteTable();
     void OnCopyRows();
+    void OnSaveSizeChart();
 
     // Group steps, by the dispatch table.
     void LoadNursery();

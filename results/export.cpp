@@ -41,8 +41,12 @@ std::string BuildTableText(const ResultTable& table) {
 }
 
 bool WriteTableText(const std::string& path, const ResultTable& table, std::string& message) {
+    return WriteWholeFile(path, BuildTableText(table), message);
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& message) {
     int systemError = 0;
-    const WriteError error = platform::ReplaceFile(path, BuildTableText(table), systemError);
+    const WriteError error = platform::ReplaceFile(path, bytes, systemError);
     if (error == WriteError::None) return true;
     static constexpr AnsiText kCannotWrite(u8"Не удалось записать файл ");
     message = std::string(kCannotWrite.view()) + path + ": " + std::string(Reason(error));

@@ -1,6 +1,7 @@
 // kelvo-cli: the window's logic without a window. It acts as a user at the window (chooses
 // the group, age group, height, chest and waist or hip girth, presses the export button)
-// on the headless front end and prints the result list as the window shows it.
+// on the headless front end and prints the result list as the window shows it. With --chart
+// it writes the group's size chart instead: every figure the lists offer, as CSV.
 
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "file.h"
 #include "headless_window.h"
 #include "resource.h"
+#include "size_chart_walk.h"
 #include "version.h"
 
 namespace {
@@ -28,6 +30,7 @@ namespace res = kelvo::res;
 constexpr const char* kUsage =
     "Использование: kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N]\n"
     "                 [--waist N | --hip N] [--format tsv|csv|table] [--export]\n"
+    "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
     "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
     "  --group G      группа: 0-4 или название (Ясельная, Девочки, Мальчики, Женщины, Мужчины)\n"
     "  --age A        возрастная группа девочек и мальчиков: 0-3 или название\n"
@@ -36,10 +39,12 @@ constexpr const char* kUsage =
     "  --hip N        обхват бедер T19 (женщины)\n"
     "  --format F     tsv (по умолчанию вне терминала), csv или table\n"
     "  --export       записать table.txt в папку данных, как кнопка «Записать значение в файл»\n"
+    "  --chart FILE   записать таблицу размеров группы (все типовые фигуры) в FILE как CSV\n"
+    "  --chart-format excel (по умолчанию: «;» и десятичная запятая) или rfc4180 («,» и точка)\n"
     "  --help, --version\n";
 
 struct Options {
-    std::optional<std::string> data, group, age, height, chest, waist, hip;
+    std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat;
     std::string format;
     bool exportTable = false;
 };
@@ -63,7 +68,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     const Valued valued[] = {{"--data", &Options::data},     {"--group", &Options::group},
                              {"--age", &Options::age},       {"--height", &Options::height},
                              {"--chest", &Options::chest},   {"--waist", &Options::waist},
-                             {"--hip", &Options::hip}};
+                             {"--hip", &Options::hip},       {"--chart", &Options::chart},
+                             {"--chart-format", &Options::chartFormat}};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::optional<std::string> inlineValue;
@@ -98,6 +104,13 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         if (!known) return error = "неизвестный параметр «" + arg + "»", false;
     }
     if (options.waist && options.hip) return error = "--waist и --hip вместе не бывают", false;
+    if (options.chartFormat && *options.chartFormat != "excel" && *options.chartFormat != "rfc4180")
+        return error = "неизвестный формат таблицы размеров «" + *options.chartFormat + "»", false;
+    if (options.chartFormat && !options.chart) return error = "--chart-format только с --chart", false;
+    // The chart holds every figure: options that choose one or print one do not apply.
+    if (options.chart && (options.height || options.chest || options.waist || options.hip ||
+                          options.exportTable || !options.format.empty()))
+        return error = "--chart не сочетается с --height, --chest, --waist, --hip, --export и --format", false;
     return true;
 }
 
@@ -170,6 +183,31 @@ void Print(const std::string& format, const std::vector<std::vector<std::string>
 const char* kTableFiles[] = {"\\BD\\yasly.dbf", "\\BD\\girls.dbf", "\\BD\\boys.dbf", "\\BD\\female.dbf",
                              "\\BD\\male.dbf"};
 
+// Writes the size chart of `group` (girls and boys: of age group `age`) to `file`, given in
+// UTF-8; the exit code.
+int WriteChart(const std::string& dataDirectory, int group, int age, const std::string& file,
+               kelvo::results::CsvDialect dialect) {
+    // Paths go through the program as Windows-1251 with '\' as the separator: a name that
+    // does not survive that would be written under another name.
+    const std::string path = Utf8ToAnsi(file);
+    if (AnsiToUtf8(path) != file || path.find('\\') != std::string::npos)
+        return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
+    const bool showProgress = ::isatty(STDERR_FILENO);
+    kelvo::results::SizeChart chart;
+    const bool built = kelvo::figures::BuildSizeChart(
+        dataDirectory, static_cast<kelvo::figures::FigureGroup>(group), age, chart, [&](int done, int total) {
+            if (!showProgress) return;
+            std::cerr << "\rkelvo-cli: таблица размеров, рост " << done << " из " << total << std::flush;
+            if (done == total) std::cerr << '\n';
+        });
+    if (!built)
+        return Fail(1, "не удалось составить таблицу размеров из " +
+                           kelvo::platform::NativePath(dataDirectory + kTableFiles[group]));
+    std::string message;
+    if (!kelvo::results::WriteSizeChart(path, chart, dialect, message)) return Fail(1, AnsiToUtf8(message));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,6 +272,12 @@ int main(int argc, char** argv) {
     if (options.chest && !choose(res::kIdChestList, "T16", *options.chest)) return Fail(2, error);
     if (options.waist && !choose(res::kIdThirdList, "T18", *options.waist)) return Fail(2, error);
     if (options.hip && !choose(res::kIdThirdList, "T19", *options.hip)) return Fail(2, error);
+
+    if (options.chart) {
+        const auto dialect = options.chartFormat == "rfc4180" ? kelvo::results::CsvDialect::Rfc4180
+                                                              : kelvo::results::CsvDialect::Spreadsheet;
+        return WriteChart(dialog.DataDirectory(), group, window.Selection(res::kIdAgeList), *options.chart, dialect);
+    }
 
     if (options.exportTable) {
         window.Press(res::kIdWriteTable);

@@ -1,0 +1,30 @@
+#pragma once
+// A size chart: every figure of a group side by side, one row per feature and one column
+// per figure, and its CSV form for spreadsheets.
+
+#include <string>
+#include <vector>
+
+namespace kelvo::results {
+
+// Texts are Windows-1251, as the result list shows them.
+struct SizeChart {
+    std::vector<std::string> headings;             // one per figure: "134-64-60", "74-48"
+    std::vector<std::string> numbers, names;       // one per feature, in record order
+    std::vector<std::vector<std::string>> values;  // values[feature][figure]
+};
+
+enum class CsvDialect {
+    Spreadsheet,  // ";" between fields and "," as decimal mark: what a Russian locale expects
+    Rfc4180,      // "," between fields and "." as decimal mark
+};
+
+// The chart as CSV: UTF-8 with a byte-order mark, a heading line, CR LF after every line,
+// fields quoted where RFC 4180 asks.
+std::string BuildSizeChartCsv(const SizeChart& chart, CsvDialect dialect);
+
+// Writes the chart's CSV to `path` (Windows-1251) as a whole or not at all. False with a
+// message for the user when nothing was written.
+bool WriteSizeChart(const std::string& path, const SizeChart& chart, CsvDialect dialect, std::string& message);
+
+}  // namespace kelvo::results

@@ -1,0 +1,153 @@
+// A size chart as the user gets it: the CSV bytes of both dialects, the window's context
+// menu and kelvo-cli --chart, and what happens when the file cannot be written.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "codepage.h"
+#include "figure_dialog.h"
+#include "fixture_tables.h"
+#include "headless_window.h"
+#include "resource.h"
+#include "size_chart_walk.h"
+#include "temp_dir.h"
+
+namespace kelvo {
+namespace {
+
+using figures::FigureGroup;
+using platform::Utf8ToAnsi;
+using results::CsvDialect;
+
+TEST(ChartCsv, BothDialectsByteForByte) {
+    results::SizeChart chart;
+    chart.headings = {"134-84-76", "140-84-76"};
+    chart.numbers = {"       1", "      16", "       2"};
+    chart.names = {Utf8ToAnsi("Рост    "), Utf8ToAnsi("Обхват; \"груди\", см"), "=1+1"};
+    chart.values = {{"134.0", "-0.5"}, {"12.1", "0.0"}, {"7.0", "8.0"}};
+    EXPECT_EQ(results::BuildSizeChartCsv(chart, CsvDialect::Spreadsheet),
+              "\xEF\xBB\xBFНомер;Наименование размерного признака;134-84-76;140-84-76\r\n"
+              "1;Рост;134,0;-0,5\r\n"
+              "16;\"Обхват; \"\"груди\"\", см\";12,1;0,0\r\n"
+              "2;'=1+1;7,0;8,0\r\n");
+    EXPECT_EQ(results::BuildSizeChartCsv(chart, CsvDialect::Rfc4180),
+              "\xEF\xBB\xBFНомер,Наименование размерного признака,134-84-76,140-84-76\r\n"
+              "1,Рост,134.0,-0.5\r\n"
+              "16,\"Обхват; \"\"груди\"\", см\",12.1,0.0\r\n"
+              "2,'=1+1,7.0,8.0\r\n");
+}
+
+class ChartOutput : public ::testing::Test {
+protected:
+    void SetUp() override { test::WriteAllGroupTables(dir.Path()); }
+    std::string Expected(FigureGroup group, int age, CsvDialect dialect) {
+        results::SizeChart chart;
+        EXPECT_TRUE(figures::BuildSizeChart(dir.DataDirectory(), group, age, chart));
+        return results::BuildSizeChartCsv(chart, dialect);
+    }
+    // The window over the fixture tables, the context menu answered with "save" and the
+    // file dialog with `target`.
+    platform::headless::HeadlessWindow& Open(int group, const std::filesystem::path& target) {
+        dialog.SetInitialGroup(group);
+        dialog.SetDataDirectory(dir.DataDirectory());
+        window.emplace(dialog);
+        window->menuAnswer = [this](std::span<const std::string_view> items) {
+            menu.assign(items.begin(), items.end());
+            return 0;
+        };
+        window->saveFileAnswer = [this, target](std::string& path) {
+            suggested = path;
+            path = target.string();
+            return true;
+        };
+        return *window;
+    }
+    // kelvo-cli with `args`, run in the temp dir on the fixture tables; its exit code, its
+    // stderr in `err`.
+    int Cli(const std::string& args) {
+        const std::string command = "cd '" + dir.DataDirectory() + "' && " + KELVO_CLI + " --data '" +
+                                    dir.DataDirectory() + "' " + args +
+                                    " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        err = test::ReadFileBytes(dir / "err");
+        EXPECT_EQ(test::ReadFileBytes(dir / "out"), "") << args;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    test::TempDir dir;
+    app::FigureDialog dialog;
+    std::optional<platform::headless::HeadlessWindow> window;
+    std::vector<std::string_view> menu;
+    std::string suggested, err;
+};
+
+TEST_F(ChartOutput, ContextMenuSavesTheChartOfTheAgeGroupInForceAndLeavesTheWindowAlone) {
+    auto& w = Open(2, dir / "chart.csv");
+    ASSERT_TRUE(w.Choose(res::kIdAgeList, 2));
+    ASSERT_TRUE(w.Choose(res::kIdHeightList, 3));
+    const std::string shown = w.ItemText(res::kIdResultList, 2, 2);
+    ASSERT_TRUE(w.ContextMenu(res::kIdResultList));
+    EXPECT_EQ(menu, std::vector<std::string_view>{Utf8ToAnsi("Сохранить таблицу размеров…")});
+    EXPECT_EQ(suggested, dir.DataDirectory() + Utf8ToAnsi("\\Таблица размеров (Мальчики, Старшая школьная).csv"));
+    EXPECT_EQ(test::ReadFileBytes(dir / "chart.csv"), Expected(FigureGroup::Boys, 2, CsvDialect::Spreadsheet));
+    // Five heights in the senior school: told before each and at the end, then hidden.
+    EXPECT_EQ(w.progress, (std::vector<std::pair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    EXPECT_EQ(w.progressEnded, 1);
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_EQ(w.Selection(res::kIdHeightList), 3);
+    EXPECT_EQ(w.ItemText(res::kIdResultList, 2, 2), shown);
+    EXPECT_TRUE(dialog.IsComputed());
+}
+
+TEST_F(ChartOutput, WindowSaysWhyNothingWasWritten) {
+    auto& w = Open(3, dir / "missing" / "chart.csv");
+    ASSERT_TRUE(w.ContextMenu(res::kIdResultList));
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_TRUE(w.messages[0].starts_with(Utf8ToAnsi("Не удалось записать файл"))) << w.messages[0];
+    EXPECT_EQ(w.progressEnded, 1);
+
+    // Menu dismissed: nothing asked. A group without its table: said, nothing asked.
+    w.menuAnswer = [](std::span<const std::string_view>) { return -1; };
+    suggested.clear();
+    ASSERT_TRUE(w.ContextMenu(res::kIdResultList));
+    EXPECT_TRUE(suggested.empty());
+    std::filesystem::remove(dir / "BD" / "girls.dbf");
+    ASSERT_TRUE(w.Choose(res::kIdGroupList, 1));
+    w.menuAnswer = [](std::span<const std::string_view>) { return 0; };
+    ASSERT_TRUE(w.ContextMenu(res::kIdResultList));
+    EXPECT_TRUE(suggested.empty());
+    ASSERT_EQ(w.messages.size(), 2u);
+    EXPECT_NE(platform::AnsiToUtf8(w.messages[1]).find("не открыта"), std::string::npos);
+}
+
+TEST_F(ChartOutput, CliWritesTheChartInEitherDialect) {
+    const auto file = (dir / "chart.csv").string();
+    EXPECT_EQ(Cli("--group 2 --age 1 --chart " + file), 0) << err;
+    EXPECT_EQ(err, "");  // no progress line where stderr is no terminal
+    EXPECT_EQ(test::ReadFileBytes(file), Expected(FigureGroup::Boys, 1, CsvDialect::Spreadsheet));
+    EXPECT_EQ(Cli("--group Женщины --chart=" + file + " --chart-format rfc4180"), 0) << err;
+    EXPECT_EQ(test::ReadFileBytes(file), Expected(FigureGroup::Women, 0, CsvDialect::Rfc4180));
+}
+
+TEST_F(ChartOutput, CliRefusesWhatItCannotDoAndWritesNothing) {
+    EXPECT_EQ(Cli("--group 4 --chart " + (dir / "missing" / "c.csv").string()), 1);
+    EXPECT_NE(err.find("Не удалось записать файл"), std::string::npos) << err;
+    std::filesystem::remove(dir / "BD" / "male.dbf");
+    EXPECT_EQ(Cli("--group 4 --chart " + (dir / "c.csv").string()), 1);
+    EXPECT_NE(err.find("male.dbf"), std::string::npos) << err;
+    for (const char* args : {"--chart c.csv --height 134", "--chart c.csv --format csv", "--chart c.csv --export",
+                             "--chart c.csv --chart-format xml", "--chart-format rfc4180",
+                             "--chart 'таблица\xC3\xBC.csv'", "--chart 'a\\b.csv'"})
+        EXPECT_EQ(Cli(args), 2) << args;
+    EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(dir.Path()), {}).size(), 3u)
+        << "BD, out and err only";
+}
+
+}  // namespace
+}  // namespace kelvo
