@@ -3,13 +3,28 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#include <random>
+#endif
 
 namespace kelvo::test {
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp in the Windows C runtime: try random names until one is new.
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("kelvo-test-" + std::to_string(entropy()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+    }
+    if (path_.empty()) std::abort();
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "kelvo-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir() {

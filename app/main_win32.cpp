@@ -1,0 +1,19 @@
+// kelvo.exe: the Windows program's entry point.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "dialog_window.h"
+#include "figure_app.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The result list is a list view: its window class exists only once registered.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    kelvo::platform::win32::Win32FrontEnd frontEnd;
+    // The initial group follows ArgumentText's rule for skipping the program's name, not
+    // the C runtime's rule behind WinMain's command-line argument.
+    kelvo::app::FigureApp().InitInstance(frontEnd, kelvo::app::ArgumentText(GetCommandLineA()));
+    return 0;
+}

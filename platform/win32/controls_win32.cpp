@@ -1,0 +1,103 @@
+#include "controls_win32.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace kelvo::platform::win32 {
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0) return {};
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<std::size_t>(got > 0 ? got : 0));
+}
+
+void ComboBoxWin32::ResetContent() { SendMessageA(window_, CB_RESETCONTENT, 0, 0); }
+
+int ComboBoxWin32::AddString(std::string_view text) {
+    const std::string entry(text);
+    return static_cast<int>(SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str())));
+}
+
+void ComboBoxWin32::SetCurSel(int index) {
+    SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int ComboBoxWin32::GetCurSel() const { return static_cast<int>(SendMessageA(window_, CB_GETCURSEL, 0, 0)); }
+
+int ComboBoxWin32::GetCount() const { return static_cast<int>(SendMessageA(window_, CB_GETCOUNT, 0, 0)); }
+
+std::string ComboBoxWin32::GetItemText(int index) const {
+    const LRESULT length = SendMessageA(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return {};
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(window_, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(buffer.data()));
+    return got == CB_ERR ? std::string() : std::string(buffer.data(), static_cast<std::size_t>(got));
+}
+
+std::uint32_t ListViewWin32::GetExtendedStyle() const {
+    return static_cast<std::uint32_t>(SendMessageA(window_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+}
+
+void ListViewWin32::SetExtendedStyle(std::uint32_t style) {
+    // A mask of 0 sets every bit to what `style` says.
+    SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
+}
+
+void ListViewWin32::InsertColumn(int index, std::string_view caption, int widthPixels) {
+    std::string text(caption);
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = widthPixels;
+    column.pszText = text.data();
+    column.iSubItem = index;
+    SendMessageA(window_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+void ListViewWin32::DeleteAllItems() { SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0); }
+
+int ListViewWin32::InsertItem(int index, std::string_view text) {
+    std::string label(text);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = label.data();
+    return static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListViewWin32::SetItemText(int item, int column, std::string_view text) {
+    std::string label(text);
+    LVITEMA sub{};
+    sub.iSubItem = column;
+    sub.pszText = label.data();
+    SendMessageA(window_, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub));
+}
+
+int ListViewWin32::GetItemCount() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string ListViewWin32::GetItemText(int item, int column) const {
+    if (item < 0 || item >= GetItemCount()) return {};
+    // LVM_GETITEMTEXT tells no length: grow the buffer until the text fits with room to spare.
+    std::vector<char> buffer(256);
+    for (;;) {
+        LVITEMA sub{};
+        sub.iSubItem = column;
+        sub.pszText = buffer.data();
+        sub.cchTextMax = static_cast<int>(buffer.size());
+        const auto got = static_cast<std::size_t>(
+            SendMessageA(window_, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub)));
+        if (got + 1 < buffer.size()) return std::string(sub.pszText, got);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int ListViewWin32::GetNextSelected(int start) const {
+    return static_cast<int>(
+        SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+}  // namespace kelvo::platform::win32

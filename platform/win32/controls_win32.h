@@ -1,0 +1,65 @@
+#pragma once
+// The controls as thin wrappers over their windows: every call is the control's own message,
+// so the window holds the state. A program's CB_SETCURSEL notifies nobody, as the dialog expects.
+
+#include <windows.h>
+
+#include <string>
+
+#include "controls.h"
+
+namespace kelvo::platform::win32 {
+
+template <class Base>
+class WindowControl : public Base {
+public:
+    explicit WindowControl(HWND window) : window_(window) {}
+    void Enable(bool enabled) override { EnableWindow(window_, enabled ? TRUE : FALSE); }
+    bool IsEnabled() const override { return IsWindowEnabled(window_) != FALSE; }
+    HWND Window() const { return window_; }
+
+protected:
+    HWND window_;
+};
+
+// The window text as 1251 bytes through the ANSI functions.
+std::string WindowText(HWND window);
+
+template <class Base>
+class WindowTextControl : public WindowControl<Base> {
+public:
+    using WindowControl<Base>::WindowControl;
+    void SetText(std::string_view text) override { SetWindowTextA(this->window_, std::string(text).c_str()); }
+    std::string GetText() const override { return WindowText(this->window_); }
+};
+
+using StaticTextWin32 = WindowTextControl<StaticText>;
+using EditWin32 = WindowTextControl<Edit>;
+using ButtonWin32 = WindowTextControl<Button>;
+
+class ComboBoxWin32 : public WindowControl<ComboBox> {
+public:
+    using WindowControl::WindowControl;
+    void ResetContent() override;
+    int AddString(std::string_view text) override;
+    void SetCurSel(int index) override;
+    int GetCurSel() const override;
+    int GetCount() const override;
+    std::string GetItemText(int index) const override;
+};
+
+class ListViewWin32 : public WindowControl<ListView> {
+public:
+    using WindowControl::WindowControl;
+    std::uint32_t GetExtendedStyle() const override;
+    void SetExtendedStyle(std::uint32_t style) override;
+    void InsertColumn(int index, std::string_view caption, int widthPixels) override;
+    void DeleteAllItems() override;
+    int InsertItem(int index, std::string_view text) override;
+    void SetItemText(int item, int column, std::string_view text) override;
+    int GetItemCount() const override;
+    std::string GetItemText(int item, int column) const override;
+    int GetNextSelected(int start) const override;
+};
+
+}  // namespace kelvo::platform::win32

@@ -1,0 +1,25 @@
+#pragma once
+// A DLGTEMPLATE in memory, built from the template description, for the dialog functions
+// that take one (DialogBoxIndirectParamA, CreateDialogIndirectParamA).
+
+#include <windows.h>
+
+#include <vector>
+
+#include "dialog_template.h"
+
+namespace kelvo::platform::win32 {
+
+// The window's own style: a fixed-size modal frame with caption and system menu.
+inline constexpr DWORD kDialogStyle = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+inline constexpr DWORD kDialogExStyle = WS_EX_APPWINDOW;
+
+// The window class and style bits a control of the description is created with.
+const char* ControlClassName(ControlKind kind);
+DWORD ControlStyle(const ControlTemplate& control);
+
+// The template's words, DWORD-aligned where Windows requires it; captions in UTF-16,
+// converted from 1251 whatever the system's code page.
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& description);
+
+}  // namespace kelvo::platform::win32

@@ -1,0 +1,304 @@
+#include "dialog_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <string>
+
+#include "controls_win32.h"
+#include "dialog_template_win32.h"
+
+namespace kelvo::platform::win32 {
+namespace {
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+std::wstring AnsiToWide(std::string_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(1251, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(1251, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+// Puts `size` bytes on the clipboard as `format`; false when no memory could be had.
+bool PutClipboardData(UINT format, const void* data, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    void* locked = GlobalLock(memory);
+    if (!locked) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(locked, data, size);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) {
+        GlobalFree(memory);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(Dialog& dialog) : dialog_(dialog), template_(BuildDialogTemplate(dialog.Template())) {}
+
+DialogWindow::~DialogWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+int DialogWindow::RunModal() {
+    modal_ = true;
+    const INT_PTR result =
+        DialogBoxIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr,
+                                &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+    return result == -1 ? -1 : endCode_;
+}
+
+bool DialogWindow::CreateModeless() {
+    modal_ = false;
+    return CreateDialogIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr,
+                                      &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<DialogWindow*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->window_ = window;
+        return self->OnInitDialog();
+    }
+    // Messages before WM_INITDIALOG (WM_SETFONT) find no window object yet: default handling.
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU: {
+            const ControlTemplate* control = TemplateOf(reinterpret_cast<HWND>(wParam));
+            return control && control->kind == ControlKind::ListView && Raise(Event::ListContextMenu, control->id);
+        }
+        case WM_PAINT: return OnPaint(nullptr);
+        // Painting into a given device context, as for a picture of the window.
+        case WM_PRINTCLIENT: return OnPaint(reinterpret_cast<HDC>(wParam));
+        case WM_QUERYDRAGICON: {
+            // One of the messages whose dialog-procedure result is the answer itself.
+            const int icon = dialog_.OnQueryDragIcon();
+            return icon != 0 ? reinterpret_cast<INT_PTR>(Icon(icon, true)) : FALSE;
+        }
+        case WM_DESTROY: OnDestroy(); return FALSE;
+        default: return FALSE;
+    }
+}
+
+BOOL DialogWindow::OnInitDialog() {
+    for (const ControlTemplate& control : dialog_.Template().controls) {
+        if (control.id == kNoId) continue;
+        HWND item = GetDlgItem(window_, control.id);
+        if (!item) continue;
+        std::unique_ptr<Control> wrapper;
+        switch (control.kind) {
+            case ControlKind::PushButton: wrapper = std::make_unique<ButtonWin32>(item); break;
+            case ControlKind::ComboBox: wrapper = std::make_unique<ComboBoxWin32>(item); break;
+            case ControlKind::StaticText: wrapper = std::make_unique<StaticTextWin32>(item); break;
+            case ControlKind::ListView: wrapper = std::make_unique<ListViewWin32>(item); break;
+            case ControlKind::Edit: wrapper = std::make_unique<EditWin32>(item); break;
+        }
+        controls_[control.id] = std::move(wrapper);
+    }
+    // The template's init data: entries the lists hold before the dialog's own start-up.
+    for (const InitialEntry& entry : dialog_.Template().initialEntries)
+        if (auto* combo = dynamic_cast<ComboBox*>(GetItem(entry.id))) combo->AddString(entry.text);
+    // True lets Windows put the focus on the first control in tab order.
+    return dialog_.Open(*this) ? TRUE : FALSE;
+}
+
+BOOL DialogWindow::OnCommand(int id, int code) {
+    if (id == IDOK && code == BN_CLICKED) {
+        // Enter in an edit arrives as the default button's command; the dialog may take it.
+        const ControlTemplate* focused = TemplateOf(GetFocus());
+        if (focused && focused->kind == ControlKind::Edit && Raise(Event::EditReturn, focused->id)) return TRUE;
+    }
+    const ControlTemplate* control = dialog_.Template().Find(id);
+    if (control && control->kind == ControlKind::ComboBox) {
+        return code == CBN_SELCHANGE && Raise(Event::SelChange, id);
+    }
+    if (code != BN_CLICKED) return FALSE;
+    if (Raise(Event::Clicked, id)) return TRUE;
+    // IDCANCEL comes from Esc and the close box without a button of its own.
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(id);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL DialogWindow::OnNotify(const NMHDR& header) {
+    const ControlTemplate* control = dialog_.Template().Find(static_cast<int>(header.idFrom));
+    if (!control || control->kind != ControlKind::ListView) return FALSE;
+    bool handled = false;
+    switch (header.code) {
+        case NM_CLICK: handled = Raise(Event::ListClick, control->id); break;
+        case NM_SETFOCUS: handled = Raise(Event::ListSetFocus, control->id); break;
+        case LVN_KEYDOWN: {
+            const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+            if (key.wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) handled = Raise(Event::ListCopy, control->id);
+            break;
+        }
+        default: break;
+    }
+    if (!handled) return FALSE;
+    SetWindowLongPtrA(window_, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+BOOL DialogWindow::OnPaint(HDC target) {
+    painting_ = true;
+    paintTarget_ = target;
+    paintBegun_ = false;
+    iconDrawn_ = false;
+    Raise(Event::Paint, kNoId);
+    if (paintBegun_) EndPaint(window_, &paint_);
+    painting_ = false;
+    paintTarget_ = nullptr;
+    paintBegun_ = false;
+    // Nothing drawn by the dialog (unhandled, or DefaultPaint): the dialog's default painting.
+    if (!iconDrawn_) return FALSE;
+    SetWindowLongPtrA(window_, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+void DialogWindow::OnDestroy() {
+    progress_.Hide();
+    if (dialog_.IsOpen()) dialog_.Close();
+    controls_.clear();
+    SetWindowLongPtrA(window_, DWLP_USER, 0);
+    window_ = nullptr;
+}
+
+bool DialogWindow::Raise(Event event, int id) { return window_ && dialog_.IsOpen() && dialog_.OnEvent(event, id); }
+
+const ControlTemplate* DialogWindow::TemplateOf(HWND control) const {
+    if (!control || !window_ || GetParent(control) != window_) return nullptr;
+    const int id = GetDlgCtrlID(control);
+    return id == 0 ? nullptr : dialog_.Template().Find(id);
+}
+
+HICON DialogWindow::Icon(int iconId, bool big) const {
+    // Shared icons belong to the system's cache: nothing to destroy when the window goes.
+    return static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                         GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                         GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON), LR_SHARED));
+}
+
+Control* DialogWindow::GetItem(int id) {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second.get();
+}
+
+void DialogWindow::SetIcon(int iconId, bool big) {
+    if (big) bigIcon_ = iconId;
+    SendMessageA(window_, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(Icon(iconId, big)));
+}
+
+void DialogWindow::ShowMessage(std::string_view text, std::string_view title) {
+    const std::string body(text);
+    const std::string caption(title);
+    MessageBoxA(window_, body.c_str(), caption.empty() ? nullptr : caption.c_str(), MB_OK);
+}
+
+void DialogWindow::EndDialog(int result) {
+    if (!window_) return;
+    endCode_ = result;
+    if (modal_)
+        ::EndDialog(window_, result);
+    else
+        DestroyWindow(window_);
+}
+
+bool DialogWindow::IsIconic() const { return window_ && ::IsIconic(window_); }
+
+WindowHost::IconPaint DialogWindow::GetIconPaint() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return IconPaint{client.right - client.left, client.bottom - client.top, GetSystemMetrics(SM_CXICON),
+                     GetSystemMetrics(SM_CYICON)};
+}
+
+void DialogWindow::DrawIconAt(int x, int y) {
+    if (!painting_) return;  // there is no device context outside a paint request
+    if (!paintTarget_) {
+        // A paint request outside WM_PRINTCLIENT: the window's own paint device context.
+        paintTarget_ = BeginPaint(window_, &paint_);
+        paintBegun_ = true;
+    }
+    SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paintTarget_), 0);
+    DrawIcon(paintTarget_, x, y, Icon(bigIcon_, true));
+    iconDrawn_ = true;
+}
+
+void DialogWindow::SetClipboardText(std::string_view text) {
+    if (!OpenClipboard(window_)) return;
+    EmptyClipboard();
+    const std::string ansi(text);
+    PutClipboardData(CF_TEXT, ansi.c_str(), ansi.size() + 1);
+    // Windows would derive the Unicode text from the keyboard layout's code page, which is
+    // not 1251 while a Latin layout is active: give it converted explicitly.
+    const std::wstring wide = AnsiToWide(text);
+    PutClipboardData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    CloseClipboard();
+}
+
+bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
+    // Filters come as "Text (*.txt)|*.txt|": the dialog wants zero bytes between and two after.
+    std::string filters(filter);
+    for (char& c : filters)
+        if (c == '|') c = '\0';
+    filters.append(2, '\0');
+    const std::string caption(title);
+    std::string buffer(path);
+    buffer.resize(MAX_PATH > buffer.size() + 1 ? MAX_PATH : buffer.size() + 1, '\0');
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = window_;
+    request.lpstrFilter = filters.c_str();
+    request.lpstrFile = buffer.data();
+    request.nMaxFile = static_cast<DWORD>(buffer.size());
+    request.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&request)) return false;
+    path.assign(buffer.c_str());
+    return true;
+}
+
+int DialogWindow::TrackPopupMenu(std::span<const std::string_view> items) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return -1;
+    UINT command = 1;  // 0 is what TrackPopupMenu returns when nothing is chosen
+    for (const std::string_view item : items)
+        AppendMenuA(menu, MF_STRING, command++, std::string(item).c_str());
+    POINT at{};
+    GetCursorPos(&at);
+    const BOOL chosen =
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr);
+    DestroyMenu(menu);
+    return chosen > 0 ? chosen - 1 : -1;
+}
+
+void DialogWindow::ShowProgress(std::string_view label, int done, int total) {
+    progress_.Show(window_, label, done, total);
+}
+
+void DialogWindow::EndProgress() { progress_.Hide(); }
+
+int Win32FrontEnd::RunModal(Dialog& dialog) {
+    DialogWindow window(dialog);
+    return window.RunModal();
+}
+
+}  // namespace kelvo::platform::win32

@@ -1,0 +1,83 @@
+#pragma once
+// The dialog on real Windows controls: the window built from the template description, its
+// controls wrapped, and window messages turned into (event, control id) for the dialog.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "dialog.h"
+#include "progress_window.h"
+
+namespace kelvo::platform::win32 {
+
+class DialogWindow : public WindowHost {
+public:
+    explicit DialogWindow(Dialog& dialog);
+    ~DialogWindow() override;
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    // Runs the window modally; the end code, or -1 when the window could not be created.
+    int RunModal();
+    // Creates the window without a modal loop; the caller pumps its messages through
+    // IsDialogMessageA. False when the window could not be created.
+    bool CreateModeless();
+
+    HWND Window() const { return window_; }
+    bool IsOpen() const { return window_ != nullptr; }
+    int EndCode() const { return endCode_; }
+
+    // WindowHost
+    Control* GetItem(int id) override;
+    void SetIcon(int iconId, bool big) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void EndDialog(int result) override;
+    bool IsIconic() const override;
+    IconPaint GetIconPaint() const override;
+    void DrawIconAt(int x, int y) override;
+    void DefaultPaint() override {}
+    void SetClipboardText(std::string_view text) override;
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) override;
+    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    void ShowProgress(std::string_view label, int done, int total) override;
+    void EndProgress() override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL OnInitDialog();
+    BOOL OnCommand(int id, int code);
+    BOOL OnNotify(const NMHDR& header);
+    BOOL OnPaint(HDC target);
+    void OnDestroy();
+    bool Raise(Event event, int id);
+    const ControlTemplate* TemplateOf(HWND control) const;
+    HICON Icon(int iconId, bool big) const;
+
+    Dialog& dialog_;
+    std::vector<WORD> template_;
+    HWND window_ = nullptr;
+    bool modal_ = false;
+    int endCode_ = 0;
+    std::map<int, std::unique_ptr<Control>> controls_;
+    int bigIcon_ = 0;
+    // While a paint request runs: the device context the icon goes to, whether it came from
+    // BeginPaint, and whether the dialog drew into it.
+    bool painting_ = false;
+    HDC paintTarget_ = nullptr;
+    bool paintBegun_ = false;
+    bool iconDrawn_ = false;
+    PAINTSTRUCT paint_{};
+    ProgressWindow progress_;
+};
+
+// Runs a dialog as a modal Windows dialog.
+class Win32FrontEnd : public FrontEnd {
+public:
+    int RunModal(Dialog& dialog) override;
+};
+
+}  // namespace kelvo::platform::win32

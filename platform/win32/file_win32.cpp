@@ -1,0 +1,155 @@
+// Windows file access through the C runtime's descriptors, in binary mode: the tables are
+// raw bytes and table.txt already carries its CR LF line ends.
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+// windows.h maps the old name to a Win32 function of its own; the name here is the platform's.
+#undef ReplaceFile
+
+#include <cerrno>
+#include <algorithm>
+#include <cstdio>
+
+#include "file.h"
+
+namespace kelvo::platform {
+
+std::string NativePath(const std::string& path) { return path; }
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path) {
+    Close();
+    fd_ = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
+    return fd_ >= 0;
+}
+
+std::int64_t InputFile::Read(void* buffer, std::int64_t count) {
+    if (fd_ < 0 || count < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    std::int64_t total = 0;
+    // _read takes an unsigned int count: read large requests in pieces.
+    while (total < count) {
+        const std::int64_t piece = std::min<std::int64_t>(count - total, 1 << 30);
+        const int n = ::_read(fd_, out + total, static_cast<unsigned>(piece));
+        if (n < 0) return total > 0 ? total : -1;
+        if (n == 0) break;
+        total += n;
+    }
+    return total;
+}
+
+bool InputFile::Seek(std::int64_t offset) {
+    return fd_ >= 0 && offset >= 0 && ::_lseeki64(fd_, offset, SEEK_SET) == offset;
+}
+
+bool InputFile::Size(std::int64_t& size) {
+    if (fd_ < 0) return false;
+    const std::int64_t length = ::_filelengthi64(fd_);
+    if (length < 0) return false;
+    size = length;
+    return true;
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0) ::_close(fd_);
+    fd_ = -1;
+}
+
+namespace {
+
+WriteError ClassifyErrno(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EFBIG: return WriteError::NoSpace;
+        case EACCES:
+        case EPERM: return WriteError::NoPermission;
+        case EROFS: return WriteError::ReadOnlyFileSystem;
+        case ENOENT:
+        case ENOTDIR: return WriteError::NoDirectory;
+        case EISDIR: return WriteError::NotARegularFile;
+        default: return WriteError::Other;
+    }
+}
+
+WriteError ClassifyWindowsError(DWORD error) {
+    switch (error) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return WriteError::NoSpace;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return WriteError::NoPermission;
+        case ERROR_WRITE_PROTECT: return WriteError::ReadOnlyFileSystem;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH: return WriteError::NoDirectory;
+        case ERROR_DIRECTORY: return WriteError::NotARegularFile;
+        default: return WriteError::Other;
+    }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t piece = std::min<std::size_t>(bytes.size() - done, 1u << 30);
+        const int n = ::_write(fd, bytes.data() + done, static_cast<unsigned>(piece));
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// systemError holds the errno of a C runtime call or the Windows error of MoveFileExA,
+// whichever failed.
+WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError) {
+    systemError = 0;
+    const auto failErrno = [&](int error) {
+        systemError = error;
+        return ClassifyErrno(error);
+    };
+
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // Renaming over a folder or a device would not write the file the user asked for;
+        // a read-only file is the user's wish to keep it.
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return failErrno(EISDIR);
+        if (attributes & FILE_ATTRIBUTE_READONLY) return failErrno(EACCES);
+    }
+
+    std::string temp;
+    int fd = -1;
+    for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%08lx.tmp",
+                      static_cast<unsigned long>(GetTickCount() * 2654435761u + GetCurrentProcessId() + attempt));
+        temp = path + suffix;
+        fd = ::_open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0 && errno != EEXIST) return failErrno(errno);
+    }
+    if (fd < 0) return failErrno(EEXIST);
+
+    int error = 0;
+    if (!WriteAll(fd, bytes) || ::_commit(fd) != 0) error = errno;
+    if (::_close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) {
+        ::_unlink(temp.c_str());
+        return failErrno(error);
+    }
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD moveError = GetLastError();
+        ::_unlink(temp.c_str());
+        systemError = static_cast<int>(moveError);
+        return ClassifyWindowsError(moveError);
+    }
+    return WriteError::None;
+}
+
+}  // namespace kelvo::platform

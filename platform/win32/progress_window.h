@@ -1,0 +1,29 @@
+#pragma once
+// A small window with a label and a progress bar, shown over its owner while long work runs
+// on the window's thread.
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace kelvo::platform::win32 {
+
+class ProgressWindow {
+public:
+    ProgressWindow() = default;
+    ~ProgressWindow() { Hide(); }
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    // Creates the window on first use, then shows `label` and done of total.
+    void Show(HWND owner, std::string_view label, int done, int total);
+    void Hide();
+    bool IsShown() const { return frame_ != nullptr; }
+
+private:
+    HWND frame_ = nullptr;
+    HWND label_ = nullptr;
+    HWND bar_ = nullptr;
+};
+
+}  // namespace kelvo::platform::win32

@@ -1,0 +1,303 @@
+// The Win32 front end itself: the window it builds from the template, and which events the
+// real controls' notifications become when a user acts.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "ansi_text.h"
+#include "dialog_template_win32.h"
+#include "event_probe.h"
+#include "resource.h"
+#include "win32_test_window.h"
+
+namespace kelvo::test {
+namespace {
+
+using platform::Event;
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+class FrontEndTest : public ::testing::Test {
+protected:
+    FrontEndTest() : window(probe) {}
+
+    template <class C>
+    C& Control(int id) {
+        return dynamic_cast<C&>(*probe.Window().GetItem(id));
+    }
+
+    // Rows "0".."n-1" in a one-column result list.
+    void FillList(int rows) {
+        auto& list = Control<platform::ListView>(res::kIdResultList);
+        list.InsertColumn(0, "n", 80);
+        for (int i = 0; i < rows; ++i) list.InsertItem(i, std::to_string(i));
+    }
+
+    EventProbe probe;
+    Win32TestWindow window;
+};
+
+TEST_F(FrontEndTest, BuildsEveryControlOfTheTemplateWithItsClassStyleAndPlace) {
+    const platform::DialogTemplate& description = probe.Template();
+    HWND dialog = window.Window();
+    EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & (DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU),
+              DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    char caption[64] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_EQ(std::string(caption), description.caption);
+
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+
+    for (const platform::ControlTemplate& control : description.controls) {
+        if (control.id == platform::kNoId) continue;
+        SCOPED_TRACE(control.id);
+        HWND item = GetDlgItem(dialog, control.id);
+        ASSERT_NE(item, nullptr);
+        EXPECT_STREQ(ClassOf(item).c_str(), platform::win32::ControlClassName(control.kind));
+        DWORD style = platform::win32::ControlStyle(control);
+        // Edits and list views draw a border sunken: WS_BORDER may become WS_EX_CLIENTEDGE.
+        if (style & WS_BORDER) {
+            style &= ~static_cast<DWORD>(WS_BORDER);
+            EXPECT_TRUE((GetWindowLongA(item, GWL_STYLE) & WS_BORDER) ||
+                        (GetWindowLongA(item, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
+        }
+        // A combo hands its scroll bar to the list it drops down (checked below).
+        if (control.kind == platform::ControlKind::ComboBox) style &= ~static_cast<DWORD>(WS_VSCROLL);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(item, GWL_STYLE)) & style, style);
+
+        // Place and size convert from dialog units each on its own, as the dialog manager does.
+        RECT place{control.x, control.y, control.x, control.y};
+        RECT size{0, 0, control.width, control.height};
+        MapDialogRect(dialog, &place);
+        MapDialogRect(dialog, &size);
+        RECT actual{};
+        GetWindowRect(item, &actual);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, place.left);
+        EXPECT_EQ(actual.top, place.top);
+        EXPECT_EQ(actual.right - actual.left, size.right);
+        if (control.kind != platform::ControlKind::ComboBox) {  // a closed combo is one line high
+            EXPECT_EQ(actual.bottom - actual.top, size.bottom);
+        }
+    }
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, res::kIdExit), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+
+    // More heights than the dropped list can show: it scrolls.
+    HWND heights = GetDlgItem(dialog, res::kIdHeightList);
+    for (int i = 0; i < 40; ++i) SendMessageA(heights, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("170"));
+    SendMessageA(heights, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(heights, &info));
+    EXPECT_TRUE(GetWindowLongA(info.hwndList, GWL_STYLE) & WS_VSCROLL);
+    SendMessageA(heights, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(FrontEndTest, InitialEntriesAreThereBeforeTheDialogStartsAndTheExitButtonHasTheFocus) {
+    EXPECT_EQ(window.Entries(res::kIdGroupList).size(), 5u);
+    EXPECT_EQ(window.Entries(res::kIdAgeList).size(), 4u);
+    static constexpr platform::AnsiText kWomen(u8"Женщины");
+    EXPECT_EQ(window.Entries(res::kIdGroupList)[3], kWomen.view());
+    EXPECT_EQ(window.Selection(res::kIdGroupList), -1);
+    EXPECT_EQ(GetFocus(), GetDlgItem(window.Window(), res::kIdExit));
+    EXPECT_TRUE(probe.events.empty());
+}
+
+TEST_F(FrontEndTest, ProgramSelectionsRaiseNothingAndEachUserChoiceRaisesOneEvent) {
+    auto& groups = Control<platform::ComboBox>(res::kIdGroupList);
+    groups.SetCurSel(3);
+    groups.AddString("x");
+    groups.SetCurSel(5);
+    window.Pump();
+    EXPECT_TRUE(probe.events.empty());
+
+    ASSERT_TRUE(window.Choose(res::kIdGroupList, 1));
+    EXPECT_EQ(groups.GetCurSel(), 1);
+    ASSERT_TRUE(window.Choose(res::kIdGroupList, 4));
+    EXPECT_EQ(probe.Count(Event::SelChange, res::kIdGroupList), 2);
+    EXPECT_EQ(probe.events.size(), 2u);
+
+    // The arrow key on the closed list: one step, one event.
+    SendMessageA(GetDlgItem(window.Window(), res::kIdGroupList), WM_KEYDOWN, VK_DOWN, 1);
+    window.Pump();
+    EXPECT_EQ(groups.GetCurSel(), 5);
+    EXPECT_EQ(probe.Count(Event::SelChange, res::kIdGroupList), 3);
+}
+
+TEST_F(FrontEndTest, ADisabledListCannotBeChosen) {
+    Control<platform::ComboBox>(res::kIdAgeList).Enable(false);
+    EXPECT_FALSE(window.IsEnabled(res::kIdAgeList));
+    EXPECT_FALSE(window.Choose(res::kIdAgeList, 1));
+    EXPECT_TRUE(probe.events.empty());
+}
+
+TEST_F(FrontEndTest, AClickInTheListFocusesItThenSelectsThenNotifiesTheClick) {
+    FillList(5);
+    probe.handled = {{Event::ListSetFocus, res::kIdResultList}, {Event::ListClick, res::kIdResultList}};
+    ASSERT_TRUE(window.ClickRow(res::kIdResultList, 2));
+    ASSERT_EQ(probe.events.size(), 2u);
+    EXPECT_EQ(probe.events[0], std::make_pair(Event::ListSetFocus, res::kIdResultList));
+    EXPECT_EQ(probe.events[1], std::make_pair(Event::ListClick, res::kIdResultList));
+    EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), 2);
+
+    ASSERT_TRUE(window.ClickRow(res::kIdResultList, 4, true));
+    EXPECT_EQ(probe.Count(Event::ListSetFocus, res::kIdResultList), 1);
+    EXPECT_EQ(probe.Count(Event::ListClick, res::kIdResultList), 2);
+    auto& list = Control<platform::ListView>(res::kIdResultList);
+    EXPECT_EQ(list.GetNextSelected(-1), 2);
+    EXPECT_EQ(list.GetNextSelected(2), 4);
+    EXPECT_EQ(list.GetNextSelected(4), -1);
+
+    ASSERT_TRUE(window.ClickEmptyArea(res::kIdResultList));
+    EXPECT_EQ(probe.Count(Event::ListClick, res::kIdResultList), 3);
+    EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), -1);
+}
+
+TEST_F(FrontEndTest, ArrowKeysInTheListMoveTheSelectionWithoutAClickAndCtrlCCopies) {
+    FillList(5);
+    ASSERT_TRUE(window.ClickRow(res::kIdResultList, 0));
+    ASSERT_TRUE(window.MoveSelection(res::kIdResultList, 3));
+    EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), 3);
+    EXPECT_EQ(probe.Count(Event::ListClick, res::kIdResultList), 1);
+    ASSERT_TRUE(window.CopyFromList(res::kIdResultList));
+    EXPECT_EQ(probe.Count(Event::ListCopy, res::kIdResultList), 1);
+    // C without Ctrl is only a key.
+    SendMessageA(GetDlgItem(window.Window(), res::kIdResultList), WM_KEYDOWN, 'C', 1);
+    window.Pump();
+    EXPECT_EQ(probe.Count(Event::ListCopy, res::kIdResultList), 1);
+}
+
+TEST_F(FrontEndTest, ARightClickOverTheListAsksForItsContextMenu) {
+    FillList(2);
+    HWND list = GetDlgItem(window.Window(), res::kIdResultList);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 30));
+    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(10, 30));
+    window.Pump();
+    EXPECT_EQ(probe.Count(Event::ListContextMenu, res::kIdResultList), 1);
+}
+
+TEST_F(FrontEndTest, EnterInTheEditIsOfferedToTheDialogFirst) {
+    probe.handled = {{Event::EditReturn, res::kIdValueEdit}};
+    ASSERT_TRUE(window.Type(res::kIdValueEdit, "12"));
+    ASSERT_TRUE(window.PressEnter());
+    EXPECT_EQ(probe.Count(Event::EditReturn, res::kIdValueEdit), 1);
+    EXPECT_EQ(probe.Count(Event::Clicked, res::kIdExit), 0);
+    EXPECT_TRUE(window.IsOpen());
+    EXPECT_EQ(window.Text(res::kIdValueEdit), "12");
+}
+
+TEST_F(FrontEndTest, EnterInTheEditUnhandledReachesTheDefaultButtonAndEndsTheRun) {
+    ASSERT_TRUE(window.Type(res::kIdValueEdit, "12"));
+    ASSERT_TRUE(window.PressEnter());
+    EXPECT_EQ(probe.Count(Event::EditReturn, res::kIdValueEdit), 1);
+    EXPECT_EQ(probe.Count(Event::Clicked, res::kIdExit), 1);
+    EXPECT_FALSE(window.IsOpen());
+    EXPECT_EQ(window.Host().EndCode(), IDOK);
+    EXPECT_FALSE(probe.IsOpen());
+}
+
+TEST_F(FrontEndTest, ButtonsRaiseTheirClicksAndEscapeCancels) {
+    ASSERT_TRUE(window.Press(res::kIdWriteTable));
+    ASSERT_TRUE(window.Press(res::kIdChangeValue));
+    EXPECT_EQ(probe.Count(Event::Clicked, res::kIdWriteTable), 1);
+    EXPECT_EQ(probe.Count(Event::Clicked, res::kIdChangeValue), 1);
+    Control<platform::Button>(res::kIdChangeValue).Enable(false);
+    EXPECT_FALSE(window.Press(res::kIdChangeValue));
+    ASSERT_TRUE(window.PressEscape());
+    EXPECT_FALSE(window.IsOpen());
+    EXPECT_EQ(window.Host().EndCode(), IDCANCEL);
+}
+
+TEST_F(FrontEndTest, MessageBoxesShowTheTextAndTheDefaultTitleWhenGivenNone) {
+    static constexpr platform::AnsiText kText(u8"Не удалось записать файл");
+    probe.Window().ShowMessage("no table", "");
+    probe.Window().ShowMessage(kText, "kelvo");
+    ASSERT_EQ(window.Messages().size(), 2u);
+    EXPECT_EQ(window.Messages()[0], "no table");
+    EXPECT_FALSE(window.MessageTitles()[0].empty());  // the system's own, "Error" in its language
+    EXPECT_EQ(window.Messages()[1], kText.view());
+    EXPECT_EQ(window.MessageTitles()[1], "kelvo");
+}
+
+TEST_F(FrontEndTest, TheClipboardGetsTheAnsiTextAndItsUnicodeForm) {
+    static constexpr platform::AnsiText kRow(u8"2\tОбхват шеи\t27.4\r\n");
+    probe.Window().SetClipboardText(kRow);
+    EXPECT_EQ(window.Clipboard(), kRow.view());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(data, nullptr);
+    const std::wstring wide(static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(wide, L"2\t\u041e\u0431\u0445\u0432\u0430\u0442 \u0448\u0435\u0438\t27.4\r\n");
+}
+
+TEST_F(FrontEndTest, ControlsHoldLongTextsAndAnswerOutOfRangeQuestionsEmpty) {
+    auto& list = Control<platform::ListView>(res::kIdResultList);
+    list.InsertColumn(0, "a", 50);
+    list.InsertColumn(1, "b", 50);
+    const std::string longText(700, 'x');
+    ASSERT_EQ(list.InsertItem(0, "1"), 0);
+    list.SetItemText(0, 1, longText);
+    EXPECT_EQ(list.GetItemText(0, 1), longText);
+    EXPECT_EQ(list.GetItemText(1, 0), "");
+    EXPECT_EQ(list.GetItemCount(), 1);
+    list.SetExtendedStyle(list.GetExtendedStyle() | platform::ListView::kFullRowSelect);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(GetDlgItem(window.Window(), res::kIdResultList)) &
+                LVS_EX_FULLROWSELECT);
+    auto& groups = Control<platform::ComboBox>(res::kIdGroupList);
+    EXPECT_EQ(groups.GetItemText(9), "");
+    groups.ResetContent();
+    EXPECT_EQ(groups.GetCount(), 0);
+    EXPECT_EQ(groups.GetCurSel(), -1);
+    auto& label = Control<platform::StaticText>(res::kIdThirdLabel);
+    EXPECT_EQ(label.GetText(), "T18/T19");
+    label.SetText("T19");
+    EXPECT_EQ(window.Text(res::kIdThirdLabel), "T19");
+}
+
+TEST_F(FrontEndTest, ProgressShowsOverTheWindowUntilItEnds) {
+    probe.Window().ShowProgress("work", 3, 10);
+    HWND bar = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND top, LPARAM found) {
+            if (HWND child = FindWindowExA(top, nullptr, PROGRESS_CLASSA, nullptr)) {
+                *reinterpret_cast<HWND*>(found) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&bar));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(GetWindow(GetParent(bar), GW_OWNER), window.Window());
+    probe.Window().ShowProgress("work", 7, 10);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 7);
+    probe.Window().EndProgress();
+    EXPECT_FALSE(IsWindow(bar));
+}
+
+TEST_F(FrontEndTest, APopupMenuReturnsTheChosenEntry) {
+    const std::string_view items[] = {"first", "second"};
+    // The menu's own loop reads the keys a user presses: down to the second entry, Enter.
+    PostMessageA(window.Window(), WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(window.Window(), WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(window.Window(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(probe.Window().TrackPopupMenu(items), 1);
+}
+
+}  // namespace
+}  // namespace kelvo::test

@@ -1,0 +1,290 @@
+#include "win32_test_window.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "test_window.h"
+
+namespace kelvo::test {
+namespace {
+
+// The window whose message boxes the hook reads: one test window at a time per thread.
+thread_local Win32TestWindow* current = nullptr;
+
+// The static control that holds a message box's text, on Windows and on Wine alike.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::string TextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+LPARAM PointParam(POINT at) { return MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)); }
+
+// Makes the Ctrl key read as held down by the window's thread while `press` runs.
+template <class Action>
+void WithControlKey(bool held, Action press) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CONTROL];
+    if (held) {
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+    }
+    press();
+    if (held) {
+        keys[VK_CONTROL] = before;
+        SetKeyboardState(keys);
+    }
+}
+
+}  // namespace
+
+Win32TestWindow::Win32TestWindow(platform::Dialog& dialog) : window_(dialog) {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    if (!registered) std::abort();
+    current = this;
+    hook_ = SetWindowsHookExA(WH_CBT, &Win32TestWindow::OnCbt, nullptr, GetCurrentThreadId());
+    // Without a window the behaviour tests cannot run at all: no X server, or no template.
+    if (!hook_ || !window_.CreateModeless()) std::abort();
+    Pump();
+}
+
+Win32TestWindow::~Win32TestWindow() {
+    if (window_.IsOpen()) DestroyWindow(window_.Window());
+    Pump();
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (current == this) current = nullptr;
+}
+
+void Win32TestWindow::Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (window_.IsOpen() && IsDialogMessageA(window_.Window(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && current) {
+        auto box = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(box, className, sizeof className);
+        if (box != current->Window() && std::string(className) == "#32770") current->OnMessageBox(box);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void Win32TestWindow::OnMessageBox(HWND box) {
+    messages_.push_back(TextOf(GetDlgItem(box, kMessageBoxTextId)));
+    titles_.push_back(TextOf(box));
+    // The user reads it and presses OK: the box's own loop ends and the handler goes on.
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+HWND Win32TestWindow::Usable(int id) const {
+    if (!window_.IsOpen()) return nullptr;
+    HWND control = GetDlgItem(window_.Window(), id);
+    return control && IsWindowEnabled(control) && IsWindowVisible(control) ? control : nullptr;
+}
+
+bool Win32TestWindow::Focus(HWND control) {
+    if (GetFocus() != control) SetFocus(control);
+    Pump();
+    return GetFocus() == control;
+}
+
+bool Win32TestWindow::Click(HWND control, POINT at, bool withControl) {
+    const WPARAM keys = withControl ? MK_CONTROL : 0;
+    WithControlKey(withControl, [&] {
+        PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON | keys, PointParam(at));
+        PostMessageA(control, WM_LBUTTONUP, keys, PointParam(at));
+        Pump();
+    });
+    return true;
+}
+
+void Win32TestWindow::Key(HWND target, WPARAM key, bool withControl) {
+    WithControlKey(withControl, [&] {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        Pump();
+    });
+}
+
+bool Win32TestWindow::Choose(int comboId, int index) {
+    HWND combo = Usable(comboId);
+    if (!combo || index < 0 || index >= SendMessageA(combo, CB_GETCOUNT, 0, 0)) return false;
+    // The mouse way: open the list, scroll the entry into view, click it.
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    Pump();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(combo, &info) || !info.hwndList) return false;
+    SendMessageA(info.hwndList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item{};
+    if (SendMessageA(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) ==
+        LB_ERR)
+        return false;
+    Click(info.hwndList, Centre(item));
+    return SendMessageA(combo, CB_GETCURSEL, 0, 0) == index;
+}
+
+bool Win32TestWindow::ClickRow(int listId, int item, bool addToSelection) {
+    HWND list = Usable(listId);
+    if (!list) return false;
+    if (item < 0 || item >= ListView_GetItemCount(list)) return ClickEmptyArea(listId);
+    ListView_EnsureVisible(list, item, FALSE);
+    RECT label{};
+    if (!ListView_GetItemRect(list, item, &label, LVIR_LABEL)) return false;
+    return Click(list, Centre(label), addToSelection);
+}
+
+bool Win32TestWindow::ClickEmptyArea(int listId) {
+    HWND list = Usable(listId);
+    if (!list) return false;
+    RECT client{};
+    GetClientRect(list, &client);
+    // Below the last row, or else right of the last column: wherever no item is hit.
+    POINT candidates[] = {{8, client.bottom - 4}, {client.right - 4, client.bottom - 4}};
+    for (POINT at : candidates) {
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        if (ListView_HitTest(list, &hit) == -1 && !(hit.flags & LVHT_ONITEM)) return Click(list, at);
+    }
+    return false;
+}
+
+bool Win32TestWindow::MoveSelection(int listId, int delta) {
+    HWND list = Usable(listId);
+    if (!list || !Focus(list)) return false;
+    for (int i = 0; i < (delta < 0 ? -delta : delta); ++i) Key(list, delta < 0 ? VK_UP : VK_DOWN);
+    return true;
+}
+
+bool Win32TestWindow::Type(int editId, std::string_view text) {
+    HWND edit = Usable(editId);
+    if (!edit) return false;
+    RECT client{};
+    GetClientRect(edit, &client);
+    Click(edit, Centre(client));
+    // Select what is there so that typing replaces it.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (text.empty()) {
+        PostMessageA(edit, WM_CHAR, VK_BACK, 1);
+    } else {
+        for (const char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    Pump();
+    return GetFocus() == edit;
+}
+
+bool Win32TestWindow::Press(int buttonId) {
+    HWND button = Usable(buttonId);
+    if (!button) return false;
+    RECT client{};
+    GetClientRect(button, &client);
+    return Click(button, Centre(client));
+}
+
+bool Win32TestWindow::PressEnter() {
+    if (!window_.IsOpen()) return false;
+    HWND focus = GetFocus();
+    Key(focus && IsChild(window_.Window(), focus) ? focus : window_.Window(), VK_RETURN);
+    return true;
+}
+
+bool Win32TestWindow::PressEscape() {
+    if (!window_.IsOpen()) return false;
+    HWND focus = GetFocus();
+    Key(focus && IsChild(window_.Window(), focus) ? focus : window_.Window(), VK_ESCAPE);
+    return true;
+}
+
+bool Win32TestWindow::CopyFromList(int listId) {
+    HWND list = Usable(listId);
+    if (!list || !Focus(list)) return false;
+    Key(list, 'C', true);
+    return true;
+}
+
+std::vector<std::string> Win32TestWindow::Entries(int comboId) {
+    std::vector<std::string> entries;
+    HWND combo = window_.IsOpen() ? GetDlgItem(window_.Window(), comboId) : nullptr;
+    if (!combo) return entries;
+    const auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::string text(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        const auto got = SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+int Win32TestWindow::Selection(int comboId) {
+    HWND combo = window_.IsOpen() ? GetDlgItem(window_.Window(), comboId) : nullptr;
+    return combo ? static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)) : -1;
+}
+
+bool Win32TestWindow::IsEnabled(int id) {
+    HWND control = window_.IsOpen() ? GetDlgItem(window_.Window(), id) : nullptr;
+    return control && IsWindowEnabled(control);
+}
+
+std::string Win32TestWindow::Text(int id) {
+    HWND control = window_.IsOpen() ? GetDlgItem(window_.Window(), id) : nullptr;
+    return control ? TextOf(control) : std::string();
+}
+
+int Win32TestWindow::ItemCount(int listId) {
+    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    return list ? ListView_GetItemCount(list) : 0;
+}
+
+std::string Win32TestWindow::ItemText(int listId, int item, int column) {
+    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    if (!list) return {};
+    char buffer[1024] = {};
+    LVITEMA sub{};
+    sub.iSubItem = column;
+    sub.pszText = buffer;
+    sub.cchTextMax = sizeof buffer;
+    const auto got = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub));
+    return std::string(sub.pszText, static_cast<std::size_t>(got > 0 ? got : 0));
+}
+
+int Win32TestWindow::FirstSelectedItem(int listId) {
+    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    return list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
+}
+
+std::string Win32TestWindow::Clipboard() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const auto* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::unique_ptr<platform::UserActions> OpenTestWindow(platform::Dialog& dialog) {
+    return std::make_unique<Win32TestWindow>(dialog);
+}
+
+}  // namespace kelvo::test

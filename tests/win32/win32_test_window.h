@@ -1,0 +1,64 @@
+#pragma once
+// The real Windows dialog, created without a modal loop, and a user acting on it through the
+// messages a user's mouse and keyboard produce: the controls themselves send the
+// notifications. Message boxes are read and closed as they appear.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_window.h"
+#include "user_actions.h"
+
+namespace kelvo::test {
+
+class Win32TestWindow : public platform::UserActions {
+public:
+    explicit Win32TestWindow(platform::Dialog& dialog);
+    ~Win32TestWindow() override;
+    Win32TestWindow(const Win32TestWindow&) = delete;
+    Win32TestWindow& operator=(const Win32TestWindow&) = delete;
+
+    bool Choose(int comboId, int index) override;
+    bool ClickRow(int listId, int item, bool addToSelection = false) override;
+    bool ClickEmptyArea(int listId) override;
+    bool MoveSelection(int listId, int delta) override;
+    bool Type(int editId, std::string_view text) override;
+    bool Press(int buttonId) override;
+    bool PressEnter() override;
+    bool PressEscape() override;
+    bool CopyFromList(int listId) override;
+
+    std::vector<std::string> Entries(int comboId) override;
+    int Selection(int comboId) override;
+    bool IsEnabled(int id) override;
+    std::string Text(int id) override;
+    int ItemCount(int listId) override;
+    std::string ItemText(int listId, int item, int column) override;
+    int FirstSelectedItem(int listId) override;
+    std::vector<std::string> Messages() override { return messages_; }
+    bool IsOpen() override { return window_.IsOpen(); }
+    std::string Clipboard() override;
+
+    HWND Window() const { return window_.Window(); }
+    platform::win32::DialogWindow& Host() { return window_; }
+    const std::vector<std::string>& MessageTitles() const { return titles_; }
+    // Delivers every message waiting for the window's thread, until none is left.
+    void Pump();
+
+private:
+    HWND Usable(int id) const;
+    bool Focus(HWND control);
+    bool Click(HWND control, POINT at, bool withControl = false);
+    void Key(HWND target, WPARAM key, bool withControl = false);
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
+    void OnMessageBox(HWND box);
+
+    platform::win32::DialogWindow window_;
+    HHOOK hook_ = nullptr;
+    std::vector<std::string> messages_;
+    std::vector<std::string> titles_;
+};
+
+}  // namespace kelvo::test
