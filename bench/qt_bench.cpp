@@ -1,0 +1,162 @@
+// The Qt window (offscreen unless QT_QPA_PLATFORM says otherwise): a group change as the
+// user makes it, until the result list has painted its rows; and the compute step alone,
+// filling the list's model without painting it.
+
+#include <benchmark/benchmark.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTreeView>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "codepage.h"
+#include "figure_runs.h"
+#include "qt_application.h"
+#include "qt_window.h"
+#include "resource.h"
+#include "summary.h"
+
+namespace kelvo::bench {
+namespace {
+
+constexpr double kGroupChangeTargetNs = 16e6;  // one frame at 60 Hz
+constexpr qint64 kPaintTimeoutMs = 5000;
+
+// Notes when a widget paints.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget& widget) { widget.installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted = true;
+        return false;
+    }
+};
+
+// The window shown on the group `group`, its first figure computed and painted.
+class QtFigure {
+public:
+    QtFigure(int group, const std::string& dataDirectory) {
+        dialog.SetInitialGroup(group);
+        dialog.SetDataDirectory(dataDirectory);
+        window = std::make_unique<platform::qt::QtWindow>(dialog);
+        window->Open();
+        window->show();
+        list = qobject_cast<QTreeView*>(window->Widget(res::kIdResultList));
+        groups = qobject_cast<QComboBox*>(window->Widget(res::kIdGroupList));
+        if (list) watch = std::make_unique<PaintWatch>(*list->viewport());
+        WaitForPaint();
+    }
+    ~QtFigure() {
+        watch.reset();
+        window.reset();
+    }
+
+    bool Usable() const { return window && window->IsRunning() && list && groups && watch; }
+    int Rows() const { return list->model()->rowCount(); }
+
+    // What a pick in the drop-down does: the entry becomes current, then `activated`.
+    void ChooseGroup(int group) {
+        groups->setCurrentIndex(group);
+        emit groups->activated(group);
+    }
+
+    // Runs the event loop until the result list has painted; false on a timeout.
+    bool WaitForPaint() {
+        watch->painted = false;
+        QElapsedTimer timer;
+        timer.start();
+        while (!watch->painted) {
+            if (timer.elapsed() > kPaintTimeoutMs) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        return true;
+    }
+
+    app::FigureDialog dialog;
+    std::unique_ptr<platform::qt::QtWindow> window;
+    QTreeView* list = nullptr;
+    QComboBox* groups = nullptr;
+    std::unique_ptr<PaintWatch> watch;
+};
+
+std::string BundledDataDirectory() { return platform::Utf8ToAnsi(KELVO_BUNDLED_DATA); }
+
+int OtherGroup(const GroupRun& run) { return (run.group + 1) % 5; }
+
+void GroupChange(benchmark::State& state, const GroupRun& run) {
+    QtFigure figure(run.group, BundledDataDirectory());
+    if (!figure.Usable()) {
+        state.SkipWithError("the Qt window did not open");
+        return;
+    }
+    int rows = 0;
+    for (auto _ : state) {
+        // Away to another group first, untimed, so that each timed choice is a change.
+        figure.ChooseGroup(OtherGroup(run));
+        if (!figure.WaitForPaint()) {
+            state.SkipWithError("the list did not paint after a group change");
+            break;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        figure.ChooseGroup(run.group);
+        const bool painted = figure.WaitForPaint();
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        rows = figure.Rows();
+        if (!painted || rows == 0) {
+            state.SkipWithError("the list did not show the group's rows");
+            break;
+        }
+    }
+    state.counters["rows"] = rows;
+}
+
+void Compute(benchmark::State& state, const GroupRun& run) {
+    QtFigure figure(run.group, BundledDataDirectory());
+    if (!figure.Usable() || figure.Rows() == 0) {
+        state.SkipWithError("the Qt window opened without a figure");
+        return;
+    }
+    for (auto _ : state) (figure.dialog.*run.compute)();
+    // Paint what the loop left, so it does not pile up for the next benchmark.
+    figure.WaitForPaint();
+    state.counters["rows"] = figure.Rows();
+}
+
+void PrintSummary(const SummaryReporter& reporter) {
+    std::printf("\nQt window offscreen, bundled tables (real time)\n");
+    std::printf("%-8s %14s %22s  %s\n", "group", "compute step", "group change to paint",
+                "target < 16 ms");
+    for (const GroupRun& run : GroupRuns()) {
+        const auto compute = reporter.Of(Name("QtCompute", run));
+        const auto change = reporter.Of(Name("QtGroupChange", run));
+        if (!compute || !change) continue;
+        std::printf("%-8s %14s %22s  %s\n", run.name, FormatTime(compute->real).c_str(),
+                    FormatTime(change->real).c_str(), change->real < kGroupChangeTargetNs ? "met" : "MISSED");
+    }
+}
+
+}  // namespace
+}  // namespace kelvo::bench
+
+int main(int argc, char** argv) {
+    using namespace kelvo::bench;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    kelvo::platform::qt::QtApplication application(argc, argv);
+    for (const GroupRun& run : GroupRuns()) {
+        benchmark::RegisterBenchmark(Name("QtCompute", run).c_str(), Compute, run)->UseRealTime();
+        benchmark::RegisterBenchmark(Name("QtGroupChange", run).c_str(), GroupChange, run)->UseManualTime();
+    }
+    SummaryReporter reporter;
+    if (!RunBenchmarks(argc, argv, reporter)) return 1;
+    PrintSummary(reporter);
+    return 0;
+}
