@@ -138,29 +138,31 @@ int QtListView::InsertItem(int index, std::string_view text) {
     if (index < 0) return -1;
     const int at = std::min(index, model_.rowCount());
     QList<QStandardItem*> cells;
-    for (int column = 0; column < std::max(model_.columnCount(), 1); ++column) {
-        auto* cell = new QStandardItem(column == 0 ? ToQString(text) : QString());
-        cell->setEditable(false);
-        cells.append(cell);
-    }
+    for (int column = 0; column < std::max(model_.columnCount(), 1); ++column)
+        cells.append(NewCell(column == 0 ? text : std::string_view()));
     model_.insertRow(at, cells);
     return at;
 }
 
 void QtListView::SetItemText(int item, int column, std::string_view text) {
     if (item < 0 || item >= model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
-    QStandardItem* cell = model_.item(item, column);
-    if (!cell) {
-        cell = new QStandardItem;
-        cell->setEditable(false);
-        model_.setItem(item, column, cell);
-    }
-    cell->setText(ToQString(text));
+    model_.setItem(item, column, NewCell(text));
+}
+
+QStandardItem* QtListView::NewCell(std::string_view text) {
+    auto* cell = new QStandardItem;
+    cell->setEditable(false);
+    const QString exact = ToQString(text);
+    cell->setData(exact, kTextRole);
+    qsizetype shown = exact.size();
+    while (shown > 0 && exact[shown - 1] == QLatin1Char(' ')) --shown;
+    cell->setText(exact.left(shown));
+    return cell;
 }
 
 std::string QtListView::GetItemText(int item, int column) const {
     const QStandardItem* cell = model_.item(item, column);
-    return cell ? ToAnsi(cell->text()) : std::string();
+    return cell ? ToAnsi(cell->data(kTextRole).toString()) : std::string();
 }
 
 int QtListView::GetNextSelected(int start) const {

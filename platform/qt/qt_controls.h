@@ -82,6 +82,10 @@ private:
 
 class QtListView : public QtControl<ListView, QTreeView> {
 public:
+    // A cell's text as the program set it. What the list shows drops the trailing blanks
+    // of the tables' fixed-width fields, which would otherwise end every name in "...".
+    static constexpr int kTextRole = Qt::UserRole;
+
     explicit QtListView(QTreeView& widget);
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
     void SetExtendedStyle(std::uint32_t style) override;
@@ -94,6 +98,8 @@ public:
     int GetNextSelected(int start) const override;
 
 private:
+    static QStandardItem* NewCell(std::string_view text);
+
     QStandardItemModel& model_;
     std::uint32_t extendedStyle_ = 0;
 };

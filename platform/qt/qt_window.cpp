@@ -202,7 +202,7 @@ void QtWindow::SetClipboardText(std::string_view text) {
 
 bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
     const QString chosen =
-        QFileDialog::getSaveFileName(this, ToQString(title), QString::fromStdString(path), ToQtFilter(filter));
+        QFileDialog::getSaveFileName(this, ToQString(title), ToQString(path), ToQtFilter(filter));
     if (chosen.isEmpty()) return false;
     path = ToAnsi(chosen);
     return true;

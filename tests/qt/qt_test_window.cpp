@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 
+#include "qt_controls.h"
 #include "qt_text.h"
 #include "test_window.h"
 
@@ -198,7 +199,8 @@ int QtTestWindow::ItemCount(int listId) {
 
 std::string QtTestWindow::ItemText(int listId, int item, int column) {
     const QTreeView* list = List(listId);
-    return list ? ToAnsi(list->model()->index(item, column).data().toString()) : std::string();
+    return list ? ToAnsi(list->model()->index(item, column).data(platform::qt::QtListView::kTextRole).toString())
+                : std::string();
 }
 
 int QtTestWindow::FirstSelectedItem(int listId) {

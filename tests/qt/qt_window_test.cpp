@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -24,6 +26,7 @@
 #include "figure_dialog.h"
 #include "figure_dialog_template.h"
 #include "fixture_tables.h"
+#include "qt_controls.h"
 #include "qt_test_window.h"
 #include "qt_text.h"
 #include "resource.h"
@@ -121,18 +124,18 @@ TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
 
 TEST_F(QtWindowTest, TabFollowsTemplateOrderFromTheExitButton) {
     Open(1);  // girls: every list enabled
+    const std::vector<int> tabStops = {kIdExit,      kIdGroupList,  kIdAgeList,    kIdHeightList, kIdChestList,
+                                       kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit,  kIdChangeValue};
     std::vector<int> order;
-    for (int presses = 0; presses < 10; ++presses) {
+    for (std::size_t presses = 0; presses <= tabStops.size(); ++presses) {
         QWidget* focus = QApplication::focusWidget();
-        order.push_back(focus == Qt().Widget(kIdExit) ? kIdExit : -1);
-        for (const int id : {kIdGroupList, kIdAgeList, kIdHeightList, kIdChestList, kIdThirdList, kIdResultList,
-                             kIdWriteTable, kIdValueEdit, kIdChangeValue})
-            if (focus == Qt().Widget(id)) order.back() = id;
+        const auto id = std::find_if(tabStops.begin(), tabStops.end(), [&](int i) { return Qt().Widget(i) == focus; });
+        order.push_back(id == tabStops.end() ? -1 : *id);
         QTest::keyClick(focus, Qt::Key_Tab);
     }
-    EXPECT_EQ(order, (std::vector<int>{kIdExit, kIdGroupList, kIdAgeList, kIdHeightList, kIdChestList,
-                                       kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit, kIdChangeValue}));
-    EXPECT_EQ(QApplication::focusWidget(), Qt().Widget(kIdExit));
+    std::vector<int> expected = tabStops;
+    expected.push_back(kIdExit);
+    EXPECT_EQ(order, expected);
 }
 
 TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
@@ -149,8 +152,11 @@ TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
         EXPECT_EQ(list.header()->logicalIndex(c), c);
     }
     EXPECT_FALSE(list.isSortingEnabled());
-    EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
+    // Names keep their table padding as cells, but are shown without it.
+    const QModelIndex name = list.model()->index(2, 1);
+    EXPECT_EQ(name.data().toString(), QString::fromUtf8(reinterpret_cast<const char*>(u8"Обхват шеи")));
+    EXPECT_TRUE(name.data(platform::qt::QtListView::kTextRole).toString().endsWith(QLatin1String("  ")));
     EXPECT_EQ(Widget<QLineEdit>(kIdValueEdit).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
@@ -301,6 +307,21 @@ TEST_F(QtWindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
     QTest::keyClick(&Widget<QLineEdit>(kIdValueEdit), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_TRUE(window.IsOpen());
     EXPECT_EQ(window.ItemText(kIdResultList, 1, 2), "7.5");
+}
+
+TEST_F(QtWindowTest, QuestionsTheUserCancelsAnswerNothing) {
+    Open();
+    std::string path = "table.txt";
+    EXPECT_FALSE(Qt().AskSaveFileName("Save", "Text (*.txt)|*.txt|", path));
+    EXPECT_EQ(path, "table.txt");
+    const std::string_view items[] = {"Copy", "", "Write"};
+    EXPECT_EQ(Qt().TrackPopupMenu(items), -1);
+
+    Qt().ShowProgress("Writing", 1, 4);
+    Qt().ShowProgress("Writing", 3, 4);
+    EXPECT_EQ(Qt().findChildren<QProgressDialog*>().size(), 1);
+    Qt().EndProgress();
+    EXPECT_TRUE(Qt().findChildren<QProgressDialog*>().isEmpty());
 }
 
 // How a modal run ends: Enter anywhere but in the value edit (or on another button)
