@@ -236,8 +236,9 @@ void FigureDialog::OnSaveSizeChart() {
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;
-    const bool built = figures::BuildSizeChart(dataDirectory_, static_cast<figures::FigureGroup>(group), age, chart,
-                                               [this](int done, int total) { Host().ShowProgress(kProgress, done, total); });
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
+    const bool built =
+        figures::BuildSizeChart(dataDirectory_, static_cast<figures::FigureGroup>(group), age, chart, showProgress);
     Host().EndProgress();
     std::string message;
     if (!built) message = kCannotBuild.view();
