@@ -17,20 +17,20 @@ void ReportView::focusInEvent(QFocusEvent* event) {
     if (!hadCurrent && selectionModel())
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     // A popup menu closing hands the focus back; a Windows list never lost it to the menu.
-    if (event->reason() != Qt::PopupFocusReason && raise) raise(Event::ListSetFocus);
+    if (event->reason() != Qt::PopupFocusReason && notify) notify(Event::ListSetFocus);
 }
 
 void ReportView::mouseReleaseEvent(QMouseEvent* event) {
     // The selection settles on release (a press on a row of a multiple selection keeps
     // it until then), and the list view's click, also on an empty area, comes after it.
     QTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && raise) raise(Event::ListClick);
+    if (event->button() == Qt::LeftButton && notify) notify(Event::ListClick);
 }
 
 void ReportView::keyPressEvent(QKeyEvent* event) {
     // The item view would copy its current cell by itself; the dialog decides instead.
     if (event->matches(QKeySequence::Copy)) {
-        if (raise) raise(Event::ListCopy);
+        if (notify) notify(Event::ListCopy);
         event->accept();
         return;
     }
@@ -38,14 +38,14 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {
-    if (raise) raise(Event::ListContextMenu);
+    if (notify) notify(Event::ListContextMenu);
     event->accept();
 }
 
 void ReturnEdit::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (enter && plain && returnPressed && returnPressed()) {
+    if (enter && plain && offerReturn && offerReturn()) {
         // Handled: the dialog must not also press its default button.
         event->accept();
         return;
@@ -55,12 +55,12 @@ void ReturnEdit::keyPressEvent(QKeyEvent* event) {
 
 template <class Base, class Widget>
 void QtTextControl<Base, Widget>::SetText(std::string_view text) {
-    this->widget().setText(ToQString(text));
+    this->Widget().setText(ToQString(text));
 }
 
 template <class Base, class Widget>
 std::string QtTextControl<Base, Widget>::GetText() const {
-    return ToAnsi(this->widget().text());
+    return ToAnsi(this->Widget().text());
 }
 
 template class QtTextControl<StaticText, QLabel>;
@@ -72,26 +72,26 @@ QtComboBox::QtComboBox(QComboBox& widget) : QtControl(widget) {
 }
 
 void QtComboBox::ResetContent() {
-    widget().clear();
+    Widget().clear();
     changed_ = false;
 }
 
 int QtComboBox::AddString(std::string_view text) {
     // QComboBox selects the first entry added to an empty list; a Windows list keeps none.
-    const int kept = widget().currentIndex();
-    widget().addItem(ToQString(text));
-    widget().setCurrentIndex(kept);
+    const int kept = Widget().currentIndex();
+    Widget().addItem(ToQString(text));
+    Widget().setCurrentIndex(kept);
     changed_ = false;
-    return widget().count() - 1;
+    return Widget().count() - 1;
 }
 
 void QtComboBox::SetCurSel(int index) {
-    widget().setCurrentIndex(index >= 0 && index < widget().count() ? index : -1);
+    Widget().setCurrentIndex(index >= 0 && index < Widget().count() ? index : -1);
     changed_ = false;
 }
 
 std::string QtComboBox::GetItemText(int index) const {
-    return index >= 0 && index < widget().count() ? ToAnsi(widget().itemText(index)) : std::string();
+    return index >= 0 && index < Widget().count() ? ToAnsi(Widget().itemText(index)) : std::string();
 }
 
 bool QtComboBox::TakeUserChange() {
@@ -121,15 +121,15 @@ void QtListView::SetExtendedStyle(std::uint32_t style) {
     // Without full-row selection only a click on the first column selects its item;
     // a row then counts as selected by its first cell.
     const bool fullRow = style & kFullRowSelect;
-    widget().setSelectionBehavior(fullRow ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
-    widget().setAllColumnsShowFocus(fullRow);
+    Widget().setSelectionBehavior(fullRow ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    Widget().setAllColumnsShowFocus(fullRow);
 }
 
 void QtListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
     const int at = std::clamp(index, 0, model_.columnCount());
     model_.insertColumn(at);
     model_.setHeaderData(at, Qt::Horizontal, ToQString(caption));
-    widget().header()->resizeSection(at, widthPixels);
+    Widget().header()->resizeSection(at, widthPixels);
 }
 
 void QtListView::DeleteAllItems() { model_.removeRows(0, model_.rowCount()); }
@@ -166,7 +166,7 @@ std::string QtListView::GetItemText(int item, int column) const {
 }
 
 int QtListView::GetNextSelected(int start) const {
-    const QItemSelectionModel* selection = widget().selectionModel();
+    const QItemSelectionModel* selection = Widget().selectionModel();
     for (int row = std::max(start + 1, 0); row < model_.rowCount(); ++row)
         if (selection->isSelected(model_.index(row, 0))) return row;
     return -1;

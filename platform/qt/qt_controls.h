@@ -19,8 +19,9 @@ namespace kelvo::platform::qt {
 // A report-view list: reports the list view notifications a Windows list view sends.
 class ReportView : public QTreeView {
 public:
+    using QTreeView::QTreeView;
     // Raises a notification; true when the dialog handled it.
-    std::function<bool(Event)> raise;
+    std::function<bool(Event)> notify;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -32,7 +33,8 @@ protected:
 // A single-line edit that offers Return to the dialog before the default button sees it.
 class ReturnEdit : public QLineEdit {
 public:
-    std::function<bool()> returnPressed;  // true when the dialog handled it
+    using QLineEdit::QLineEdit;
+    std::function<bool()> offerReturn;  // true when the dialog handled it
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -68,8 +70,8 @@ public:
     void ResetContent() override;
     int AddString(std::string_view text) override;
     void SetCurSel(int index) override;
-    int GetCurSel() const override { return widget().currentIndex(); }
-    int GetCount() const override { return widget().count(); }
+    int GetCurSel() const override { return Widget().currentIndex(); }
+    int GetCount() const override { return Widget().count(); }
     std::string GetItemText(int index) const override;
 
     // True once after the user moved the selection to another entry: QComboBox reports

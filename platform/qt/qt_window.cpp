@@ -96,7 +96,7 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             button->setAutoDefault(true);
             button->setDefault(control.style & kDefaultButton);
             connect(button, &QPushButton::clicked, this, [this, id] { OnButtonClicked(id); });
-            if (id != kNoId) controls_[id] = std::make_unique<QtButton>(*button);
+            Keep(id, std::make_unique<QtButton>(*button));
             return button;
         }
         case ControlKind::ComboBox: {
@@ -106,32 +106,30 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             connect(combo, &QComboBox::activated, this, [this, id, box = adapter.get()] {
                 if (box->TakeUserChange()) Raise(Event::SelChange, id);
             });
-            if (id != kNoId) controls_[id] = std::move(adapter);
+            Keep(id, std::move(adapter));
             return combo;
         }
         case ControlKind::StaticText: {
             auto* label = new QLabel(ToQString(control.caption), this);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            if (id != kNoId) controls_[id] = std::make_unique<QtStatic>(*label);
+            Keep(id, std::make_unique<QtStatic>(*label));
             return label;
         }
         case ControlKind::ListView: {
-            auto* list = new ReportView;
-            list->setParent(this);
+            auto* list = new ReportView(this);
             list->setFrameShape((control.style & kBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
-            list->raise = [this, id](Event event) { return Raise(event, id); };
-            if (id != kNoId) controls_[id] = std::make_unique<QtListView>(*list);
+            list->notify = [this, id](Event event) { return Raise(event, id); };
+            Keep(id, std::make_unique<QtListView>(*list));
             return list;
         }
         case ControlKind::Edit: {
-            auto* edit = new ReturnEdit;
-            edit->setParent(this);
+            auto* edit = new ReturnEdit(this);
             edit->setFrame(control.style & kBorder);
             edit->setAlignment(((control.style & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft) |
                                Qt::AlignVCenter);
-            edit->returnPressed = [this, id] { return Raise(Event::EditReturn, id); };
-            if (id != kNoId) controls_[id] = std::make_unique<QtEdit>(*edit);
+            edit->offerReturn = [this, id] { return Raise(Event::EditReturn, id); };
+            Keep(id, std::make_unique<QtEdit>(*edit));
             return edit;
         }
     }
@@ -161,7 +159,12 @@ QWidget* QtWindow::WidgetAt(std::size_t index) const {
 
 Control* QtWindow::GetItem(int id) {
     const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second.get();
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void QtWindow::Keep(int id, std::unique_ptr<Control> adapter) {
+    if (id != kNoId) controls_[id] = adapter.get();
+    adapters_.push_back(std::move(adapter));
 }
 
 bool QtWindow::Raise(Event event, int id) { return running_ && dialog_.OnEvent(event, id); }

@@ -58,12 +58,14 @@ protected:
 
 private:
     QWidget* CreateControl(const ControlTemplate& control);
+    void Keep(int id, std::unique_ptr<Control> adapter);
     bool Raise(Event event, int id);
     void OnButtonClicked(int id);
 
     Dialog& dialog_;
     std::vector<QWidget*> widgets_;  // template order
-    std::map<int, std::unique_ptr<Control>> controls_;
+    std::vector<std::unique_ptr<Control>> adapters_;  // also of controls without an id
+    std::map<int, Control*> controls_;
     std::map<int, QWidget*> widgetsById_;
     QIcon icon_;
     QPointer<QProgressDialog> progress_;

@@ -75,10 +75,10 @@ protected:
         dialog_->selection = [this] { return window_->FirstSelectedItem(kIdResultList); };
         return *window_;
     }
-    QtWindow& Qt() { return window_->Window(); }
+    QtWindow& Window() { return window_->Window(); }
     template <class W>
     W& Widget(int id) {
-        return *qobject_cast<W*>(Qt().Widget(id));
+        return *qobject_cast<W*>(Window().Widget(id));
     }
 
     TempDir dir_;
@@ -91,9 +91,9 @@ std::string Ansi(const char8_t* utf8) { return platform::Utf8ToAnsi(reinterpret_
 TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
     Open();
     const platform::DialogTemplate& templ = FigureDialogTemplate();
-    const QSize units = platform::qt::DialogBaseUnits(Qt().font());
+    const QSize units = platform::qt::DialogBaseUnits(Window().font());
     // Windows' own "MS Sans Serif" gives 6 x 13; the DejaVu Sans it resolves to here 7 x 13.
-    if (QFontInfo(Qt().font()).family() == "DejaVu Sans") {
+    if (QFontInfo(Window().font()).family() == "DejaVu Sans") {
         EXPECT_EQ(units, QSize(7, 13));
     }
     ASSERT_GE(units.width(), 4);
@@ -101,12 +101,12 @@ TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
     const auto x = [&](int v) { return platform::DialogUnitsToPixelsX(v, units.width()); };
     const auto y = [&](int v) { return platform::DialogUnitsToPixelsY(v, units.height()); };
 
-    EXPECT_EQ(Qt().size(), QSize(x(templ.width), y(templ.height)));
-    EXPECT_EQ(Qt().minimumSize(), Qt().maximumSize());
-    EXPECT_EQ(Qt().windowTitle(), "kelvo");
+    EXPECT_EQ(Window().size(), QSize(x(templ.width), y(templ.height)));
+    EXPECT_EQ(Window().minimumSize(), Window().maximumSize());
+    EXPECT_EQ(Window().windowTitle(), "kelvo");
     for (std::size_t i = 0; i < templ.controls.size(); ++i) {
         const platform::ControlTemplate& c = templ.controls[i];
-        const QWidget* widget = Qt().WidgetAt(i);
+        const QWidget* widget = Window().WidgetAt(i);
         SCOPED_TRACE(ToQString(c.caption).toStdString() + " " + std::to_string(c.id));
         const QRect rect = widget->geometry();
         EXPECT_EQ(rect.topLeft(), QPoint(x(c.x), y(c.y)));
@@ -129,7 +129,7 @@ TEST_F(QtWindowTest, TabFollowsTemplateOrderFromTheExitButton) {
     std::vector<int> order;
     for (std::size_t presses = 0; presses <= tabStops.size(); ++presses) {
         QWidget* focus = QApplication::focusWidget();
-        const auto id = std::find_if(tabStops.begin(), tabStops.end(), [&](int i) { return Qt().Widget(i) == focus; });
+        const auto id = std::find_if(tabStops.begin(), tabStops.end(), [&](int i) { return Window().Widget(i) == focus; });
         order.push_back(id == tabStops.end() ? -1 : *id);
         QTest::keyClick(focus, Qt::Key_Tab);
     }
@@ -162,18 +162,18 @@ TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
 
 TEST_F(QtWindowTest, EveryCaptionAndEntryFitsItsControl) {
     QtTestWindow& window = Open(1);  // girls: every list filled
-    const QFontMetrics metrics(Qt().font());
-    for (QLabel* label : Qt().findChildren<QLabel*>()) {
+    const QFontMetrics metrics(Window().font());
+    for (QLabel* label : Window().findChildren<QLabel*>()) {
         SCOPED_TRACE(label->text().toStdString());
         EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
         EXPECT_LE(metrics.height(), label->contentsRect().height());
     }
-    for (QPushButton* button : Qt().findChildren<QPushButton*>()) {
+    for (QPushButton* button : Window().findChildren<QPushButton*>()) {
         SCOPED_TRACE(button->text().toStdString());
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
         EXPECT_LE(metrics.horizontalAdvance(button->text()) + 2 * margin, button->width());
     }
-    for (QComboBox* combo : Qt().findChildren<QComboBox*>()) {
+    for (QComboBox* combo : Window().findChildren<QComboBox*>()) {
         QStyleOptionComboBox option;
         option.initFrom(combo);
         option.frame = true;
@@ -197,7 +197,7 @@ TEST_F(QtWindowTest, EveryCaptionAndEntryFitsItsControl) {
 
 TEST_F(QtWindowTest, WindowIconHasBothSizes) {
     Open();
-    const QList<QSize> sizes = Qt().windowIcon().availableSizes();
+    const QList<QSize> sizes = Window().windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
 }
@@ -227,7 +227,7 @@ TEST_F(QtWindowTest, ProgramSelectionsRaiseNoEvents) {
     EXPECT_TRUE(dialog_->seen.empty());
     ASSERT_GT(window.ItemCount(kIdResultList), 0);
 
-    auto& heights = dynamic_cast<platform::ComboBox&>(*Qt().GetItem(kIdHeightList));
+    auto& heights = dynamic_cast<platform::ComboBox&>(*Window().GetItem(kIdHeightList));
     heights.ResetContent();
     heights.AddString("98");
     EXPECT_EQ(heights.GetCurSel(), -1) << "an entry added to an empty list stays unselected";
@@ -287,8 +287,8 @@ TEST_F(QtWindowTest, CtrlCCopiesTheSelectedRowsAndRightClickAsksForAMenu) {
 
     dialog_->seen.clear();
     auto& list = Widget<QTreeView>(kIdResultList);
-    const QPoint at = list.viewport()->mapTo(&Qt(), list.visualRect(list.model()->index(1, 0)).center());
-    QTest::mouseClick(Qt().windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    const QPoint at = list.viewport()->mapTo(&Window(), list.visualRect(list.model()->index(1, 0)).center());
+    QTest::mouseClick(Window().windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     ASSERT_FALSE(dialog_->seen.empty());
     EXPECT_EQ(dialog_->seen.back().event, Event::ListContextMenu);
     EXPECT_EQ(dialog_->seen.back().id, kIdResultList);
@@ -312,16 +312,16 @@ TEST_F(QtWindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
 TEST_F(QtWindowTest, QuestionsTheUserCancelsAnswerNothing) {
     Open();
     std::string path = "table.txt";
-    EXPECT_FALSE(Qt().AskSaveFileName("Save", "Text (*.txt)|*.txt|", path));
+    EXPECT_FALSE(Window().AskSaveFileName("Save", "Text (*.txt)|*.txt|", path));
     EXPECT_EQ(path, "table.txt");
     const std::string_view items[] = {"Copy", "", "Write"};
-    EXPECT_EQ(Qt().TrackPopupMenu(items), -1);
+    EXPECT_EQ(Window().TrackPopupMenu(items), -1);
 
-    Qt().ShowProgress("Writing", 1, 4);
-    Qt().ShowProgress("Writing", 3, 4);
-    EXPECT_EQ(Qt().findChildren<QProgressDialog*>().size(), 1);
-    Qt().EndProgress();
-    EXPECT_TRUE(Qt().findChildren<QProgressDialog*>().isEmpty());
+    Window().ShowProgress("Writing", 1, 4);
+    Window().ShowProgress("Writing", 3, 4);
+    EXPECT_EQ(Window().findChildren<QProgressDialog*>().size(), 1);
+    Window().EndProgress();
+    EXPECT_TRUE(Window().findChildren<QProgressDialog*>().isEmpty());
 }
 
 // How a modal run ends: Enter anywhere but in the value edit (or on another button)
