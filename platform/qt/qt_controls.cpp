@@ -53,13 +53,13 @@ void ReturnEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-template <class Base, class Widget>
-void QtTextControl<Base, Widget>::SetText(std::string_view text) {
+template <class Base, class QtWidget>
+void QtTextControl<Base, QtWidget>::SetText(std::string_view text) {
     this->Widget().setText(ToQString(text));
 }
 
-template <class Base, class Widget>
-std::string QtTextControl<Base, Widget>::GetText() const {
+template <class Base, class QtWidget>
+std::string QtTextControl<Base, QtWidget>::GetText() const {
     return ToAnsi(this->Widget().text());
 }
 

@@ -40,22 +40,22 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-template <class Base, class Widget>
+template <class Base, class QtWidget>
 class QtControl : public Base {
 public:
-    explicit QtControl(Widget& widget) : widget_(widget) {}
+    explicit QtControl(QtWidget& widget) : widget_(widget) {}
     void Enable(bool enabled) override { widget_.setEnabled(enabled); }
     bool IsEnabled() const override { return widget_.isEnabled(); }
-    Widget& widget() const { return widget_; }
+    QtWidget& Widget() const { return widget_; }
 
 private:
-    Widget& widget_;
+    QtWidget& widget_;
 };
 
-template <class Base, class Widget>
-class QtTextControl : public QtControl<Base, Widget> {
+template <class Base, class QtWidget>
+class QtTextControl : public QtControl<Base, QtWidget> {
 public:
-    using QtControl<Base, Widget>::QtControl;
+    using QtControl<Base, QtWidget>::QtControl;
     void SetText(std::string_view text) override;
     std::string GetText() const override;
 };
