@@ -64,9 +64,9 @@ public:
     std::function<int()> selection;
 };
 
-class QtWindowTest : public ::testing::Test {
+class QtWindowFixture : public ::testing::Test {
 protected:
-    QtWindowTest() { WriteAllGroupTables(dir_.Path()); }
+    QtWindowFixture() { WriteAllGroupTables(dir_.Path()); }
 
     // Opens the window on the group; `selection` reports the list's first selected row.
     QtTestWindow& Open(int group = 3) {
@@ -86,9 +86,15 @@ protected:
     std::unique_ptr<QtTestWindow> window_;
 };
 
+// Where the window puts its controls and what they show; which user actions become which
+// events; the keys that end a run or do not; the questions it asks.
+class QtWindowLayout : public QtWindowFixture {};
+class QtWindowEvents : public QtWindowFixture {};
+class QtWindowKeys : public QtWindowFixture {};
+
 std::string Ansi(const char8_t* utf8) { return platform::Utf8ToAnsi(reinterpret_cast<const char*>(utf8)); }
 
-TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
+TEST_F(QtWindowLayout, ControlsSitAtTheirTemplateRectangles) {
     Open();
     const platform::DialogTemplate& templ = FigureDialogTemplate();
     const QSize units = platform::qt::DialogBaseUnits(Window().font());
@@ -122,7 +128,7 @@ TEST_F(QtWindowTest, ControlsSitAtTheirTemplateRectangles) {
     EXPECT_TRUE(Widget<QPushButton>(kIdExit).isDefault());
 }
 
-TEST_F(QtWindowTest, TabFollowsTemplateOrderFromTheExitButton) {
+TEST_F(QtWindowKeys, TabFollowsTemplateOrderFromTheExitButton) {
     Open(1);  // girls: every list enabled
     const std::vector<int> tabStops = {kIdExit,      kIdGroupList,  kIdAgeList,    kIdHeightList, kIdChestList,
                                        kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit,  kIdChangeValue};
@@ -138,7 +144,7 @@ TEST_F(QtWindowTest, TabFollowsTemplateOrderFromTheExitButton) {
     EXPECT_EQ(order, expected);
 }
 
-TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
+TEST_F(QtWindowLayout, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
     Open();
     const auto& list = Widget<QTreeView>(kIdResultList);
     const std::vector<std::pair<const char8_t*, int>> columns = {
@@ -160,7 +166,7 @@ TEST_F(QtWindowTest, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
     EXPECT_EQ(Widget<QLineEdit>(kIdValueEdit).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
-TEST_F(QtWindowTest, EveryCaptionAndEntryFitsItsControl) {
+TEST_F(QtWindowLayout, EveryCaptionAndEntryFitsItsControl) {
     QtTestWindow& window = Open(1);  // girls: every list filled
     const QFontMetrics metrics(Window().font());
     for (QLabel* label : Window().findChildren<QLabel*>()) {
@@ -195,14 +201,14 @@ TEST_F(QtWindowTest, EveryCaptionAndEntryFitsItsControl) {
     EXPECT_GT(window.ItemCount(kIdResultList), 0);
 }
 
-TEST_F(QtWindowTest, WindowIconHasBothSizes) {
+TEST_F(QtWindowLayout, WindowIconHasBothSizes) {
     Open();
     const QList<QSize> sizes = Window().windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
 }
 
-TEST_F(QtWindowTest, MouseChoiceInTheOpenGroupListRecomputes) {
+TEST_F(QtWindowEvents, MouseChoiceInTheOpenGroupListRecomputes) {
     QtTestWindow& window = Open();
     auto& groups = Widget<QComboBox>(kIdGroupList);
     QTest::mouseClick(&groups, Qt::LeftButton);
@@ -221,7 +227,7 @@ TEST_F(QtWindowTest, MouseChoiceInTheOpenGroupListRecomputes) {
     EXPECT_EQ(window.ItemText(kIdResultList, 2, 2), "25.0");  // boys' preschool base figure
 }
 
-TEST_F(QtWindowTest, ProgramSelectionsRaiseNoEvents) {
+TEST_F(QtWindowEvents, ProgramSelectionsRaiseNoEvents) {
     QtTestWindow& window = Open();
     // Opening filled and selected every list of the women's group.
     EXPECT_TRUE(dialog_->seen.empty());
@@ -246,7 +252,7 @@ TEST_F(QtWindowTest, ProgramSelectionsRaiseNoEvents) {
     EXPECT_EQ(dialog_->seen, (std::vector<RecordingDialog::Seen>{{Event::SelChange, kIdHeightList, -1}}));
 }
 
-TEST_F(QtWindowTest, ListClickComesAfterFocusAndSelection) {
+TEST_F(QtWindowEvents, ListClickComesAfterFocusAndSelection) {
     QtTestWindow& window = Open();
     using Seen = RecordingDialog::Seen;
     window.ClickRow(kIdResultList, 2);
@@ -270,7 +276,7 @@ TEST_F(QtWindowTest, ListClickComesAfterFocusAndSelection) {
     EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 2, 2));
 }
 
-TEST_F(QtWindowTest, CtrlCCopiesTheSelectedRowsAndRightClickAsksForAMenu) {
+TEST_F(QtWindowEvents, CtrlCCopiesTheSelectedRowsAndRightClickAsksForAMenu) {
     QtTestWindow& window = Open();
     window.ClickRow(kIdResultList, 0);
     window.ClickRow(kIdResultList, 2, true);
@@ -294,7 +300,7 @@ TEST_F(QtWindowTest, CtrlCCopiesTheSelectedRowsAndRightClickAsksForAMenu) {
     EXPECT_EQ(dialog_->seen.back().id, kIdResultList);
 }
 
-TEST_F(QtWindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
+TEST_F(QtWindowKeys, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
     QtTestWindow& window = Open();
     window.ClickRow(kIdResultList, 2);
     window.Type(kIdValueEdit, "160");
@@ -309,7 +315,7 @@ TEST_F(QtWindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
     EXPECT_EQ(window.ItemText(kIdResultList, 1, 2), "7.5");
 }
 
-TEST_F(QtWindowTest, QuestionsTheUserCancelsAnswerNothing) {
+TEST_F(QtWindowEvents, QuestionsTheUserCancelsAnswerNothing) {
     Open();
     std::string path = "table.txt";
     EXPECT_FALSE(Window().AskSaveFileName("Save", "Text (*.txt)|*.txt|", path));
