@@ -22,8 +22,8 @@ void ProgressWindow::Show(HWND owner, std::string_view label, int done, int tota
         const int x = (ownerRect.left + ownerRect.right - kWidth) / 2;
         const int y = (ownerRect.top + ownerRect.bottom - kHeight) / 2;
         // The system dialog class paints a dialog-coloured background without a class of our own.
-        frame_ = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "", WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y,
-                                 kWidth, kHeight, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+        frame_ = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "", WS_POPUP | WS_CAPTION, x, y, kWidth, kHeight,
+                                 owner, nullptr, GetModuleHandleA(nullptr), nullptr);
         if (!frame_) return;
         RECT client{};
         GetClientRect(frame_, &client);
@@ -34,6 +34,8 @@ void ProgressWindow::Show(HWND owner, std::string_view label, int done, int tota
                                frame_, nullptr, GetModuleHandleA(nullptr), nullptr);
         const HFONT font = reinterpret_cast<HFONT>(SendMessageA(owner, WM_GETFONT, 0, 0));
         if (font) SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // The owner keeps the keyboard: the progress only shows.
+        ShowWindow(frame_, SW_SHOWNOACTIVATE);
     }
     SetWindowTextA(label_, std::string(label).c_str());
     SendMessageA(bar_, PBM_SETRANGE32, 0, total > 0 ? total : 1);

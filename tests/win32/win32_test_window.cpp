@@ -77,20 +77,39 @@ void Win32TestWindow::Pump() {
 }
 
 LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && current) {
-        auto box = reinterpret_cast<HWND>(wParam);
+    if ((code == HCBT_ACTIVATE || code == HCBT_CREATEWND) && current) {
+        auto shown = reinterpret_cast<HWND>(wParam);
         char className[16] = {};
-        GetClassNameA(box, className, sizeof className);
-        if (box != current->Window() && std::string(className) == "#32770") current->OnMessageBox(box);
+        GetClassNameA(shown, className, sizeof className);
+        const std::string name = className;
+        if (code == HCBT_ACTIVATE && shown != current->Window() && name == "#32770") current->OnDialogShown(shown);
+        if (code == HCBT_CREATEWND && name == "#32768") current->OnMenuShown();
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void Win32TestWindow::OnMessageBox(HWND box) {
-    messages_.push_back(TextOf(GetDlgItem(box, kMessageBoxTextId)));
-    titles_.push_back(TextOf(box));
-    // The user reads it and presses OK: the box's own loop ends and the handler goes on.
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+void Win32TestWindow::OnDialogShown(HWND shown) {
+    // The user reads a message box and presses OK; a file dialog they accept as it comes.
+    // Either way the dialog's own loop ends and the handler that opened it goes on.
+    if (HWND text = GetDlgItem(shown, kMessageBoxTextId)) {
+        messages_.push_back(TextOf(text));
+        titles_.push_back(TextOf(shown));
+    } else {
+        fileDialogs_.push_back(TextOf(shown));
+    }
+    PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+void Win32TestWindow::OnMenuShown() {
+    if (menuChoice_ == kNoMenuAnswer) return;  // a test that answers the menu itself
+    // The menu's loop reads the keys from the thread's queue: down to the entry, Enter.
+    HWND target = window_.Window();
+    if (menuChoice_ < 0) {
+        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 1);
+        return;
+    }
+    for (int i = 0; i <= menuChoice_; ++i) PostMessageA(target, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(target, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 HWND Win32TestWindow::Usable(int id) const {
@@ -216,6 +235,20 @@ bool Win32TestWindow::CopyFromList(int listId) {
     HWND list = Usable(listId);
     if (!list || !Focus(list)) return false;
     Key(list, 'C', true);
+    return true;
+}
+
+bool Win32TestWindow::ContextMenu(int listId, int choice) {
+    HWND list = Usable(listId);
+    if (!list) return false;
+    menuChoice_ = choice;
+    RECT client{};
+    GetClientRect(list, &client);
+    const POINT at = Centre(client);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, PointParam(at));
+    PostMessageA(list, WM_RBUTTONUP, 0, PointParam(at));
+    Pump();
+    menuChoice_ = kNoMenuAnswer;
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The real Windows dialog, created without a modal loop, and a user acting on it through the
 // messages a user's mouse and keyboard produce: the controls themselves send the
-// notifications. Message boxes are read and closed as they appear.
+// notifications. Message boxes are read and closed as they appear, file dialogs accepted with
+// the name they propose, popup menus answered with the entry asked for.
 
 #include <windows.h>
 
@@ -41,9 +42,14 @@ public:
     bool IsOpen() override { return window_.IsOpen(); }
     std::string Clipboard() override;
 
+    // Beyond what every front end offers: a right click on the list, its popup menu answered
+    // with entry `choice` (-1: Esc).
+    bool ContextMenu(int listId, int choice);
+
     HWND Window() const { return window_.Window(); }
     platform::win32::DialogWindow& Host() { return window_; }
     const std::vector<std::string>& MessageTitles() const { return titles_; }
+    const std::vector<std::string>& FileDialogTitles() const { return fileDialogs_; }
     // Delivers every message waiting for the window's thread, until none is left.
     void Pump();
 
@@ -53,12 +59,16 @@ private:
     bool Click(HWND control, POINT at, bool withControl = false);
     void Key(HWND target, WPARAM key, bool withControl = false);
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
-    void OnMessageBox(HWND box);
+    void OnDialogShown(HWND shown);
+    void OnMenuShown();
 
     platform::win32::DialogWindow window_;
     HHOOK hook_ = nullptr;
     std::vector<std::string> messages_;
     std::vector<std::string> titles_;
+    std::vector<std::string> fileDialogs_;
+    static constexpr int kNoMenuAnswer = -2;
+    int menuChoice_ = kNoMenuAnswer;
 };
 
 }  // namespace kelvo::test

@@ -1,0 +1,92 @@
+// The kelvo window's own logic on the real Win32 window, where the shared suites cannot look:
+// how often the selection handlers run, and the size chart through the real popup menu,
+// file dialog and progress window.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ansi_text.h"
+#include "figure_dialog.h"
+#include "fixture_tables.h"
+#include "resource.h"
+#include "temp_dir.h"
+#include "win32_test_window.h"
+
+namespace kelvo::test {
+namespace {
+
+using platform::Event;
+
+// The kelvo window, counting the selection events that reach its handlers.
+class CountingFigureDialog : public app::FigureDialog {
+public:
+    bool OnEvent(Event event, int id) override {
+        if (event == Event::SelChange) ++selectionEvents;
+        return FigureDialog::OnEvent(event, id);
+    }
+    int selectionEvents = 0;
+};
+
+class FigureWindowTest : public ::testing::Test {
+protected:
+    void Open(int group) {
+        WriteAllGroupTables(dir.Path());
+        dialog.SetInitialGroup(group);
+        dialog.SetDataDirectory(dir.DataDirectory());
+        window = std::make_unique<Win32TestWindow>(dialog);
+    }
+
+    TempDir dir;
+    CountingFigureDialog dialog;
+    std::unique_ptr<Win32TestWindow> window;
+};
+
+// Every list the steps fill is selected by the program: none of that may run a handler,
+// or each load would run again from inside itself.
+TEST_F(FigureWindowTest, StartUpAndTheStepsListsRaiseNoSelectionEvents) {
+    for (const int group : {0, 1, 2, 3, 4}) {
+        SCOPED_TRACE(group);
+        window.reset();
+        dialog.selectionEvents = 0;
+        Open(group);
+        EXPECT_TRUE(dialog.IsComputed());
+        EXPECT_EQ(dialog.selectionEvents, 0);
+        ASSERT_TRUE(window->Choose(res::kIdHeightList, 1));  // a compute; for the nursery a refill first
+        EXPECT_EQ(dialog.selectionEvents, 1);
+        ASSERT_TRUE(window->Choose(res::kIdGroupList, group == 3 ? 4 : 3));  // a whole load
+        EXPECT_EQ(dialog.selectionEvents, 2);
+    }
+}
+
+TEST_F(FigureWindowTest, TheContextMenuSavesTheSizeChartBesideTheTables) {
+    Open(3);
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList, 0));
+    ASSERT_EQ(window->FileDialogTitles().size(), 1u);
+    EXPECT_TRUE(window->Messages().empty());
+    // The name the dialog proposed: "Таблица размеров (Женщины).csv" in the data directory.
+    static constexpr platform::AnsiText kName(u8"\\Таблица размеров (Женщины).csv");
+    const std::string path = dir.DataDirectory() + std::string(kName.view());
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    char head[3] = {};
+    DWORD got = 0;
+    ReadFile(file, head, 3, &got, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(std::string(head, got), "\xEF\xBB\xBF");  // a spreadsheet's UTF-8 mark
+    EXPECT_TRUE(window->IsOpen());
+    EXPECT_TRUE(dialog.IsComputed());
+}
+
+TEST_F(FigureWindowTest, TheContextMenuLeftWithEscapeDoesNothing) {
+    Open(4);
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList, -1));
+    EXPECT_TRUE(window->FileDialogTitles().empty());
+    EXPECT_TRUE(window->Messages().empty());
+    EXPECT_TRUE(window->IsOpen());
+}
+
+}  // namespace
+}  // namespace kelvo::test

@@ -1,0 +1,187 @@
+#!/bin/bash
+# Builds kelvo.exe and its Windows tests with MinGW-w64 and runs them under Wine on a virtual
+# X server, in one fresh Wine prefix that is removed afterwards:
+#   1. kelvo_win32_tests.exe: the shared behaviour suites on the real Win32 window, and the
+#      front end, resources, registry, painting, runtime and file tests;
+#   2. kelvo.exe end to end: the data directory from the registry, the bundled tables, the
+#      window driven from outside to write table.txt, whose bytes are then checked;
+#   3. a picture of the window with the women's figure, saved in the build folder.
+# Ends with the line "N passed, M failed"; the exit code is non-zero on any failure.
+#
+# Needs (Debian): cmake g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-apps
+# imagemagick locales python3, and the ru_RU.UTF-8 locale generated. Installs nothing.
+#
+# usage: tools/wine-tests.sh [BUILD-FOLDER]     (default: build-win32 in the source tree)
+# KELVO_NATIVE_TABLES: a native build's share/kelvo/BD to bundle (default build/share/kelvo/BD);
+# without it the tables are made from data/*.csv by the cross-built make_table under Wine.
+
+set -u
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+if [ "${1:-}" = "--under-x" ]; then
+    under_x=1
+    build=$2
+    work=$3
+else
+    under_x=0
+    build=$(realpath -m "${1:-$root/build-win32}")
+fi
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+
+# --- Under the X server: everything that runs Windows programs -----------------------------
+if [ "$under_x" = 1 ]; then
+    export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine takes the ANSI and OEM code pages (1251, 866) from the locale.
+    export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+    bin=$build/bin
+    results=$work/results
+    mkdir -p "$results"
+
+    started=$SECONDS
+    wine wineboot --init >"$work/wineboot.log" 2>&1 || { fail "wineboot"; cat "$work/wineboot.log"; }
+    # For the picture: the dialog template's own bitmap font, MS Sans Serif, and the glyphs
+    # of the caption's buttons.
+    cp /usr/share/wine/fonts/sserife*.fon /usr/share/wine/fonts/marlett.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    # One virtual desktop: windows open without waiting on an X window manager, get their
+    # frame and caption drawn by Wine, and every process finds the others' windows.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+    wineserver -w
+    echo "Wine prefix ready in $((SECONDS - started)) s"
+
+    # 1. The test program.
+    started=$SECONDS
+    xml=$results/kelvo_win32_tests.xml
+    (cd "$work" && timeout 600 wine "$bin/kelvo_win32_tests.exe" --gtest_brief=1 \
+        "--gtest_output=xml:$(winepath -w "$xml")") 2>&1 | tee "$results/kelvo_win32_tests.log" | grep -v '^$'
+    wineserver -w
+    if [ -s "$xml" ]; then
+        tests=$(grep -m1 -o '<testsuites tests="[0-9]*"' "$xml" | grep -o '[0-9]*')
+        failures=$(grep -m1 -o '<testsuites [^>]*failures="[0-9]*"' "$xml" | grep -o 'failures="[0-9]*"' | grep -o '[0-9]*')
+        errors=$(grep -m1 -o '<testsuites [^>]*errors="[0-9]*"' "$xml" | grep -o 'errors="[0-9]*"' | grep -o '[0-9]*')
+        skipped=$(grep -c '<skipped' "$xml")
+        bad=$((failures + errors))
+        passed=$((passed + tests - bad - skipped))
+        failed=$((failed + bad))
+        echo "kelvo_win32_tests: $((tests - bad - skipped)) passed, $bad failed, $skipped skipped" \
+            "in $((SECONDS - started)) s"
+    else
+        fail "kelvo_win32_tests.exe wrote no results (crashed or hung)"
+    fi
+
+    # 2. kelvo.exe end to end, with its data directory from the registry.
+    started=$SECONDS
+    data=$work/data
+    mkdir -p "$data/BD"
+    tables="${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}"
+    if [ -f "$tables/female.dbf" ]; then
+        cp "$tables"/*.dbf "$data/BD/"
+        echo "bundled tables from $tables"
+    else
+        for entry in yasly:5 girls:17 boys:17 female:18 male:15; do
+            name=${entry%%:*}
+            wine "$bin/make_table.exe" --columns "${entry##*:}" "$(winepath -w "$root/data/$name.csv")" \
+                "$(winepath -w "$data/BD/$name.dbf")" >>"$results/make_table.log" 2>&1
+        done
+        echo "bundled tables made from data/*.csv by make_table.exe"
+    fi
+    if [ -f "$data/BD/female.dbf" ]; then pass "feature tables in the data directory"; else fail "no feature tables"; fi
+
+    wine reg add 'HKLM\SOFTWARE\Brenk' /v path /t REG_SZ /d "$(winepath -w "$data")" /f >/dev/null 2>&1
+    signals=$work/signals
+    mkdir -p "$signals"
+    wine "$bin/kelvo_driver.exe" "$(winepath -w "$bin/kelvo.exe")" "" "$(winepath -w "$signals")" \
+        >"$results/driver.log" 2>&1 &
+    driver=$!
+    for _ in $(seq 1 1200); do
+        [ -s "$signals/ready" ] || ! kill -0 "$driver" 2>/dev/null && break
+        sleep 0.1
+    done
+
+    # 3. The picture, while the window shows the women's figure.
+    shot=$build/screenshots
+    mkdir -p "$shot"
+    if [ -s "$signals/ready" ]; then
+        read -r x y w h rows < <(tr -d '\r' <"$signals/ready")
+        xwd -root -silent >"$work/screen.xwd"
+        convert "$work/screen.xwd" "$shot/screen.png"
+        convert "$work/screen.xwd" -crop "${w}x${h}+${x}+${y}" +repage "$shot/kelvo-women.png"
+        pass "picture of the window with $rows rows: $shot/kelvo-women.png"
+    else
+        fail "the window never showed a figure"
+    fi
+    : >"$signals/shot"
+    if wait "$driver"; then pass "$(tail -1 "$results/driver.log")"; else fail "driver: $(cat "$results/driver.log")"; fi
+    wineserver -w
+
+    table=$data/table.txt
+    if [ -f "$table" ]; then
+        lines=$(grep -c '' "$table")
+        crlf=$(grep -c $'\r$' "$table")
+        odd=$(grep -vcE $'^ *[0-9]+ -?[0-9]+\\.[0-9]\r$' "$table")
+        last=$(tail -c 2 "$table" | od -An -tx1 | tr -d ' ')
+        [ "$lines" = "${rows:-x}" ] && pass "table.txt has one line per row ($lines)" \
+            || fail "table.txt has $lines lines for ${rows:-?} rows"
+        [ "$crlf" = "$lines" ] && [ "$last" = 0d0a ] \
+            && pass "every line of table.txt ends in CR LF, the last one too" \
+            || fail "line ends of table.txt: $crlf of $lines with CR LF, last bytes $last"
+        [ "$odd" = 0 ] && pass "every line of table.txt is a feature number, one blank and a value" \
+            || fail "$odd lines of table.txt are not number, blank, value"
+        cp "$table" "$results/table.txt"
+    else
+        fail "kelvo.exe wrote no table.txt into its data directory"
+    fi
+    echo "end to end in $((SECONDS - started)) s"
+    echo "$passed $failed" >"$work/counts"
+    exit 0
+fi
+
+# --- Outside: check the tools, build, and run the part above under Xvfb --------------------
+missing=""
+for tool in cmake x86_64-w64-mingw32-g++-posix wine wineserver winepath xvfb-run xwd convert python3; do
+    command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
+done
+[ -d /usr/share/wine/fonts ] || missing="$missing fonts-wine"
+locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' || missing="$missing locale:ru_RU.UTF-8"
+if [ -n "$missing" ]; then
+    echo "wine-tests: missing:$missing"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+started=$SECONDS
+mkdir -p "$build"
+host_tables=()
+[ -f "${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}/female.dbf" ] &&
+    host_tables=("-DKELVO_HOST_TABLES=${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}")
+if ! cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DKELVO_WERROR=ON "${host_tables[@]}" >"$build/configure.log" 2>&1 ||
+   ! cmake --build "$build" -j2 --target kelvo kelvo_win32_tests kelvo_driver make_table \
+        >"$build/build.log" 2>&1; then
+    cat "$build/configure.log" "$build/build.log" 2>/dev/null | grep -E 'error|Error' | head -40
+    echo "wine-tests: the cross build failed (logs: $build/configure.log, $build/build.log)"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+echo "cross build in $((SECONDS - started)) s: kelvo.exe $(stat -c %s "$build/bin/kelvo.exe") bytes," \
+     "imports: $(x86_64-w64-mingw32-objdump -p "$build/bin/kelvo.exe" | awk '/DLL Name/ {printf "%s ", $3}')"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvo-wine.XXXXXX")
+cleanup() {
+    WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+started=$SECONDS
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --under-x "$build" "$work"
+read -r passed failed <"$work/counts" 2>/dev/null || { passed=0; failed=1; }
+echo "Wine run in $((SECONDS - started)) s"
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
