@@ -33,6 +33,57 @@ failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
 fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
 
+# Runs kelvo.exe with ARGUMENTS through the driver, checks that the window opened with group
+# EXPECTED-GROUP, takes the picture into PICTURE (unless empty) and checks table.txt's bytes.
+drive() {
+    local arguments=$1 expected=$2 picture=$3
+    local signals=$work/signals-$expected x y w h rows group
+    mkdir -p "$signals"
+    rm -f "$data/table.txt"
+    wine "$bin/kelvo_driver.exe" "$(winepath -w "$bin/kelvo.exe")" "$arguments" "$(winepath -w "$signals")" \
+        >"$results/driver-$expected.log" 2>&1 &
+    local driver=$!
+    for _ in $(seq 1 1200); do
+        [ -s "$signals/ready" ] || ! kill -0 "$driver" 2>/dev/null && break
+        sleep 0.1
+    done
+    if [ -s "$signals/ready" ]; then
+        read -r x y w h rows group < <(tr -d '\r' <"$signals/ready")
+        [ "$group" = "$expected" ] && pass "argument \"$arguments\" opened group $group with $rows rows" \
+            || fail "argument \"$arguments\" opened group $group, not $expected"
+        if [ -n "$picture" ]; then
+            xwd -root -silent >"$work/screen.xwd"
+            convert "$work/screen.xwd" -crop "${w}x${h}+${x}+${y}" +repage "$picture" &&
+                pass "picture of the window: $picture" || fail "no picture taken"
+        fi
+    else
+        fail "argument \"$arguments\": the window never showed a figure"
+    fi
+    : >"$signals/shot"
+    if wait "$driver"; then pass "$(tail -1 "$results/driver-$expected.log")"
+    else fail "driver: $(cat "$results/driver-$expected.log")"; fi
+    wineserver -w
+
+    local table=$data/table.txt
+    if [ ! -f "$table" ]; then
+        fail "kelvo.exe wrote no table.txt into its data directory"
+        return
+    fi
+    local lines crlf odd last
+    lines=$(grep -c '' "$table")
+    crlf=$(grep -c $'\r$' "$table")
+    odd=$(grep -vcE $'^ *[0-9]+ -?[0-9]+\\.[0-9]\r$' "$table")
+    last=$(tail -c 2 "$table" | od -An -tx1 | tr -d ' ')
+    [ "$lines" = "${rows:-x}" ] && pass "table.txt has one line per row ($lines)" \
+        || fail "table.txt has $lines lines for ${rows:-?} rows"
+    [ "$crlf" = "$lines" ] && [ "$last" = 0d0a ] \
+        && pass "every line of table.txt ends in CR LF, the last one too" \
+        || fail "line ends of table.txt: $crlf of $lines with CR LF, last bytes $last"
+    [ "$odd" = 0 ] && pass "every line of table.txt is a feature number, one blank and a value" \
+        || fail "$odd lines of table.txt are not number, blank, value"
+    cp "$table" "$results/table-$expected.txt"
+}
+
 # --- Under the X server: everything that runs Windows programs -----------------------------
 if [ "$under_x" = 1 ]; then
     export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -94,49 +145,11 @@ if [ "$under_x" = 1 ]; then
     if [ -f "$data/BD/female.dbf" ]; then pass "feature tables in the data directory"; else fail "no feature tables"; fi
 
     wine reg add 'HKLM\SOFTWARE\Brenk' /v path /t REG_SZ /d "$(winepath -w "$data")" /f >/dev/null 2>&1
-    signals=$work/signals
-    mkdir -p "$signals"
-    wine "$bin/kelvo_driver.exe" "$(winepath -w "$bin/kelvo.exe")" "" "$(winepath -w "$signals")" \
-        >"$results/driver.log" 2>&1 &
-    driver=$!
-    for _ in $(seq 1 1200); do
-        [ -s "$signals/ready" ] || ! kill -0 "$driver" 2>/dev/null && break
-        sleep 0.1
-    done
-
-    # 3. The picture, while the window shows the women's figure.
     shot=$build/screenshots
     mkdir -p "$shot"
-    if [ -s "$signals/ready" ]; then
-        read -r x y w h rows < <(tr -d '\r' <"$signals/ready")
-        xwd -root -silent >"$work/screen.xwd"
-        convert "$work/screen.xwd" "$shot/screen.png"
-        convert "$work/screen.xwd" -crop "${w}x${h}+${x}+${y}" +repage "$shot/kelvo-women.png"
-        pass "picture of the window with $rows rows: $shot/kelvo-women.png"
-    else
-        fail "the window never showed a figure"
-    fi
-    : >"$signals/shot"
-    if wait "$driver"; then pass "$(tail -1 "$results/driver.log")"; else fail "driver: $(cat "$results/driver.log")"; fi
-    wineserver -w
-
-    table=$data/table.txt
-    if [ -f "$table" ]; then
-        lines=$(grep -c '' "$table")
-        crlf=$(grep -c $'\r$' "$table")
-        odd=$(grep -vcE $'^ *[0-9]+ -?[0-9]+\\.[0-9]\r$' "$table")
-        last=$(tail -c 2 "$table" | od -An -tx1 | tr -d ' ')
-        [ "$lines" = "${rows:-x}" ] && pass "table.txt has one line per row ($lines)" \
-            || fail "table.txt has $lines lines for ${rows:-?} rows"
-        [ "$crlf" = "$lines" ] && [ "$last" = 0d0a ] \
-            && pass "every line of table.txt ends in CR LF, the last one too" \
-            || fail "line ends of table.txt: $crlf of $lines with CR LF, last bytes $last"
-        [ "$odd" = 0 ] && pass "every line of table.txt is a feature number, one blank and a value" \
-            || fail "$odd lines of table.txt are not number, blank, value"
-        cp "$table" "$results/table.txt"
-    else
-        fail "kelvo.exe wrote no table.txt into its data directory"
-    fi
+    # Women (no argument, with the picture: point 3), then Men from the argument "4".
+    drive "" 3 "$shot/kelvo-women.png"
+    drive 4 4 ""
     echo "end to end in $((SECONDS - started)) s"
     echo "$passed $failed" >"$work/counts"
     exit 0

@@ -3,8 +3,9 @@
 // and then "Выход", and reports how the program ended.
 //
 // usage: kelvo_driver.exe KELVO.EXE "ARGUMENTS" SIGNAL-FOLDER
-// The driver writes SIGNAL-FOLDER\ready (the window's rectangle on the screen) when the
-// figure shows, and goes on once SIGNAL-FOLDER\shot exists. Exit code 0 when the program
+// The driver writes SIGNAL-FOLDER\ready when the figure shows: the window's rectangle on the
+// screen, the number of rows and the group list's selection; it goes on once
+// SIGNAL-FOLDER\shot exists. Exit code 0 when the program
 // showed rows, took both presses and ended with code 0.
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 
 namespace {
 
+constexpr int kGroupList = 1000;
 constexpr int kResultList = 1004;
 constexpr int kWriteTable = 1008;
 constexpr int kExit = 1;
@@ -86,8 +88,9 @@ int main(int argc, char** argv) {
     RECT frame{};
     GetWindowRect(dialog, &frame);
     if (FILE* ready = std::fopen((signals + "\\ready").c_str(), "w")) {
-        std::fprintf(ready, "%ld %ld %ld %ld %d\n", frame.left, frame.top, frame.right - frame.left,
-                     frame.bottom - frame.top, rows);
+        const auto group = static_cast<int>(SendMessageA(GetDlgItem(dialog, kGroupList), CB_GETCURSEL, 0, 0));
+        std::fprintf(ready, "%ld %ld %ld %ld %d %d\n", frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, rows, group);
         std::fclose(ready);
     }
     if (!WaitFor([&] { return FileExists(signals + "\\shot"); })) return Fail("no picture was taken");
