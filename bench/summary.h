@@ -37,7 +37,8 @@ std::vector<char*> WithDefaultFlags(int argc, char** argv, std::vector<std::stri
 // "123.4 us" for a time in nanoseconds.
 std::string FormatTime(double nanoseconds);
 
-// Runs the registered benchmarks with the report above; false when nothing ran.
+// Runs the registered benchmarks that the flags select with the report above; false when
+// the command line holds an argument Google Benchmark does not know.
 bool RunBenchmarks(int argc, char** argv, SummaryReporter& reporter);
 
 }  // namespace kelvo::bench

@@ -13,10 +13,20 @@ jobs=$(nproc 2>/dev/null || echo 2)
 base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
 # Packages for the rest of the test suite: the sanitizer build and the Windows build under Wine.
-test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace)
+test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
+  x11-apps imagemagick python3)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Wine takes the Windows code pages 1251 and 866 from a Russian locale.
+generate_russian_locale() {
+  locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' && return 0
+  echo "Generating the ru_RU.UTF-8 locale"
+  as_root sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 }
 
 install_missing() {
@@ -43,6 +53,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${base_packages[@]}" "${test_packages[@]}"
+    generate_russian_locale
     build_native
     status=0
     (cd "$build" && ctest --output-on-failure -j"$jobs") || status=1

@@ -63,29 +63,29 @@ bool DialogWindow::CreateModeless() {
                                       &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<DialogWindow*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<DialogWindow*>(second);
+        SetWindowLongPtrA(window, DWLP_USER, second);
         self->window_ = window;
         return self->OnInitDialog();
     }
     // Messages before WM_INITDIALOG (WM_SETFONT) find no window object yet: default handling.
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
-    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
+    return self ? self->OnMessage(message, first, second) : FALSE;
 }
 
-INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
     switch (message) {
-        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
-        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_COMMAND: return OnCommand(LOWORD(first), HIWORD(first));
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(second));
         case WM_CONTEXTMENU: {
-            const ControlTemplate* control = TemplateOf(reinterpret_cast<HWND>(wParam));
+            const ControlTemplate* control = TemplateOf(reinterpret_cast<HWND>(first));
             return control && control->kind == ControlKind::ListView && Raise(Event::ListContextMenu, control->id);
         }
         case WM_PAINT: return OnPaint(nullptr);
         // Painting into a given device context, as for a picture of the window.
-        case WM_PRINTCLIENT: return OnPaint(reinterpret_cast<HDC>(wParam));
+        case WM_PRINTCLIENT: return OnPaint(reinterpret_cast<HDC>(first));
         case WM_QUERYDRAGICON: {
             // One of the messages whose dialog-procedure result is the answer itself.
             const int icon = dialog_.OnQueryDragIcon();

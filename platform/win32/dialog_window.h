@@ -46,8 +46,8 @@ public:
     void EndProgress() override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM first, LPARAM second);
+    INT_PTR OnMessage(UINT message, WPARAM first, LPARAM second);
     BOOL OnInitDialog();
     BOOL OnCommand(int id, int code);
     BOOL OnNotify(const NMHDR& header);

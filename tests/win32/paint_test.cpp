@@ -88,24 +88,24 @@ TEST_F(PaintTest, TheWindowCarriesTheBigAndTheSmallIcon) {
 }
 
 TEST_F(PaintTest, MinimisedTheIconIsDrawnCentredOverAnErasedBackground) {
-    HWND hwnd = window->Window();
-    ShowWindow(hwnd, SW_MINIMIZE);
+    HWND dialogWindow = window->Window();
+    ShowWindow(dialogWindow, SW_MINIMIZE);
     window->Pump();
-    ASSERT_TRUE(IsIconic(hwnd));
+    ASSERT_TRUE(IsIconic(dialogWindow));
     EXPECT_TRUE(window->Host().IsIconic());
 
     RECT client{};
-    GetClientRect(hwnd, &client);
+    GetClientRect(dialogWindow, &client);
     const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
 
     Picture painted(client.right, client.bottom);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.Dc()), PRF_CLIENT);
+    SendMessageA(dialogWindow, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.Dc()), PRF_CLIENT);
     Picture expected(client.right, client.bottom);
-    SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(expected.Dc()), 0);
+    SendMessageA(dialogWindow, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(expected.Dc()), 0);
     DrawIcon(expected.Dc(), x, y, MainIcon(GetSystemMetrics(SM_CXICON)));
     Picture shifted(client.right, client.bottom);
-    SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(shifted.Dc()), 0);
+    SendMessageA(dialogWindow, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(shifted.Dc()), 0);
     DrawIcon(shifted.Dc(), x + 1, y, MainIcon(GetSystemMetrics(SM_CXICON)));
 
     EXPECT_EQ(painted.Pixels(), expected.Pixels());

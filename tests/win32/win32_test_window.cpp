@@ -76,16 +76,16 @@ void Win32TestWindow::Pump() {
     }
 }
 
-LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM first, LPARAM second) {
     if ((code == HCBT_ACTIVATE || code == HCBT_CREATEWND) && current) {
-        auto shown = reinterpret_cast<HWND>(wParam);
+        auto shown = reinterpret_cast<HWND>(first);
         char className[16] = {};
         GetClassNameA(shown, className, sizeof className);
         const std::string name = className;
         if (code == HCBT_ACTIVATE && shown != current->Window() && name == "#32770") current->OnDialogShown(shown);
         if (code == HCBT_CREATEWND && name == "#32768") current->OnMenuShown();
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, first, second);
 }
 
 void Win32TestWindow::OnDialogShown(HWND shown) {

@@ -58,7 +58,7 @@ private:
     bool Focus(HWND control);
     bool Click(HWND control, POINT at, bool withControl = false);
     void Key(HWND target, WPARAM key, bool withControl = false);
-    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OnCbt(int code, WPARAM first, LPARAM second);
     void OnDialogShown(HWND shown);
     void OnMenuShown();
 
