@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "file.h"
 #include "qt_controls.h"
 #include "qt_text.h"
 
@@ -204,8 +205,10 @@ void QtWindow::SetClipboardText(std::string_view text) {
 }
 
 bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(this, ToQString(title), ToQString(path), ToQtFilter(filter));
+    // The window's logic suggests a Windows-style path ('\' between folders); the dialog
+    // would take it all for one file name in the current folder.
+    const QString suggested = QString::fromStdString(NativePath(path));
+    const QString chosen = QFileDialog::getSaveFileName(this, ToQString(title), suggested, ToQtFilter(filter));
     if (chosen.isEmpty()) return false;
     path = ToAnsi(chosen);
     return true;

@@ -37,7 +37,10 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, box, [box] {
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
         });
-    } else if (qobject_cast<QFileDialog*>(watched) || qobject_cast<QMenu*>(watched)) {
+    } else if (auto* files = qobject_cast<QFileDialog*>(watched)) {
+        savePaths.push_back(files->selectedFiles().value(0));
+        QTimer::singleShot(0, files, [files] { QTest::keyClick(files, Qt::Key_Escape); });
+    } else if (qobject_cast<QMenu*>(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
         QTimer::singleShot(0, widget, [widget] { QTest::keyClick(widget, Qt::Key_Escape); });
     }

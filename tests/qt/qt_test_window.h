@@ -21,6 +21,7 @@ public:
     ModalAnswerer();
     ~ModalAnswerer() override;
     std::vector<std::string> messages;  // Windows-1251
+    std::vector<QString> savePaths;     // the file each save dialog proposed, before it was cancelled
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +49,7 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return answerer_.messages; }
+    const std::vector<QString>& SavePaths() const { return answerer_.savePaths; }
     bool IsOpen() override { return window_.IsRunning(); }
     std::string Clipboard() override;
 

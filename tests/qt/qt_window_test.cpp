@@ -18,6 +18,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -328,6 +329,16 @@ TEST_F(QtWindowEvents, QuestionsTheUserCancelsAnswerNothing) {
     EXPECT_EQ(Window().findChildren<QProgressDialog*>().size(), 1);
     Window().EndProgress();
     EXPECT_TRUE(Window().findChildren<QProgressDialog*>().isEmpty());
+}
+
+TEST_F(QtWindowEvents, SaveQuestionOpensInTheFolderOfAWindowsStylePath) {
+    QtTestWindow& window = Open();
+    const std::filesystem::path folder = dir_.Path() / u8"Мерки";
+    std::filesystem::create_directory(folder);
+    std::string path = dir_.DataDirectory() + "\\" + Ansi(u8"Мерки") + "\\" + Ansi(u8"Таблица.csv");
+    EXPECT_FALSE(Window().AskSaveFileName("Save", "CSV (*.csv)|*.csv|", path));
+    ASSERT_EQ(window.SavePaths().size(), 1u);
+    EXPECT_EQ(window.SavePaths()[0].toStdString(), (folder / u8"Таблица.csv").string());
 }
 
 // How a modal run ends: Enter anywhere but in the value edit (or on another button)
