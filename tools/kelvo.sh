@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian or Ubuntu machine for kelvo, builds it, and either opens the window
 # ("run") or runs the whole test suite ("test").
-#   tools/kelvo.sh run    install what is missing, build, open the window on the bundled tables
+#   tools/kelvo.sh run [GROUP]  install what is missing, build, open the window on the bundled
+#                               tables (GROUP: 0 nursery, 1 girls, 2 boys, 4 men, else women)
 #   tools/kelvo.sh test   install what is missing, build, run every test (native, sanitizers, Wine)
 set -euo pipefail
 
@@ -49,7 +50,8 @@ case "${1:-}" in
   run)
     install_missing "${base_packages[@]}"
     build_native
-    exec "$top/tools/run-window.sh" "$build"
+    shift
+    exec "$top/tools/run-window.sh" "$build" "$@"
     ;;
   test)
     install_missing "${base_packages[@]}" "${test_packages[@]}"
