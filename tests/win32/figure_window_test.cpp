@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "ansi_text.h"
@@ -59,6 +61,30 @@ TEST_F(FigureWindowTest, StartUpAndTheStepsListsRaiseNoSelectionEvents) {
         ASSERT_TRUE(window->Choose(res::kIdGroupList, group == 3 ? 4 : 3));  // a whole load
         EXPECT_EQ(dialog.selectionEvents, 2);
     }
+}
+
+// The row a value change goes to is the one the user clicked: a row the program highlights
+// afterwards must not take it over, nor put its value into the edit.
+TEST_F(FigureWindowTest, ARowSelectedByTheProgramLeavesTheClickedRowToBeChanged) {
+    Open(3);
+    ASSERT_TRUE(window->ClickRow(res::kIdResultList, 2));
+    ASSERT_EQ(dialog.SelectedRow(), 2);
+    const std::string clickedValue = window->Text(res::kIdValueEdit);
+    const std::string firstValue = window->ItemText(res::kIdResultList, 0, 2);
+    ASSERT_NE(clickedValue, firstValue);
+
+    // Row 0 highlighted by message, as any code in the program would do it.
+    HWND list = GetDlgItem(window->Window(), res::kIdResultList);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    window->Pump();
+    EXPECT_EQ(dialog.SelectedRow(), 2);
+    EXPECT_EQ(window->Text(res::kIdValueEdit), clickedValue);
+
+    ASSERT_TRUE(window->Type(res::kIdValueEdit, "99.9"));
+    ASSERT_TRUE(window->Press(res::kIdChangeValue));
+    EXPECT_EQ(window->ItemText(res::kIdResultList, 2, 2), "99.9");
+    EXPECT_EQ(window->ItemText(res::kIdResultList, 0, 2), firstValue);
 }
 
 TEST_F(FigureWindowTest, TheContextMenuSavesTheSizeChartBesideTheTables) {

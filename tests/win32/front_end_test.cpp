@@ -165,6 +165,34 @@ TEST_F(FrontEndTest, AClickInTheListFocusesItThenSelectsThenNotifiesTheClick) {
     EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), -1);
 }
 
+TEST_F(FrontEndTest, RowsSelectedByTheProgramRaiseNoClickWithOrWithoutTheFocus) {
+    FillList(5);
+    HWND list = GetDlgItem(window.Window(), res::kIdResultList);
+    // A program selects rows by setting their state: the list view reports that with
+    // LVN_ITEMCHANGED, exactly as it does for a user's click, but no user clicked.
+    const auto select = [&](int item, bool selected) {
+        const UINT state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+        ListView_SetItemState(list, item, state, LVIS_SELECTED | LVIS_FOCUSED);
+        window.Pump();
+    };
+    ASSERT_NE(GetFocus(), list);
+    select(3, true);
+    select(-1, false);  // every row
+    select(1, true);
+    EXPECT_TRUE(probe.events.empty());
+    EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), 1);
+
+    // The same once a user's click has given the list the focus.
+    ASSERT_TRUE(window.ClickRow(res::kIdResultList, 2));
+    ASSERT_EQ(GetFocus(), list);
+    const std::size_t afterClick = probe.events.size();
+    EXPECT_EQ(probe.Count(Event::ListClick, res::kIdResultList), 1);
+    select(2, false);
+    select(4, true);
+    EXPECT_EQ(probe.events.size(), afterClick);
+    EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), 4);
+}
+
 TEST_F(FrontEndTest, ArrowKeysInTheListMoveTheSelectionWithoutAClickAndCtrlCCopies) {
     FillList(5);
     ASSERT_TRUE(window.ClickRow(res::kIdResultList, 0));

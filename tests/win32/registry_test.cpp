@@ -22,6 +22,20 @@ namespace kelvo::test {
 namespace {
 
 constexpr const char* kKey = "SOFTWARE\\Brenk";
+// "C:\Данные мерок", in 1251 and in UTF-16.
+constexpr const char* kCyrillicDirectory = "C:\\\xC4\xE0\xED\xED\xFB\xE5 \xEC\xE5\xF0\xEE\xEA";
+constexpr const wchar_t* kCyrillicDirectoryWide =
+    L"C:\\\u0414\u0430\u043d\u043d\u044b\u0435 \u043c\u0435\u0440\u043e\u043a";
+
+// The value "path" as the Unicode registry functions see it; empty when there is none.
+std::wstring WidePath() {
+    wchar_t data[MAX_PATH] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brenk", L"path", RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    return data;
+}
 
 // Writes the five fixture tables into `<directory>\BD` through the ANSI file functions, so
 // a directory named in 1251 is the one the program will look in.
@@ -90,10 +104,17 @@ private:
 
 TEST_F(RegistryTest, WithoutTheKeyTablesAndExportLieUnderTheDriveRootWithTwoSeparators) {
     WriteAnsiGroupTables("C:");
+    // Started from another folder: the default names drive C:'s root, not the current one.
+    SetCurrentDirectoryA("C:\\windows");
     EXPECT_EQ(app::ReadDataDirectory(), "C:\\");
+    // The path the figure opens, "C:\" + "\BD\female.dbf": the doubled separator is the
+    // table at the root.
+    char full[MAX_PATH] = {};
+    ASSERT_GT(GetFullPathNameA("C:\\\\BD\\female.dbf", MAX_PATH, full, nullptr), 0u);
+    EXPECT_STREQ(full, "C:\\BD\\female.dbf");
     auto window = Open();
     EXPECT_EQ(dialog.DataDirectory(), "C:\\");
-    EXPECT_TRUE(dialog.IsComputed());  // "C:\" + "\BD\female.dbf" opened the table
+    EXPECT_TRUE(dialog.IsComputed());  // C:\\BD\female.dbf, two separators in a row, was read
     EXPECT_EQ(window->ItemCount(res::kIdResultList), 4);
     ASSERT_TRUE(window->Press(res::kIdWriteTable));
     EXPECT_TRUE(window->Messages().empty());
@@ -110,6 +131,8 @@ TEST_F(RegistryTest, WithoutTheValueTheDataDirectoryIsTheDriveRoot) {
 
 TEST_F(RegistryTest, AnEmptyValueMakesEveryPathBeginWithTheSeparator) {
     WriteAnsiGroupTables("C:");
+    SetPath("", REG_SZ);  // no bytes at all, not even the terminating zero
+    EXPECT_EQ(app::ReadDataDirectory(), "");
     SetPath(std::string(1, '\0'), REG_SZ);
     EXPECT_EQ(app::ReadDataDirectory(), "");
     auto window = Open();
@@ -120,10 +143,16 @@ TEST_F(RegistryTest, AnEmptyValueMakesEveryPathBeginWithTheSeparator) {
 }
 
 TEST_F(RegistryTest, AValueWithCyrillicLettersNamesItsFolder) {
+    // Under another ANSI code page the bytes below are Latin letters and prove nothing.
+    ASSERT_EQ(GetACP(), 1251u) << "run under the Russian locale, as tools/wine-tests.sh does";
     // "C:\Данные мерок" in 1251, as a Russian installer wrote it.
-    const std::string directory = "C:\\\xC4\xE0\xED\xED\xFB\xE5 \xEC\xE5\xF0\xEE\xEA";
+    const std::string directory = kCyrillicDirectory;
     WriteAnsiGroupTables(directory);
     SetPath(directory + '\0', REG_SZ);
+    // The registry and the file system hold the Cyrillic letters themselves.
+    EXPECT_EQ(WidePath(), kCyrillicDirectoryWide);
+    EXPECT_NE(GetFileAttributesW((std::wstring(kCyrillicDirectoryWide) + L"\\BD\\female.dbf").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(app::ReadDataDirectory(), directory);
     auto window = Open();
     EXPECT_TRUE(dialog.IsComputed());
@@ -131,6 +160,19 @@ TEST_F(RegistryTest, AValueWithCyrillicLettersNamesItsFolder) {
     EXPECT_NE(GetFileAttributesA((directory + "\\table.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     window.reset();
     RemoveAnsiGroupTables(directory);
+}
+
+TEST_F(RegistryTest, AValueAUnicodeInstallerWroteComesBackIn1251) {
+    ASSERT_EQ(GetACP(), 1251u) << "run under the Russian locale, as tools/wine-tests.sh does";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring wide = kCyrillicDirectoryWide;
+    ASSERT_EQ(RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(app::ReadDataDirectory(), kCyrillicDirectory);
 }
 
 TEST_F(RegistryTest, TheTextEndsAtTheFirstZeroByteWhateverTheValuesType) {
