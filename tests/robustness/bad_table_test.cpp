@@ -306,5 +306,58 @@ TEST_P(BoxDrawingName, ShowsNoLetterForABoxCharacter) {
 INSTANTIATE_TEST_SUITE_P(EveryGroup, BoxDrawingName, ::testing::Range(0, 5),
                          test::GroupCaseName);
 
+// A shown byte is a letter when 1251 gives it a Latin or a Cyrillic letter (U+0400 to
+// U+04FF, two UTF-8 bytes led by 0xD0 to 0xD3).
+bool ShowsAsLetter(unsigned char c) {
+    const std::string utf8 = platform::AnsiToUtf8(std::string(1, static_cast<char>(c)));
+    const auto lead = static_cast<unsigned char>(utf8.empty() ? 0 : utf8[0]);
+    return (lead >= 'A' && lead <= 'Z') || (lead >= 'a' && lead <= 'z') || (lead >= 0xD0 && lead <= 0xD3);
+}
+
+// The other bytes 866 gives no letter: the control bytes, DEL, and the signs at 0xF8 to
+// 0xFF (degree, bullets, root, numero, currency, square, no-break space), several of which
+// 1251 lacks. Each stays one byte and none turns into a letter; the letters 866 keeps at
+// 0xF0 to 0xF7 (Ё, ё, Є, є, Ї, ї, Ў, ў) still show as letters.
+class SignAndControlName : public test::WindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SignAndControlName, ShowsNoLetterForASignOrControlByte) {
+    const int group = GetParam();
+    tables::TableSpec spec = ZeroTable(2, "0");
+    spec.fields[0].length = 60;
+    std::string signs;
+    for (int b = 0x01; b <= 0x1F; ++b) signs += static_cast<char>(b);
+    signs += '\x7F';
+    for (int b = 0xF8; b <= 0xFF; ++b) signs += static_cast<char>(b);
+    std::string letters;
+    for (int b = 0xF0; b <= 0xF7; ++b) letters += static_cast<char>(b);
+    spec.records[test::kFeatureRow][0] = signs + letters;
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    Open(group, false);
+    ASSERT_EQ(Rows(), 4);
+
+    const std::string shown = Cell(test::kFeatureRow, 1);
+    ASSERT_EQ(shown.size(), 60u);
+    for (std::size_t i = 0; i < signs.size(); ++i)
+        EXPECT_FALSE(ShowsAsLetter(static_cast<unsigned char>(shown[i])))
+            << "byte " << i << " shows as a letter: " << int(static_cast<unsigned char>(shown[i]));
+    EXPECT_EQ(platform::AnsiToUtf8(shown.substr(signs.size(), letters.size())), "ЁёЄєЇїЎў");
+    EXPECT_EQ(shown.substr(signs.size() + letters.size()), std::string(60 - signs.size() - letters.size(), ' '));
+}
+
+// A zero byte ends the name, as it ends a C string: what follows it is never shown.
+TEST_P(SignAndControlName, NameEndsAtItsFirstZeroByte) {
+    const int group = GetParam();
+    tables::TableSpec spec = ZeroTable(2, "0");
+    spec.records[test::kFeatureRow][0] = platform::Utf8ToOem("Шея") + std::string(1, '\0') + platform::Utf8ToOem("Грудь");
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    Open(group, false);
+    ASSERT_EQ(Rows(), 4);
+    EXPECT_EQ(platform::AnsiToUtf8(Cell(test::kFeatureRow, 1)), "Шея");
+    EXPECT_EQ(Value(), "0.0");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, SignAndControlName, ::testing::Range(0, 5),
+                         test::GroupCaseName);
+
 }  // namespace
 }  // namespace kelvo
