@@ -13,9 +13,12 @@
 namespace {
 
 // One data directory per fuzzing process, in memory when /dev/shm is there: each input
-// is written five times and read field by field.
+// is written five times and read field by field. The path lives on the heap and is never
+// destroyed: the clean-up is registered with atexit while the path is being made, so it
+// runs after the destructor of a static path and would remove nothing, leaving one folder
+// in /dev/shm behind for every run.
 const std::filesystem::path& DataDirectory() {
-    static const std::filesystem::path path = [] {
+    static const std::filesystem::path* const path = [] {
         std::error_code error;
         std::filesystem::path base = "/dev/shm";
         if (!std::filesystem::is_directory(base, error) || ::access(base.c_str(), W_OK) != 0)
@@ -26,9 +29,9 @@ const std::filesystem::path& DataDirectory() {
             std::error_code ignored;
             std::filesystem::remove_all(DataDirectory(), ignored);
         });
-        return std::filesystem::path(pattern);
+        return new std::filesystem::path(pattern);
     }();
-    return path;
+    return *path;
 }
 
 }  // namespace
