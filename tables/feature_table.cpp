@@ -70,6 +70,11 @@ bool FeatureTable::Open(const std::string& path) {
         descriptors.push_back(descriptor);
     }
 
+    // Records begin behind the descriptors and their terminator; a header length short of
+    // them would have every field read header bytes as data.
+    const auto descriptorsEnd = kHeaderSize + static_cast<std::int64_t>(descriptors.size() * FieldDescriptor::kSize) + 1;
+    if (static_cast<std::int64_t>(headerLength) < descriptorsEnd) return false;
+
     // Fields must lie inside their record, behind the deletion flag.
     std::vector<std::int64_t> offsets;
     offsets.reserve(descriptors.size());

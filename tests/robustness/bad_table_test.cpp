@@ -119,8 +119,10 @@ const BadTable kBadTables[] = {
     {"Version02", WithVersion(0x02), kRefused},
     {"Version30", WithVersion(0x30), kRefused},
     {"VersionF5", WithVersion(0xF5), kRefused},
-    // Record 0 then starts inside the header: every field holds header and descriptor bytes.
-    {"HeaderLengthZero", Patched([](std::string& b) { Put16(b, 8, 0); }), 4},
+    // Records would start inside the header and show its bytes as data.
+    {"HeaderLengthZero", Patched([](std::string& b) { Put16(b, 8, 0); }), kRefused},
+    {"HeaderLengthShortOfTheTerminator",
+     Patched([](std::string& b) { Put16(b, 8, kDescriptorSize * 19); }), kRefused},
     {"HeaderLengthBeyondTheFile", Patched([](std::string& b) { Put16(b, 8, 0xFFFF); }), kRefused},
     {"DescriptorsWithoutTerminator", [] { return GoodTable().substr(0, kDescriptorSize * 19); }, kRefused},
     {"TerminatorOverwritten",
