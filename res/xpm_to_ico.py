@@ -27,21 +27,21 @@ class XpmError(Exception):
     pass
 
 
-def parse_colour(spec):
-    spec = spec.strip()
-    lowered = spec.lower().replace(" ", "")
+def parse_colour(text):
+    text = text.strip()
+    lowered = text.lower().replace(" ", "")
     if lowered == "none":
         return None
-    if spec.startswith("#"):
-        digits = spec[1:]
+    if text.startswith("#"):
+        digits = text[1:]
         if len(digits) not in (3, 6, 12) or not re.fullmatch(r"[0-9A-Fa-f]+", digits):
-            raise XpmError(f"colour {spec!r} is not #RGB, #RRGGBB or #RRRRGGGGBBBB")
+            raise XpmError(f"colour {text!r} is not #RGB, #RRGGBB or #RRRRGGGGBBBB")
         step = len(digits) // 3
         channels = [digits[i * step:(i + 1) * step] for i in range(3)]
         return tuple(int(c, 16) * 255 // (16 ** step - 1) for c in channels)
     if lowered in NAMED_COLOURS:
         return NAMED_COLOURS[lowered]
-    raise XpmError(f"unknown colour name {spec!r}")
+    raise XpmError(f"unknown colour name {text!r}")
 
 
 def read_xpm(path):

@@ -18,20 +18,20 @@ std::string RightAligned(const std::string& text, int length) {
     return std::string(width - text.size(), ' ') + text;
 }
 
-std::string BuildTable(const TableSpec& spec) {
+std::string BuildTable(const TableContents& contents) {
     std::uint32_t recordLength = 1;
-    for (const FieldSpec& f : spec.fields) recordLength += static_cast<std::uint32_t>(f.length);
-    const auto headerLength = static_cast<std::uint32_t>(32 + 32 * spec.fields.size() + 1);
+    for (const FieldDefinition& f : contents.fields) recordLength += static_cast<std::uint32_t>(f.length);
+    const auto headerLength = static_cast<std::uint32_t>(32 + 32 * contents.fields.size() + 1);
 
     std::string out;
-    out.push_back(static_cast<char>(spec.version));
+    out.push_back(static_cast<char>(contents.version));
     out += std::string{static_cast<char>(126), 1, 1};  // 2026-01-01: years since 1900
-    PutLittleEndian(out, static_cast<std::uint32_t>(spec.records.size()), 4);
+    PutLittleEndian(out, static_cast<std::uint32_t>(contents.records.size()), 4);
     PutLittleEndian(out, headerLength, 2);
     PutLittleEndian(out, recordLength, 2);
     out.append(20, '\0');
 
-    for (const FieldSpec& f : spec.fields) {
+    for (const FieldDefinition& f : contents.fields) {
         std::string block(32, '\0');
         std::copy_n(f.name.begin(), std::min<std::size_t>(f.name.size(), 10), block.begin());
         block[11] = f.type;
@@ -41,12 +41,12 @@ std::string BuildTable(const TableSpec& spec) {
     }
     out.push_back(0x0D);
 
-    for (std::size_t r = 0; r < spec.records.size(); ++r) {
-        const bool deleted = r < spec.deleted.size() && spec.deleted[r];
+    for (std::size_t r = 0; r < contents.records.size(); ++r) {
+        const bool deleted = r < contents.deleted.size() && contents.deleted[r];
         out.push_back(deleted ? '*' : ' ');
-        for (std::size_t c = 0; c < spec.fields.size(); ++c) {
-            const FieldSpec& f = spec.fields[c];
-            const std::string value = c < spec.records[r].size() ? spec.records[r][c] : std::string();
+        for (std::size_t c = 0; c < contents.fields.size(); ++c) {
+            const FieldDefinition& f = contents.fields[c];
+            const std::string value = c < contents.records[r].size() ? contents.records[r][c] : std::string();
             if (f.type == 'N') {
                 out += RightAligned(value, f.length);
             } else {
@@ -56,13 +56,13 @@ std::string BuildTable(const TableSpec& spec) {
             }
         }
     }
-    if (spec.endOfFileByte) out.push_back(0x1A);
+    if (contents.endOfFileByte) out.push_back(0x1A);
     return out;
 }
 
-bool WriteTable(const std::string& path, const TableSpec& spec) {
+bool WriteTable(const std::string& path, const TableContents& contents) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    const std::string bytes = BuildTable(spec);
+    const std::string bytes = BuildTable(contents);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file.flush());
 }

@@ -7,15 +7,15 @@
 
 namespace kelvo::tables {
 
-struct FieldSpec {
+struct FieldDefinition {
     std::string name;    // up to 10 characters
     char type = 'C';     // 'C' text, 'N' number
     int length = 10;     // 0 to 255
     int decimals = 0;
 };
 
-struct TableSpec {
-    std::vector<FieldSpec> fields;
+struct TableContents {
+    std::vector<FieldDefinition> fields;
     // Each record's fields as stored (8-bit text); shorter texts are padded with blanks
     // (numbers on the left, texts on the right), longer ones cut.
     std::vector<std::vector<std::string>> records;
@@ -25,10 +25,10 @@ struct TableSpec {
 };
 
 // The bytes of the table.
-std::string BuildTable(const TableSpec& spec);
+std::string BuildTable(const TableContents& contents);
 
 // Writes the table to `path` (a native path); false when the file cannot be written.
-bool WriteTable(const std::string& path, const TableSpec& spec);
+bool WriteTable(const std::string& path, const TableContents& contents);
 
 // A field's text right-aligned in `length` characters, as dBASE stores numbers.
 std::string RightAligned(const std::string& text, int length);

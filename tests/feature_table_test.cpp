@@ -16,11 +16,11 @@ using tables::FeatureTable;
 using test::TempDir;
 
 // Two columns (a 6-character name, a 4-character number) and the given records.
-tables::TableSpec SmallSpec(std::vector<std::vector<std::string>> records) {
-    tables::TableSpec spec;
-    spec.fields = {{"NAME", 'C', 6, 0}, {"NUM", 'N', 4, 0}};
-    spec.records = std::move(records);
-    return spec;
+tables::TableContents SmallSpec(std::vector<std::vector<std::string>> records) {
+    tables::TableContents contents;
+    contents.fields = {{"NAME", 'C', 6, 0}, {"NUM", 'N', 4, 0}};
+    contents.records = std::move(records);
+    return contents;
 }
 
 class FeatureTableTest : public ::testing::Test {
@@ -49,9 +49,9 @@ protected:
 };
 
 TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
-    tables::TableSpec spec = SmallSpec({{"Rost", "1"}, {"Grud", "16"}, {"Talia", "18"}});
-    spec.deleted = {false, true, false};  // a deleted record reads like any other
-    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    tables::TableContents contents = SmallSpec({{"Rost", "1"}, {"Grud", "16"}, {"Talia", "18"}});
+    contents.deleted = {false, true, false};  // a deleted record reads like any other
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(contents)));
     EXPECT_TRUE(table.IsOpen());
     EXPECT_EQ(table.RecordCount(), 3);
     EXPECT_EQ(table.ColumnCount(), 2);
@@ -84,14 +84,14 @@ TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
 
 TEST_F(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
     for (const int version : {0x03, 0x83, 0x30, 0x02, 0xF5, 0x00, 0x07}) {
-        tables::TableSpec spec = SmallSpec({{"a", "1"}});
-        spec.version = static_cast<unsigned char>(version);
-        EXPECT_EQ(OpenBytes(tables::BuildTable(spec)), (version & 3) == 3) << std::hex << version;
+        tables::TableContents contents = SmallSpec({{"a", "1"}});
+        contents.version = static_cast<unsigned char>(version);
+        EXPECT_EQ(OpenBytes(tables::BuildTable(contents)), (version & 3) == 3) << std::hex << version;
     }
 }
 
 TEST_F(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
-    tables::TableSpec noColumns;
+    tables::TableContents noColumns;
     noColumns.records = {{}};
     ASSERT_TRUE(OpenBytes(tables::BuildTable(noColumns)));
     EXPECT_EQ(table.ColumnCount(), 0);
@@ -103,9 +103,9 @@ TEST_F(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
 }
 
 TEST_F(FeatureTableTest, FileEndingRightAfterTheTerminatorOpens) {
-    tables::TableSpec spec = SmallSpec({});
-    spec.endOfFileByte = false;
-    const std::string bytes = tables::BuildTable(spec);
+    tables::TableContents contents = SmallSpec({});
+    contents.endOfFileByte = false;
+    const std::string bytes = tables::BuildTable(contents);
     ASSERT_EQ(bytes.back(), 0x0D);
     EXPECT_TRUE(OpenBytes(bytes));
 }
@@ -121,10 +121,10 @@ TEST_F(FeatureTableTest, FileEndingInsideTheDescriptorsIsRefused) {
 }
 
 TEST_F(FeatureTableTest, ZeroLengthFieldReadsAsEmptyText) {
-    tables::TableSpec spec = SmallSpec({{"a", "1"}});
-    spec.fields.insert(spec.fields.begin() + 1, {"EMPTY", 'C', 0, 0});
-    spec.records[0].insert(spec.records[0].begin() + 1, "");
-    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    tables::TableContents contents = SmallSpec({{"a", "1"}});
+    contents.fields.insert(contents.fields.begin() + 1, {"EMPTY", 'C', 0, 0});
+    contents.records[0].insert(contents.records[0].begin() + 1, "");
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(contents)));
     EXPECT_EQ(Read(0, 1), "");
     EXPECT_EQ(Read(0, 2), "   1");
 }
@@ -135,10 +135,10 @@ TEST_F(FeatureTableTest, ZeroByteEndsTheText) {
 }
 
 TEST_F(FeatureTableTest, LongFieldsAreReadWhole) {
-    tables::TableSpec spec;
-    spec.fields = {{"LONG", 'C', 200, 0}, {"NUM", 'N', 4, 0}};
-    spec.records = {{std::string(200, 'x'), "16"}};
-    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    tables::TableContents contents;
+    contents.fields = {{"LONG", 'C', 200, 0}, {"NUM", 'N', 4, 0}};
+    contents.records = {{std::string(200, 'x'), "16"}};
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(contents)));
     EXPECT_EQ(Read(0, 0), std::string(200, 'x'));
     EXPECT_EQ(Read(0, 1), "  16");
 }
@@ -208,10 +208,10 @@ TEST_F(FeatureTableTest, HostileHeadersAreRefused) {
 }
 
 TEST_F(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
-    tables::TableSpec spec;
-    spec.fields = {{"WIDE", 'C', 255, 0}, {"NUM", 'N', 4, 0}};
-    spec.records = {{std::string(255, 'w'), "7"}};
-    ASSERT_TRUE(OpenBytes(tables::BuildTable(spec)));
+    tables::TableContents contents;
+    contents.fields = {{"WIDE", 'C', 255, 0}, {"NUM", 'N', 4, 0}};
+    contents.records = {{std::string(255, 'w'), "7"}};
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(contents)));
     EXPECT_EQ(Read(0, 0).size(), 255u);
     EXPECT_EQ(Read(0, 1), "   7");
 }

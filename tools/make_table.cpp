@@ -158,7 +158,7 @@ bool OemName(const std::string& utf8, std::string& oem) {
     return marks(oem) == marks(utf8);
 }
 
-bool BuildSpec(const std::vector<Row>& rows, int columns, kelvo::tables::TableSpec& spec,
+bool BuildContents(const std::vector<Row>& rows, int columns, kelvo::tables::TableContents& contents,
                SourceError& error) {
     if (rows.empty()) {
         error = {1, "no header line"};
@@ -180,12 +180,12 @@ bool BuildSpec(const std::vector<Row>& rows, int columns, kelvo::tables::TableSp
                                    "\" is no field name (a letter, then letters, digits or _; 10 at most; unique)"};
             return false;
         }
-        spec.fields.push_back({name, 'N', kValueLength, kValueDecimals});
+        contents.fields.push_back({name, 'N', kValueLength, kValueDecimals});
     }
-    spec.fields[1].length = kNumberLength;
-    spec.fields[1].decimals = 0;
-    spec.fields[0].type = 'C';
-    spec.fields[0].decimals = 0;
+    contents.fields[1].length = kNumberLength;
+    contents.fields[1].decimals = 0;
+    contents.fields[0].type = 'C';
+    contents.fields[0].decimals = 0;
 
     std::set<int> numbers;
     int nameLength = 1;
@@ -222,9 +222,9 @@ bool BuildSpec(const std::vector<Row>& rows, int columns, kelvo::tables::TableSp
                 return false;
             }
         }
-        spec.records.push_back(std::move(record));
+        contents.records.push_back(std::move(record));
     }
-    spec.fields[0].length = nameLength;
+    contents.fields[0].length = nameLength;
     return true;
 }
 
@@ -239,12 +239,12 @@ bool ReadFile(const std::string& path, std::string& text) {
 
 // Written beside the target and renamed over it, so a failed run never leaves a table
 // that looks complete to the next build.
-bool WriteAtomically(const std::string& path, const kelvo::tables::TableSpec& spec) {
+bool WriteAtomically(const std::string& path, const kelvo::tables::TableContents& contents) {
     std::error_code ec;
     const std::filesystem::path target(path);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
     const std::string temporary = path + ".tmp";
-    if (!kelvo::tables::WriteTable(temporary, spec)) {
+    if (!kelvo::tables::WriteTable(temporary, contents)) {
         std::filesystem::remove(temporary, ec);
         return false;
     }
@@ -272,13 +272,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<Row> rows;
-    kelvo::tables::TableSpec spec;
+    kelvo::tables::TableContents contents;
     SourceError error;
-    if (!ParseCsv(text, rows, error) || !BuildSpec(rows, columns, spec, error)) {
+    if (!ParseCsv(text, rows, error) || !BuildContents(rows, columns, contents, error)) {
         std::cerr << source << ":" << error.line << ": " << error.text << "\n";
         return 1;
     }
-    if (!WriteAtomically(target, spec)) {
+    if (!WriteAtomically(target, contents)) {
         std::cerr << "make_table: cannot write " << target << "\n";
         return 1;
     }

@@ -62,11 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         WomenBand{"128", "     1.6", {"67.4", "69.4", "71.4", "73.4", "75.4", "78.4", "82.4", "86.4", "90.4"}}));
 
 TEST_F(WindowTest, WomenExtrapolateEachColumnFromItsOwnBaseFigure) {
-    tables::TableSpec spec = WomenTable();
-    spec.records[0][7] = "158";  // the figure of column 7 is one height step and
-    spec.records[1][7] = "46";   // one size smaller than that of column 6
+    tables::TableContents contents = WomenTable();
+    contents.records[0][7] = "158";  // the figure of column 7 is one height step and
+    contents.records[1][7] = "46";   // one size smaller than that of column 6
     WriteAllGroupTables(dir.Path());
-    WriteGroupTable(dir.Path(), "female.dbf", spec);
+    WriteGroupTable(dir.Path(), "female.dbf", contents);
     Open(kWomen, false);
     ASSERT_TRUE(ChooseText(kIdHeightList, "170"));
     ASSERT_TRUE(ChooseText(kIdChestList, "100"));
@@ -75,11 +75,11 @@ TEST_F(WindowTest, WomenExtrapolateEachColumnFromItsOwnBaseFigure) {
 }
 
 TEST_F(WindowTest, WomenReadMissingColumnsAsZero) {
-    tables::TableSpec spec = WomenTable();
-    spec.fields.resize(8);
-    for (auto& record : spec.records) record.resize(8);
+    tables::TableContents contents = WomenTable();
+    contents.fields.resize(8);
+    for (auto& record : contents.records) record.resize(8);
     WriteAllGroupTables(dir.Path());
-    WriteGroupTable(dir.Path(), "female.dbf", spec);
+    WriteGroupTable(dir.Path(), "female.dbf", contents);
     Open(kWomen, false);
     ASSERT_TRUE(ChooseText(kIdHeightList, "170"));
     ASSERT_TRUE(ChooseText(kIdChestList, "100"));

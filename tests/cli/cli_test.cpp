@@ -70,10 +70,10 @@ TEST_F(Cli, WorkedExamplesOfEveryGroup) {
 }
 
 TEST_F(Cli, CsvQuotesWhereRfc4180Asks) {
-    tables::TableSpec spec = test::MenTable();
-    spec.records[2][0] = "Шея, \"обхват\"";
-    spec.records[2][0] = platform::Utf8ToOem("Шея, \"обхват\"");
-    test::WriteGroupTable(dir.Path(), "male.dbf", spec);
+    tables::TableContents contents = test::MenTable();
+    contents.records[2][0] = "Шея, \"обхват\"";
+    contents.records[2][0] = platform::Utf8ToOem("Шея, \"обхват\"");
+    test::WriteGroupTable(dir.Path(), "male.dbf", contents);
     const CliRun run = Kelvo("--group 4 --format csv");
     EXPECT_NE(run.out.find(",\"Шея, \"\"обхват\"\"") , std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\r\n"), std::string::npos);

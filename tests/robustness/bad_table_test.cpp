@@ -69,21 +69,21 @@ std::function<std::string()> WithFieldLength(std::size_t column, unsigned char l
 }
 
 std::string EmptyTable() {
-    tables::TableSpec spec = test::FeatureTableSpec(2, {});
-    spec.endOfFileByte = false;
-    return tables::BuildTable(spec);
+    tables::TableContents contents = test::FeatureTableSpec(2, {});
+    contents.endOfFileByte = false;
+    return tables::BuildTable(contents);
 }
 
 std::string NoColumnsFourRecords() {
-    tables::TableSpec spec;
-    spec.records = {{}, {}, {}, {}};
-    return tables::BuildTable(spec);
+    tables::TableContents contents;
+    contents.records = {{}, {}, {}, {}};
+    return tables::BuildTable(contents);
 }
 
 std::string WideNames() {
-    tables::TableSpec spec = test::WomenTable();
-    spec.fields[0].length = 255;
-    return tables::BuildTable(spec);
+    tables::TableContents contents = test::WomenTable();
+    contents.fields[0].length = 255;
+    return tables::BuildTable(contents);
 }
 
 using test::ShownRows;
@@ -227,7 +227,7 @@ const GroupFigure kFigures[] = {
     {kMen, 5, 0, 0},
 };
 
-tables::TableSpec ZeroTable(int column, const std::string& text) {
+tables::TableContents ZeroTable(int column, const std::string& text) {
     std::vector<std::vector<std::string>> records;
     for (const char* number : {"1", "16", "2", "18"}) {
         std::vector<std::string> cells(18, "0");
@@ -269,9 +269,9 @@ class KeyFeatureTextInWindow : public test::WindowTest, public ::testing::WithPa
 
 TEST_P(KeyFeatureTextInWindow, InfiniteBaseHeightMakesEveryValueNotANumber) {
     const int group = GetParam();
-    tables::TableSpec spec = ZeroTable(2, "0");
-    for (std::size_t c = 2; c < 18; ++c) spec.records[0][c] = "1e999999";
-    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    tables::TableContents contents = ZeroTable(2, "0");
+    for (std::size_t c = 2; c < 18; ++c) contents.records[0][c] = "1e999999";
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], contents);
     Open(group, false);
     ASSERT_EQ(Rows(), 4);
     for (int row = 0; row < 4; ++row) EXPECT_NE(Value(row).find("nan"), std::string::npos) << Value(row);
@@ -286,12 +286,12 @@ class BoxDrawingName : public test::WindowTest, public ::testing::WithParamInter
 
 TEST_P(BoxDrawingName, ShowsNoLetterForABoxCharacter) {
     const int group = GetParam();
-    tables::TableSpec spec = ZeroTable(2, "0");
-    spec.fields[0].length = 60;
+    tables::TableContents contents = ZeroTable(2, "0");
+    contents.fields[0].length = 60;
     std::string name = platform::Utf8ToOem("Шея ");
     for (int b = 0xB0; b <= 0xDF; ++b) name += static_cast<char>(b);
-    spec.records[test::kFeatureRow][0] = name;
-    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    contents.records[test::kFeatureRow][0] = name;
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], contents);
     Open(group, false);
     ASSERT_EQ(Rows(), 4);
 
@@ -324,16 +324,16 @@ class SignAndControlName : public test::WindowTest, public ::testing::WithParamI
 
 TEST_P(SignAndControlName, ShowsNoLetterForASignOrControlByte) {
     const int group = GetParam();
-    tables::TableSpec spec = ZeroTable(2, "0");
-    spec.fields[0].length = 60;
+    tables::TableContents contents = ZeroTable(2, "0");
+    contents.fields[0].length = 60;
     std::string signs;
     for (int b = 0x01; b <= 0x1F; ++b) signs += static_cast<char>(b);
     signs += '\x7F';
     for (int b = 0xF8; b <= 0xFF; ++b) signs += static_cast<char>(b);
     std::string letters;
     for (int b = 0xF0; b <= 0xF7; ++b) letters += static_cast<char>(b);
-    spec.records[test::kFeatureRow][0] = signs + letters;
-    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    contents.records[test::kFeatureRow][0] = signs + letters;
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], contents);
     Open(group, false);
     ASSERT_EQ(Rows(), 4);
 
@@ -349,9 +349,9 @@ TEST_P(SignAndControlName, ShowsNoLetterForASignOrControlByte) {
 // A zero byte ends the name, as it ends a C string: what follows it is never shown.
 TEST_P(SignAndControlName, NameEndsAtItsFirstZeroByte) {
     const int group = GetParam();
-    tables::TableSpec spec = ZeroTable(2, "0");
-    spec.records[test::kFeatureRow][0] = platform::Utf8ToOem("Шея") + std::string(1, '\0') + platform::Utf8ToOem("Грудь");
-    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], spec);
+    tables::TableContents contents = ZeroTable(2, "0");
+    contents.records[test::kFeatureRow][0] = platform::Utf8ToOem("Шея") + std::string(1, '\0') + platform::Utf8ToOem("Грудь");
+    test::WriteGroupTable(dir.Path(), test::kGroupFiles[group], contents);
     Open(group, false);
     ASSERT_EQ(Rows(), 4);
     EXPECT_EQ(platform::AnsiToUtf8(Cell(test::kFeatureRow, 1)), "Шея");

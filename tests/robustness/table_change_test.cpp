@@ -110,7 +110,7 @@ TEST_P(TableChange, GarbageIsReadAtTheOffsetsOfLoadTime) {
 TEST_P(TableChange, LongerTableShowsOnlyTheRecordCountOfLoadTime) {
     // The same layout with six new records in front: the window shows the first four.
     const int group = GetParam();
-    tables::TableSpec longer = group == kWomen          ? test::WomenTable()
+    tables::TableContents longer = group == kWomen          ? test::WomenTable()
                                : group == test::kMen     ? test::MenTable()
                                : group == test::kNursery ? test::NurseryTable()
                                                          : test::ChildTable();

@@ -4,22 +4,22 @@
 
 namespace kelvo::test {
 
-tables::TableSpec FeatureTableSpec(int columns, const std::vector<std::vector<std::string>>& records) {
-    tables::TableSpec spec;
-    spec.fields.push_back({"NAME", 'C', 40, 0});
-    for (int c = 1; c < columns; ++c) spec.fields.push_back({"F" + std::to_string(c), 'N', 8, 1});
+tables::TableContents FeatureTableSpec(int columns, const std::vector<std::vector<std::string>>& records) {
+    tables::TableContents contents;
+    contents.fields.push_back({"NAME", 'C', 40, 0});
+    for (int c = 1; c < columns; ++c) contents.fields.push_back({"F" + std::to_string(c), 'N', 8, 1});
     for (const auto& record : records) {
         std::vector<std::string> cells = record;
         if (!cells.empty()) cells[0] = platform::Utf8ToOem(cells[0]);
-        spec.records.push_back(std::move(cells));
+        contents.records.push_back(std::move(cells));
     }
-    return spec;
+    return contents;
 }
 
 void WriteGroupTable(const std::filesystem::path& dataDirectory, const std::string& file,
-                     const tables::TableSpec& spec) {
+                     const tables::TableContents& contents) {
     std::filesystem::create_directories(dataDirectory / "BD");
-    tables::WriteTable((dataDirectory / "BD" / file).string(), spec);
+    tables::WriteTable((dataDirectory / "BD" / file).string(), contents);
 }
 
 namespace {
@@ -36,7 +36,7 @@ std::vector<std::string> Record(int columns, const std::string& name, const std:
 
 }  // namespace
 
-tables::TableSpec NurseryTable() {
+tables::TableContents NurseryTable() {
     return FeatureTableSpec(5, {
         Record(5, "Рост", "1", {{2, "6.0"}, {3, "0.0"}, {4, "80"}}),
         Record(5, "Обхват груди", "16", {{2, "0.0"}, {3, "4.0"}, {4, "52"}}),
@@ -45,7 +45,7 @@ tables::TableSpec NurseryTable() {
     });
 }
 
-tables::TableSpec ChildTable() {
+tables::TableContents ChildTable() {
     // Per age group: height, chest, waist increment and base columns (2-4-4, 5-8, 9-12, 13-16).
     return FeatureTableSpec(17, {
         Record(17, "Рост", "1", {{2, "6.0"}, {4, "98"}, {5, "6.0"}, {8, "128"}, {9, "6.0"}, {12, "152"},
@@ -60,7 +60,7 @@ tables::TableSpec ChildTable() {
     });
 }
 
-tables::TableSpec MenTable() {
+tables::TableContents MenTable() {
     std::vector<std::pair<int, std::string>> height{{2, "6.0"}}, size{{3, "0.0"}, {4, "0.0"}},
         feature{{2, "0.8"}, {3, "1.1"}, {4, "1.3"}}, waist{{3, "2.0"}, {4, "2.0"}};
     for (int b = 5; b <= 9; ++b) {
@@ -77,7 +77,7 @@ tables::TableSpec MenTable() {
     });
 }
 
-tables::TableSpec WomenTable() {
+tables::TableContents WomenTable() {
     // Feature 16 holds the size (half the girth), which grows by 2 per size step; the hip
     // of position p is the base chest girth 96 + 4p and grows with the chest.
     std::vector<std::pair<int, std::string>> height{{2, "6.0"}}, size{{3, "2.0"}, {4, "2.0"}, {5, "2.0"}},

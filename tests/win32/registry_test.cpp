@@ -42,13 +42,13 @@ std::wstring WidePath() {
 void WriteAnsiGroupTables(const std::string& directory) {
     CreateDirectoryA(directory.c_str(), nullptr);
     CreateDirectoryA((directory + "\\BD").c_str(), nullptr);
-    const std::pair<const char*, tables::TableSpec> tables[] = {
+    const std::pair<const char*, tables::TableContents> tables[] = {
         {"yasly.dbf", NurseryTable()}, {"girls.dbf", ChildTable()}, {"boys.dbf", ChildTable()},
         {"female.dbf", WomenTable()},  {"male.dbf", MenTable()},
     };
-    for (const auto& [file, spec] : tables) {
+    for (const auto& [file, contents] : tables) {
         int error = 0;
-        ASSERT_EQ(platform::ReplaceFile(directory + "\\BD\\" + file, tables::BuildTable(spec), error),
+        ASSERT_EQ(platform::ReplaceFile(directory + "\\BD\\" + file, tables::BuildTable(contents), error),
                   platform::WriteError::None);
     }
 }
