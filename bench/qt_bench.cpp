@@ -27,17 +27,26 @@ namespace {
 constexpr double kGroupChangeTargetNs = 16e6;  // one frame at 60 Hz
 constexpr qint64 kPaintTimeoutMs = 5000;
 
-// Notes when a widget paints.
+// Notes when a list view's viewport paints, and how many rows its model had then. The
+// filter sees the paint event before the view handles it; the event loop call that
+// delivered it returns only once the view has painted, so a wait on `painted` ends after it.
 class PaintWatch : public QObject {
 public:
-    explicit PaintWatch(QWidget& widget) { widget.installEventFilter(this); }
+    explicit PaintWatch(QTreeView& view) : view_(view) { view.viewport()->installEventFilter(this); }
     bool painted = false;
+    int rowsPainted = -1;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) painted = true;
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+            rowsPainted = view_.model() ? view_.model()->rowCount() : -1;
+        }
         return false;
     }
+
+private:
+    QTreeView& view_;
 };
 
 // The window shown on the group `group`, its first figure computed and painted.
@@ -51,7 +60,7 @@ public:
         window->show();
         list = qobject_cast<QTreeView*>(window->Widget(res::kIdResultList));
         groups = qobject_cast<QComboBox*>(window->Widget(res::kIdGroupList));
-        if (list) watch = std::make_unique<PaintWatch>(*list->viewport());
+        if (list) watch = std::make_unique<PaintWatch>(*list);
         WaitForPaint();
     }
     ~QtFigure() {
@@ -68,13 +77,15 @@ public:
         emit groups->activated(group);
     }
 
-    // Runs the event loop until the result list has painted; false on a timeout.
+    // Runs the event loop until the result list has painted; false on a timeout. A paint
+    // while the list was still empty does not end the wait: the rows must be on screen.
     bool WaitForPaint() {
         watch->painted = false;
         QElapsedTimer timer;
         timer.start();
-        while (!watch->painted) {
+        while (!watch->painted || watch->rowsPainted <= 0) {
             if (timer.elapsed() > kPaintTimeoutMs) return false;
+            watch->painted = false;
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         }
         return true;
@@ -110,9 +121,9 @@ void GroupChange(benchmark::State& state, const GroupRun& run) {
         figure.ChooseGroup(run.group);
         const bool painted = figure.WaitForPaint();
         state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
-        rows = figure.Rows();
-        if (!painted || rows == 0) {
-            state.SkipWithError("the list did not show the group's rows");
+        rows = figure.watch->rowsPainted;
+        if (!painted || rows != figure.dialog.Results().GetSize()) {
+            state.SkipWithError("the list did not paint the group's rows");
             break;
         }
     }

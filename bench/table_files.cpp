@@ -56,7 +56,9 @@ std::int64_t ReadFieldsBare(const char* path, std::span<const FieldRead> reads) 
     char buffer[256];
     std::int64_t total = 0;
     for (const FieldRead& field : reads) {
-        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        // The reader's own flags: O_NONBLOCK costs a regular file nothing, but the floor
+        // makes the very call the reader makes.
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) return -1;
         const bool ok = ::lseek(fd, field.offset, SEEK_SET) == field.offset &&
                         ::read(fd, buffer, static_cast<std::size_t>(field.length)) == field.length;
@@ -72,9 +74,9 @@ bool WriteScaledTable(const std::string& source, const std::string& target, int 
     std::string bytes;
     if (!ReadLayout(source, layout) || !ReadWholeFile(source, bytes)) return false;
 
-    tables::TableSpec spec;
+    tables::TableContents contents;
     for (const FieldLayout& field : layout.fields)
-        spec.fields.push_back({field.name, field.type, field.length, field.decimals});
+        contents.fields.push_back({field.name, field.type, field.length, field.decimals});
     std::vector<std::vector<std::string>> records;
     for (std::int32_t r = 0; r < layout.recordCount; ++r) {
         std::vector<std::string> cells;
@@ -85,8 +87,8 @@ bool WriteScaledTable(const std::string& source, const std::string& target, int 
         records.push_back(std::move(cells));
     }
     for (int copy = 0; copy < factor; ++copy)
-        spec.records.insert(spec.records.end(), records.begin(), records.end());
-    return tables::WriteTable(target, spec);
+        contents.records.insert(contents.records.end(), records.begin(), records.end());
+    return tables::WriteTable(target, contents);
 }
 
 std::int64_t ReadCalls() {
