@@ -1,6 +1,6 @@
-#include "data_directory.h"
+#include "app/data_directory.h"
 
-#include "registry.h"
+#include "platform/registry.h"
 
 namespace kelvo::app {
 

@@ -1,6 +1,6 @@
-#include "figure_app.h"
+#include "app/figure_app.h"
 
-#include "figure_dialog.h"
+#include "app/figure_dialog.h"
 
 namespace kelvo::app {
 namespace {

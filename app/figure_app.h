@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dialog.h"
+#include "platform/dialog.h"
 
 namespace kelvo::app {
 

@@ -1,15 +1,15 @@
-#include "figure_dialog.h"
+#include "app/figure_dialog.h"
 
-#include "ansi_text.h"
-#include "children.h"
-#include "data_directory.h"
-#include "export.h"
-#include "figure_dialog_template.h"
-#include "men.h"
-#include "nursery.h"
-#include "resource.h"
-#include "size_chart_walk.h"
-#include "women.h"
+#include "platform/ansi_text.h"
+#include "figures/children.h"
+#include "app/data_directory.h"
+#include "results/export.h"
+#include "res/figure_dialog_template.h"
+#include "figures/men.h"
+#include "figures/nursery.h"
+#include "res/resource.h"
+#include "figures/size_chart_walk.h"
+#include "figures/women.h"
 
 namespace kelvo::app {
 

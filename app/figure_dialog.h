@@ -7,10 +7,10 @@
 #include <span>
 #include <string>
 
-#include "dialog.h"
-#include "feature_table.h"
-#include "result_table.h"
-#include "workspace.h"
+#include "platform/dialog.h"
+#include "tables/feature_table.h"
+#include "results/result_table.h"
+#include "figures/workspace.h"
 
 namespace kelvo::app {
 

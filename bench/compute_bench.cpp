@@ -10,10 +10,10 @@
 #include <map>
 #include <string>
 
-#include "codepage.h"
-#include "figure_runs.h"
-#include "resource.h"
-#include "summary.h"
+#include "platform/codepage.h"
+#include "bench/figure_runs.h"
+#include "res/resource.h"
+#include "bench/summary.h"
 
 namespace kelvo::bench {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "figure_dialog.h"
-#include "headless_window.h"
-#include "table_files.h"
+#include "app/figure_dialog.h"
+#include "platform/headless/headless_window.h"
+#include "bench/table_files.h"
 
 namespace kelvo::bench {
 

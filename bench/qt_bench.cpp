@@ -14,12 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "codepage.h"
-#include "figure_runs.h"
-#include "qt_application.h"
-#include "qt_window.h"
-#include "resource.h"
-#include "summary.h"
+#include "platform/codepage.h"
+#include "bench/figure_runs.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_window.h"
+#include "res/resource.h"
+#include "bench/summary.h"
 
 namespace kelvo::bench {
 namespace {

@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "dialog.h"
-#include "figure_app.h"
-#include "qt_application.h"
-#include "qt_window.h"
+#include "platform/codepage.h"
+#include "platform/dialog.h"
+#include "app/figure_app.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_window.h"
 
 extern char** environ;
 

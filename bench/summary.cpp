@@ -1,4 +1,4 @@
-#include "summary.h"
+#include "bench/summary.h"
 
 #include <cstdio>
 #include <cstring>

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <string>
 
-#include "codepage.h"
-#include "figure_runs.h"
-#include "resource.h"
+#include "platform/codepage.h"
+#include "bench/figure_runs.h"
+#include "res/resource.h"
 
 int main(int argc, char** argv) {
     using namespace kelvo::bench;

@@ -1,4 +1,4 @@
-#include "table_files.h"
+#include "bench/table_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "table_writer.h"
+#include "tables/table_writer.h"
 
 namespace kelvo::bench {
 namespace {

@@ -1,6 +1,6 @@
-#include "children.h"
+#include "figures/children.h"
 
-#include "compute_frame.h"
+#include "figures/compute_frame.h"
 
 namespace kelvo::figures {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "workspace.h"
+#include "figures/workspace.h"
 
 namespace kelvo::figures {
 

@@ -1,11 +1,11 @@
-#include "compute_frame.h"
+#include "figures/compute_frame.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
-#include "codepage.h"
+#include "platform/codepage.h"
 
 namespace kelvo::figures {
 

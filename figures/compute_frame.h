@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace.h"
+#include "figures/workspace.h"
 
 namespace kelvo::figures {
 

@@ -1,6 +1,6 @@
-#include "men.h"
+#include "figures/men.h"
 
-#include "compute_frame.h"
+#include "figures/compute_frame.h"
 
 namespace kelvo::figures {
 

@@ -2,7 +2,7 @@
 // Men: heights 146-212, chest girths 84-136, five waist positions, one base figure per
 // waist position.
 
-#include "workspace.h"
+#include "figures/workspace.h"
 
 namespace kelvo::figures {
 

@@ -1,6 +1,6 @@
-#include "nursery.h"
+#include "figures/nursery.h"
 
-#include "compute_frame.h"
+#include "figures/compute_frame.h"
 
 namespace kelvo::figures {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Nursery children: six heights with one or two chest girths each, one base figure.
 
-#include "workspace.h"
+#include "figures/workspace.h"
 
 namespace kelvo::figures {
 

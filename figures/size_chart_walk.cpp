@@ -1,10 +1,10 @@
-#include "size_chart_walk.h"
+#include "figures/size_chart_walk.h"
 
-#include "children.h"
-#include "headless_controls.h"
-#include "men.h"
-#include "nursery.h"
-#include "women.h"
+#include "figures/children.h"
+#include "platform/model_controls.h"
+#include "figures/men.h"
+#include "figures/nursery.h"
+#include "figures/women.h"
 
 namespace kelvo::figures {
 namespace {
@@ -65,14 +65,14 @@ public:
         step(w);
     }
 
-    platform::headless::HeadlessComboBox ageList, heightList, chestList, thirdList;
+    platform::ModelComboBox ageList, heightList, chestList, thirdList;
     results::ResultTable results;
     bool computed = false;
 
 private:
-    platform::headless::HeadlessStatic thirdLabel_;
-    platform::headless::HeadlessListView resultList_;
-    platform::headless::HeadlessEdit valueEdit_;
+    platform::ModelStatic thirdLabel_;
+    platform::ModelListView resultList_;
+    platform::ModelEdit valueEdit_;
     tables::FeatureTable table_;
     KeyFeatureRows keys_{};
     std::int32_t selectedRow_ = -1;

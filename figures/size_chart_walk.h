@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "figure_group.h"
-#include "size_chart.h"
+#include "figures/figure_group.h"
+#include "results/size_chart.h"
 
 namespace kelvo::figures {
 

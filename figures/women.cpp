@@ -1,6 +1,6 @@
-#include "women.h"
+#include "figures/women.h"
 
-#include "compute_frame.h"
+#include "figures/compute_frame.h"
 
 namespace kelvo::figures {
 

@@ -2,7 +2,7 @@
 // Women: heights 134-200, chest girths 84-136, nine hip girths from chest - 8 to chest + 24;
 // twelve base figures, three size bands of four hip positions.
 
-#include "workspace.h"
+#include "figures/workspace.h"
 
 namespace kelvo::figures {
 

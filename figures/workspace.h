@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "controls.h"
-#include "feature_table.h"
-#include "result_table.h"
+#include "platform/controls.h"
+#include "tables/feature_table.h"
+#include "results/result_table.h"
 
 namespace kelvo::figures {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "table_input.h"
+#include "fuzz/table_input.h"
 
 namespace {
 

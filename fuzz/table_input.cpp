@@ -1,14 +1,14 @@
-#include "table_input.h"
+#include "fuzz/table_input.h"
 
 #include <fstream>
 #include <string>
 #include <utility>
 
-#include "export.h"
-#include "feature_table.h"
-#include "figure_dialog.h"
-#include "headless_window.h"
-#include "resource.h"
+#include "results/export.h"
+#include "tables/feature_table.h"
+#include "app/figure_dialog.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
 
 namespace kelvo::fuzz {
 namespace {

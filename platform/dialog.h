@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "controls.h"
-#include "dialog_template.h"
+#include "platform/controls.h"
+#include "platform/dialog_template.h"
 
 namespace kelvo::platform {
 

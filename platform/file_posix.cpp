@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <random>
 
-#include "codepage.h"
-#include "file.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
 
 namespace kelvo::platform {
 

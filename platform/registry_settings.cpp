@@ -2,40 +2,91 @@
 // $XDG_CONFIG_DIRS/kelvo/registry.ini (by default /etc/xdg/kelvo/registry.ini), e.g.
 //   [HKEY_LOCAL_MACHINE]
 //   SOFTWARE\Brenk\path=/srv/kelvo
-
-#include <QSettings>
-#include <QStringList>
+// A value is a path, not INI syntax: it is taken as it stands from after the '=' to the end
+// of its line, so ';', '#', quotes and '\' in a folder's name survive.
 
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
-#include "codepage.h"
-#include "registry.h"
+#include "platform/codepage.h"
+#include "platform/registry.h"
 
 namespace kelvo::platform {
+namespace {
 
-bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
-    QSettings settings(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("kelvo"),
-                       QStringLiteral("registry"));
-    QString qkey = QStringLiteral("HKEY_LOCAL_MACHINE/") +
-                   QString::fromUtf8(AnsiToUtf8(key)).replace(QLatin1Char('\\'), QLatin1Char('/')) +
-                   QLatin1Char('/') + QString::fromUtf8(AnsiToUtf8(name));
-    if (settings.status() != QSettings::NoError || !settings.contains(qkey)) return false;
-    const QVariant stored = settings.value(qkey);
-    // An unquoted value with commas reads back as a list; the registry knows only the text.
-    const QString text = stored.typeId() == QMetaType::QStringList
-                             ? stored.toStringList().join(QLatin1Char(','))
-                             : stored.toString();
-    value = Utf8ToAnsi(text.toStdString());
-    // The registry's text ends at its first zero byte.
-    if (const auto zero = value.find('\0'); zero != std::string::npos) value.resize(zero);
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// "SOFTWARE\Brenk\path" and "SOFTWARE/Brenk/path" name the same value.
+bool SameKey(std::string_view written, std::string_view wanted) {
+    if (written.size() != wanted.size()) return false;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const char a = written[i] == '/' ? '\\' : written[i];
+        const char b = wanted[i] == '/' ? '\\' : wanted[i];
+        if (a != b) return false;
+    }
     return true;
 }
 
+// The value `key` in section [HKEY_LOCAL_MACHINE] of `file`, as UTF-8 text.
+bool ReadFromFile(const std::string& file, std::string_view key, std::string& value) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    bool inSection = false;
+    for (std::string line; std::getline(in, line);) {
+        std::string_view text = line;
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        const std::string_view trimmed = Trimmed(text);
+        if (trimmed.starts_with('[')) {
+            inSection = trimmed == "[HKEY_LOCAL_MACHINE]";
+            continue;
+        }
+        if (!inSection || trimmed.starts_with(';') || trimmed.starts_with('#')) continue;
+        const auto eq = text.find('=');
+        if (eq == std::string_view::npos || !SameKey(Trimmed(text.substr(0, eq)), key)) continue;
+        // Blanks around the '=' belong to the file's layout, not to the path.
+        value = std::string(Trimmed(text.substr(eq + 1)));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
+    const std::string wanted = AnsiToUtf8(key) + "\\" + AnsiToUtf8(name);
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    const std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(':', start), list.size());
+        const std::string dir = list.substr(start, end - start);
+        start = end + 1;
+        if (dir.empty()) continue;
+        std::string text;
+        if (!ReadFromFile(dir + "/kelvo/registry.ini", wanted, text)) continue;
+        value = Utf8ToAnsi(text);
+        // The registry's text ends at its first zero byte.
+        if (const auto zero = value.find('\0'); zero != std::string::npos) value.resize(zero);
+        return true;
+    }
+    return false;
+}
+
 std::string DefaultDataDirectory() {
+    // The program's own folder, where the system can say it; else the tables of the
+    // current folder's share/kelvo.
     char exe[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    const ssize_t n = ::access("/proc/self/exe", F_OK) == 0 ? ::readlink("/proc/self/exe", exe, sizeof exe - 1) : -1;
     if (n <= 0) return "share/kelvo";
     std::string dir(exe, static_cast<std::size_t>(n));
     dir.resize(dir.rfind('/'));

@@ -1,7 +1,7 @@
-#include "figure_dialog_template.h"
+#include "res/figure_dialog_template.h"
 
-#include "ansi_text.h"
-#include "resource.h"
+#include "platform/ansi_text.h"
+#include "res/resource.h"
 
 namespace kelvo::res {
 namespace {

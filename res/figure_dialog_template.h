@@ -1,7 +1,7 @@
 #pragma once
 // Dialog template 102, the kelvo window: one description laid out by every front end.
 
-#include "dialog_template.h"
+#include "platform/dialog_template.h"
 
 namespace kelvo::res {
 

@@ -1,7 +1,7 @@
-#include "export.h"
+#include "results/export.h"
 
-#include "ansi_text.h"
-#include "file.h"
+#include "platform/ansi_text.h"
+#include "platform/file.h"
 
 namespace kelvo::results {
 namespace {

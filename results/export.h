@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "result_table.h"
+#include "results/result_table.h"
 
 namespace kelvo::results {
 

@@ -1,8 +1,8 @@
-#include "result_table.h"
+#include "results/result_table.h"
 
 #include <algorithm>
 
-#include "controls.h"
+#include "platform/controls.h"
 
 namespace kelvo::results {
 

@@ -1,11 +1,11 @@
-#include "size_chart.h"
+#include "results/size_chart.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "ansi_text.h"
-#include "codepage.h"
-#include "export.h"
+#include "platform/ansi_text.h"
+#include "platform/codepage.h"
+#include "results/export.h"
 
 namespace kelvo::results {
 namespace {

@@ -1,8 +1,8 @@
-#include "feature_table.h"
+#include "tables/feature_table.h"
 
 #include <cstring>
 
-#include "file.h"
+#include "platform/file.h"
 
 namespace kelvo::tables {
 namespace {

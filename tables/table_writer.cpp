@@ -1,4 +1,4 @@
-#include "table_writer.h"
+#include "tables/table_writer.h"
 
 #include <algorithm>
 #include <fstream>

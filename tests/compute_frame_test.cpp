@@ -4,12 +4,12 @@
 
 #include <cmath>
 
-#include "children.h"
-#include "compute_frame.h"
-#include "fixture_tables.h"
-#include "men.h"
-#include "temp_dir.h"
-#include "women.h"
+#include "figures/children.h"
+#include "figures/compute_frame.h"
+#include "tests/support/fixture_tables.h"
+#include "figures/men.h"
+#include "tests/support/temp_dir.h"
+#include "figures/women.h"
 
 namespace kelvo {
 namespace {

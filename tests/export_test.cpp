@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "codepage.h"
-#include "export.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "results/export.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

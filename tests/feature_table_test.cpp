@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "codepage.h"
-#include "feature_table.h"
-#include "fixture_tables.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "tables/feature_table.h"
+#include "tests/support/fixture_tables.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "headless_controls.h"
-#include "result_table.h"
+#include "platform/model_controls.h"
+#include "results/result_table.h"
 
 namespace kelvo {
 namespace {
@@ -75,7 +75,7 @@ TEST(ResultTableGrowth, GrowthStepArgumentOverridesTheRule) {
 }
 
 TEST(ResultListDisplay, ShowsCellsZeroToFourAndSelectsNothing) {
-    platform::headless::HeadlessListView list;
+    platform::ModelListView list;
     for (int c = 0; c < 5; ++c) list.InsertColumn(c, "c", 10);
     ResultTable table;
     for (int i = 0; i < 3; ++i) {

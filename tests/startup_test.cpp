@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "data_directory.h"
-#include "figure_app.h"
-#include "figure_dialog.h"
-#include "headless_window.h"
-#include "registry.h"
-#include "temp_dir.h"
+#include "app/data_directory.h"
+#include "app/figure_app.h"
+#include "app/figure_dialog.h"
+#include "platform/headless/headless_window.h"
+#include "platform/registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

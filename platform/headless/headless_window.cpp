@@ -1,4 +1,4 @@
-#include "headless_window.h"
+#include "platform/headless/headless_window.h"
 
 #include <algorithm>
 
@@ -11,21 +11,21 @@ HeadlessWindow::HeadlessWindow(Dialog& dialog) : dialog_(dialog) {
         std::unique_ptr<Control> control;
         switch (c.kind) {
             case ControlKind::PushButton: {
-                auto button = std::make_unique<HeadlessButton>();
+                auto button = std::make_unique<ModelButton>();
                 button->SetText(c.caption);
                 if (c.style & kDefaultButton) defaultButton_ = c.id;
                 control = std::move(button);
                 break;
             }
-            case ControlKind::ComboBox: control = std::make_unique<HeadlessComboBox>(); break;
+            case ControlKind::ComboBox: control = std::make_unique<ModelComboBox>(); break;
             case ControlKind::StaticText: {
-                auto label = std::make_unique<HeadlessStatic>();
+                auto label = std::make_unique<ModelStatic>();
                 label->SetText(c.caption);
                 control = std::move(label);
                 break;
             }
-            case ControlKind::ListView: control = std::make_unique<HeadlessListView>(); break;
-            case ControlKind::Edit: control = std::make_unique<HeadlessEdit>(); break;
+            case ControlKind::ListView: control = std::make_unique<ModelListView>(); break;
+            case ControlKind::Edit: control = std::make_unique<ModelEdit>(); break;
         }
         controls_[c.id] = std::move(control);
         if (focus_ == kNoId && (c.style & kTabStop)) focus_ = c.id;
@@ -44,8 +44,8 @@ Control* HeadlessWindow::GetItem(int id) {
     return it == controls_.end() ? nullptr : it->second.get();
 }
 
-HeadlessComboBox& HeadlessWindow::Combo(int id) { return dynamic_cast<HeadlessComboBox&>(*GetItem(id)); }
-HeadlessListView& HeadlessWindow::List(int id) { return dynamic_cast<HeadlessListView&>(*GetItem(id)); }
+ModelComboBox& HeadlessWindow::Combo(int id) { return dynamic_cast<ModelComboBox&>(*GetItem(id)); }
+ModelListView& HeadlessWindow::List(int id) { return dynamic_cast<ModelListView&>(*GetItem(id)); }
 TextControl& HeadlessWindow::TextOf(int id) { return dynamic_cast<platform::TextControl&>(*GetItem(id)); }
 
 bool HeadlessWindow::Usable(int id) {
@@ -57,7 +57,7 @@ bool HeadlessWindow::Raise(Event event, int id) { return open_ && dialog_.OnEven
 
 bool HeadlessWindow::Choose(int comboId, int index) {
     if (!Usable(comboId)) return false;
-    HeadlessComboBox& combo = Combo(comboId);
+    ModelComboBox& combo = Combo(comboId);
     if (index < 0 || index >= combo.GetCount()) return false;
     focus_ = comboId;
     // Choosing the entry that is already selected changes nothing and raises nothing.
@@ -80,7 +80,7 @@ bool HeadlessWindow::ClickRow(int listId, int item, bool addToSelection) {
     // As in a list view: the list takes the focus on the button press, the selection
     // changes, and the click is notified when the button is released.
     if (!FocusList(listId)) return false;
-    HeadlessListView& list = List(listId);
+    ModelListView& list = List(listId);
     if (item < 0 || item >= list.GetItemCount()) return ClickEmptyArea(listId);
     if (!addToSelection) list.ClearSelection();
     list.SetSelected(item, true);
@@ -98,7 +98,7 @@ bool HeadlessWindow::ClickEmptyArea(int listId) {
 
 bool HeadlessWindow::MoveSelection(int listId, int delta) {
     if (!FocusList(listId)) return false;
-    HeadlessListView& list = List(listId);
+    ModelListView& list = List(listId);
     if (list.GetItemCount() == 0) return true;
     const int to = std::clamp(list.Focused() + delta, 0, list.GetItemCount() - 1);
     list.ClearSelection();

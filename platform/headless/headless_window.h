@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog.h"
-#include "headless_controls.h"
-#include "user_actions.h"
+#include "platform/dialog.h"
+#include "platform/model_controls.h"
+#include "platform/user_actions.h"
 
 namespace kelvo::platform::headless {
 
@@ -53,8 +53,8 @@ public:
     int EndCode() const { return endCode_; }
     int FocusId() const { return focus_; }
 
-    HeadlessComboBox& Combo(int id);
-    HeadlessListView& List(int id);
+    ModelComboBox& Combo(int id);
+    ModelListView& List(int id);
     platform::TextControl& TextOf(int id);
 
     // What the window showed or was asked.

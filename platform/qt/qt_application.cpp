@@ -1,4 +1,4 @@
-#include "qt_application.h"
+#include "platform/qt/qt_application.h"
 
 #include <clocale>
 

@@ -1,11 +1,11 @@
-#include "qt_controls.h"
+#include "platform/qt/qt_controls.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 
 #include <algorithm>
 
-#include "qt_text.h"
+#include "platform/qt/qt_text.h"
 
 namespace kelvo::platform::qt {
 

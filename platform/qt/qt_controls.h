@@ -11,8 +11,8 @@
 
 #include <functional>
 
-#include "controls.h"
-#include "dialog.h"
+#include "platform/controls.h"
+#include "platform/dialog.h"
 
 namespace kelvo::platform::qt {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "codepage.h"
+#include "platform/codepage.h"
 
 namespace kelvo::platform::qt {
 

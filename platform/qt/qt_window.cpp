@@ -1,4 +1,4 @@
-#include "qt_window.h"
+#include "platform/qt/qt_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "file.h"
-#include "qt_controls.h"
-#include "qt_text.h"
+#include "platform/file.h"
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_text.h"
 
 namespace kelvo::platform::qt {
 namespace {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "dialog.h"
+#include "platform/dialog.h"
 
 namespace kelvo::platform::qt {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "codepage.h"
+#include "platform/codepage.h"
 
 namespace kelvo::platform {
 namespace {

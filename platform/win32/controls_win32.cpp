@@ -1,4 +1,4 @@
-#include "controls_win32.h"
+#include "platform/win32/controls_win32.h"
 
 #include <commctrl.h>
 

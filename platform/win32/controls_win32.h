@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controls.h"
+#include "platform/controls.h"
 
 namespace kelvo::platform::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "dialog_template.h"
+#include "platform/dialog_template.h"
 
 namespace kelvo::platform::win32 {
 

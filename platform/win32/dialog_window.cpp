@@ -1,4 +1,4 @@
-#include "dialog_window.h"
+#include "platform/win32/dialog_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "controls_win32.h"
-#include "dialog_template_win32.h"
+#include "platform/win32/controls_win32.h"
+#include "platform/win32/dialog_template_win32.h"
 
 namespace kelvo::platform::win32 {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "dialog.h"
-#include "progress_window.h"
+#include "platform/dialog.h"
+#include "platform/win32/progress_window.h"
 
 namespace kelvo::platform::win32 {
 

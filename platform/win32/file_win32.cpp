@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "file.h"
+#include "platform/file.h"
 
 namespace kelvo::platform {
 

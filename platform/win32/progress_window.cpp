@@ -1,4 +1,4 @@
-#include "progress_window.h"
+#include "platform/win32/progress_window.h"
 
 #include <commctrl.h>
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "registry.h"
+#include "platform/registry.h"
 
 namespace kelvo::platform {
 namespace {

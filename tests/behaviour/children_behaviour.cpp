@@ -1,6 +1,6 @@
 // Boys and girls: the lists of every age group, the waist-list rule and the formula.
 
-#include "window_fixture.h"
+#include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "window_fixture.h"
+#include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
 namespace {

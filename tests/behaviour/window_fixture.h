@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "figure_dialog.h"
-#include "fixture_tables.h"
-#include "resource.h"
-#include "temp_dir.h"
-#include "test_window.h"
+#include "app/figure_dialog.h"
+#include "tests/support/fixture_tables.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_window.h"
 
 namespace kelvo::test {
 

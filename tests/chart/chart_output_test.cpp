@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "figure_dialog.h"
-#include "fixture_tables.h"
-#include "headless_window.h"
-#include "resource.h"
-#include "size_chart_walk.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "app/figure_dialog.h"
+#include "tests/support/fixture_tables.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
+#include "figures/size_chart_walk.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "codepage.h"
-#include "fixture_tables.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "tests/support/fixture_tables.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

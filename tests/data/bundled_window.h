@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "codepage.h"
-#include "figure_dialog.h"
-#include "headless_window.h"
-#include "resource.h"
+#include "platform/codepage.h"
+#include "app/figure_dialog.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
 
 namespace kelvo::test {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bundled_window.h"
+#include "tests/data/bundled_window.h"
 
 namespace kelvo::test {
 namespace {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "codepage.h"
-#include "feature_table.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "tables/feature_table.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 namespace {

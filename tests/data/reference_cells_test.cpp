@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bundled_window.h"
+#include "tests/data/bundled_window.h"
 
 namespace kelvo::test {
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "figure_dialog.h"
-#include "fixture_tables.h"
-#include "headless_window.h"
-#include "qt_test_window.h"
-#include "resource.h"
-#include "temp_dir.h"
+#include "app/figure_dialog.h"
+#include "tests/support/fixture_tables.h"
+#include "platform/headless/headless_window.h"
+#include "tests/qt/qt_test_window.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 namespace {

@@ -11,11 +11,11 @@
 #include <locale.h>
 #include <string>
 
-#include "figure_dialog.h"
-#include "fixture_tables.h"
-#include "qt_test_window.h"
-#include "resource.h"
-#include "temp_dir.h"
+#include "app/figure_dialog.h"
+#include "tests/support/fixture_tables.h"
+#include "tests/qt/qt_test_window.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qt_application.h"
+#include "platform/qt/qt_application.h"
 
 namespace {
 

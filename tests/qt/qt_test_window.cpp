@@ -1,4 +1,4 @@
-#include "qt_test_window.h"
+#include "tests/qt/qt_test_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,9 +16,9 @@
 
 #include <cstdlib>
 
-#include "qt_controls.h"
-#include "qt_text.h"
-#include "test_window.h"
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_text.h"
+#include "tests/support/test_window.h"
 
 namespace kelvo::test {
 

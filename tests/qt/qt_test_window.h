@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "qt_window.h"
-#include "user_actions.h"
+#include "platform/qt/qt_window.h"
+#include "platform/user_actions.h"
 
 class QAbstractItemView;
 class QTreeView;

@@ -24,14 +24,14 @@
 #include <utility>
 #include <vector>
 
-#include "figure_dialog.h"
-#include "figure_dialog_template.h"
-#include "fixture_tables.h"
-#include "qt_controls.h"
-#include "qt_test_window.h"
-#include "qt_text.h"
-#include "resource.h"
-#include "temp_dir.h"
+#include "app/figure_dialog.h"
+#include "res/figure_dialog_template.h"
+#include "tests/support/fixture_tables.h"
+#include "platform/qt/qt_controls.h"
+#include "tests/qt/qt_test_window.h"
+#include "platform/qt/qt_text.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 namespace {

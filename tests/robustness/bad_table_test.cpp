@@ -6,9 +6,9 @@
 #include <chrono>
 #include <functional>
 
-#include "codepage.h"
-#include "feature_table.h"
-#include "group_tables.h"
+#include "platform/codepage.h"
+#include "tables/feature_table.h"
+#include "tests/robustness/group_tables.h"
 
 namespace kelvo {
 namespace {

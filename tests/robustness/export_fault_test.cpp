@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "codepage.h"
-#include "group_tables.h"
+#include "platform/codepage.h"
+#include "tests/robustness/group_tables.h"
 
 namespace kelvo {
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "table_input.h"
-#include "temp_dir.h"
+#include "fuzz/table_input.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "temp_dir.h"
-#include "window_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
 

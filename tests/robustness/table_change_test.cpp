@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <random>
 
-#include "group_tables.h"
+#include "tests/robustness/group_tables.h"
 
 namespace kelvo {
 namespace {

@@ -1,6 +1,6 @@
-#include "fixture_tables.h"
+#include "tests/support/fixture_tables.h"
 
-#include "codepage.h"
+#include "platform/codepage.h"
 
 namespace kelvo::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "table_writer.h"
+#include "tables/table_writer.h"
 
 namespace kelvo::test {
 

@@ -1,5 +1,5 @@
-#include "headless_window.h"
-#include "test_window.h"
+#include "platform/headless/headless_window.h"
+#include "tests/support/test_window.h"
 
 namespace kelvo::test {
 

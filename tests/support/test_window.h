@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "dialog.h"
-#include "user_actions.h"
+#include "platform/dialog.h"
+#include "platform/user_actions.h"
 
 namespace kelvo::test {
 

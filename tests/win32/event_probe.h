@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialog.h"
-#include "figure_dialog_template.h"
+#include "platform/dialog.h"
+#include "res/figure_dialog_template.h"
 
 namespace kelvo::test {
 

@@ -10,12 +10,12 @@
 
 #include <string>
 
-#include "ansi_text.h"
-#include "figure_dialog.h"
-#include "fixture_tables.h"
-#include "resource.h"
-#include "temp_dir.h"
-#include "win32_test_window.h"
+#include "platform/ansi_text.h"
+#include "app/figure_dialog.h"
+#include "tests/support/fixture_tables.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {
 namespace {

@@ -9,11 +9,11 @@
 
 #include <string>
 
-#include "ansi_text.h"
-#include "dialog_template_win32.h"
-#include "event_probe.h"
-#include "resource.h"
-#include "win32_test_window.h"
+#include "platform/ansi_text.h"
+#include "platform/win32/dialog_template_win32.h"
+#include "tests/win32/event_probe.h"
+#include "res/resource.h"
+#include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "figure_dialog.h"
-#include "resource.h"
-#include "temp_dir.h"
-#include "win32_test_window.h"
+#include "app/figure_dialog.h"
+#include "res/resource.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {
 namespace {

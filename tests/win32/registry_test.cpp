@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "data_directory.h"
-#include "figure_dialog.h"
-#include "file.h"
-#include "fixture_tables.h"
-#include "resource.h"
-#include "table_writer.h"
-#include "win32_test_window.h"
+#include "app/data_directory.h"
+#include "app/figure_dialog.h"
+#include "platform/file.h"
+#include "tests/support/fixture_tables.h"
+#include "res/resource.h"
+#include "tables/table_writer.h"
+#include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {
 namespace {

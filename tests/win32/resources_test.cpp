@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "resource.h"
-#include "version.h"
+#include "res/resource.h"
+#include "res/version.h"
 
 namespace kelvo::test {
 namespace {

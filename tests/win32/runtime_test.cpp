@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "compute_frame.h"
-#include "file.h"
-#include "temp_dir.h"
+#include "platform/codepage.h"
+#include "figures/compute_frame.h"
+#include "platform/file.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 namespace {

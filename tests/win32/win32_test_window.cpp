@@ -1,11 +1,11 @@
-#include "win32_test_window.h"
+#include "tests/win32/win32_test_window.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <memory>
 
-#include "test_window.h"
+#include "tests/support/test_window.h"
 
 namespace kelvo::test {
 namespace {

@@ -1,13 +1,14 @@
 #pragma once
-// The controls of the headless front end: plain state, no window.
+// Controls as plain state, no window: the headless front end shows these, and the size-chart
+// walk drives them to run the window's own steps away from any window.
 
 #include <set>
 #include <string>
 #include <vector>
 
-#include "controls.h"
+#include "platform/controls.h"
 
-namespace kelvo::platform::headless {
+namespace kelvo::platform {
 
 template <class Base>
 class Enableable : public Base {
@@ -29,11 +30,11 @@ private:
     std::string text_;
 };
 
-using HeadlessStatic = Texted<StaticText>;
-using HeadlessEdit = Texted<Edit>;
-using HeadlessButton = Texted<Button>;
+using ModelStatic = Texted<StaticText>;
+using ModelEdit = Texted<Edit>;
+using ModelButton = Texted<Button>;
 
-class HeadlessComboBox : public Enableable<ComboBox> {
+class ModelComboBox : public Enableable<ComboBox> {
 public:
     void ResetContent() override;
     int AddString(std::string_view text) override;
@@ -48,7 +49,7 @@ private:
     int selection_ = -1;
 };
 
-class HeadlessListView : public Enableable<ListView> {
+class ModelListView : public Enableable<ListView> {
 public:
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
     void SetExtendedStyle(std::uint32_t style) override { extendedStyle_ = style; }
@@ -78,4 +79,4 @@ private:
     int focused_ = -1;
 };
 
-}  // namespace kelvo::platform::headless
+}  // namespace kelvo::platform

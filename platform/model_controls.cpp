@@ -1,39 +1,39 @@
-#include "headless_controls.h"
+#include "platform/model_controls.h"
 
 #include <algorithm>
 
-namespace kelvo::platform::headless {
+namespace kelvo::platform {
 
-void HeadlessComboBox::ResetContent() {
+void ModelComboBox::ResetContent() {
     entries_.clear();
     selection_ = -1;
 }
 
-int HeadlessComboBox::AddString(std::string_view text) {
+int ModelComboBox::AddString(std::string_view text) {
     entries_.emplace_back(text);
     return static_cast<int>(entries_.size()) - 1;
 }
 
-void HeadlessComboBox::SetCurSel(int index) {
+void ModelComboBox::SetCurSel(int index) {
     selection_ = index >= 0 && index < GetCount() ? index : -1;
 }
 
-std::string HeadlessComboBox::GetItemText(int index) const {
+std::string ModelComboBox::GetItemText(int index) const {
     return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)] : std::string();
 }
 
-void HeadlessListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
+void ModelListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
     const auto at = std::min(static_cast<std::size_t>(std::max(index, 0)), columns_.size());
     columns_.insert(columns_.begin() + static_cast<std::ptrdiff_t>(at), Column{std::string(caption), widthPixels});
 }
 
-void HeadlessListView::DeleteAllItems() {
+void ModelListView::DeleteAllItems() {
     items_.clear();
     selected_.clear();
     focused_ = -1;
 }
 
-int HeadlessListView::InsertItem(int index, std::string_view text) {
+int ModelListView::InsertItem(int index, std::string_view text) {
     if (index < 0) return -1;
     const auto at = std::min(static_cast<std::size_t>(index), items_.size());
     std::vector<std::string> item(std::max<std::size_t>(columns_.size(), 1));
@@ -46,7 +46,7 @@ int HeadlessListView::InsertItem(int index, std::string_view text) {
     return static_cast<int>(at);
 }
 
-void HeadlessListView::SetItemText(int item, int column, std::string_view text) {
+void ModelListView::SetItemText(int item, int column, std::string_view text) {
     if (item < 0 || item >= GetItemCount() || column < 0) return;
     auto& cells = items_[static_cast<std::size_t>(item)];
     if (static_cast<std::size_t>(column) >= cells.size()) {
@@ -56,19 +56,19 @@ void HeadlessListView::SetItemText(int item, int column, std::string_view text) 
     cells[static_cast<std::size_t>(column)] = text;
 }
 
-std::string HeadlessListView::GetItemText(int item, int column) const {
+std::string ModelListView::GetItemText(int item, int column) const {
     if (item < 0 || item >= GetItemCount() || column < 0) return {};
     const auto& cells = items_[static_cast<std::size_t>(item)];
     return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
                                                             : std::string();
 }
 
-int HeadlessListView::GetNextSelected(int start) const {
+int ModelListView::GetNextSelected(int start) const {
     const auto it = selected_.upper_bound(start);
     return it == selected_.end() ? -1 : *it;
 }
 
-void HeadlessListView::SetSelected(int item, bool selected) {
+void ModelListView::SetSelected(int item, bool selected) {
     if (item < 0 || item >= GetItemCount()) return;
     if (selected)
         selected_.insert(item);
@@ -76,4 +76,4 @@ void HeadlessListView::SetSelected(int item, bool selected) {
         selected_.erase(item);
 }
 
-}  // namespace kelvo::platform::headless
+}  // namespace kelvo::platform

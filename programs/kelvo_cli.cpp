@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "figure_dialog.h"
-#include "file.h"
-#include "headless_window.h"
-#include "resource.h"
-#include "size_chart_walk.h"
-#include "version.h"
+#include "platform/codepage.h"
+#include "app/figure_dialog.h"
+#include "platform/file.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
+#include "figures/size_chart_walk.h"
+#include "res/version.h"
 
 namespace {
 

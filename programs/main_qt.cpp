@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <string>
 
-#include "codepage.h"
-#include "figure_app.h"
-#include "qt_application.h"
-#include "qt_window.h"
+#include "platform/codepage.h"
+#include "app/figure_app.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_window.h"
 
 int main(int argc, char** argv) {
     kelvo::platform::qt::QtApplication application(argc, argv);

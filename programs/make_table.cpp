@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
-#include "table_writer.h"
+#include "platform/codepage.h"
+#include "tables/table_writer.h"
 
 namespace {
 
