@@ -1,6 +1,7 @@
 #include "app/figure_app.h"
 
 #include "app/figure_dialog.h"
+#include "figures/group_registry.h"
 
 namespace kelvo::app {
 namespace {
@@ -25,14 +26,10 @@ std::string_view ArgumentText(std::string_view commandLine) {
 }
 
 std::int32_t InitialGroup(std::string_view argumentText) {
-    if (argumentText.empty()) return 3;
-    switch (argumentText[0]) {
-        case '0': return 0;
-        case '1': return 1;
-        case '2': return 2;
-        case '4': return 4;
-        default: return 3;
-    }
+    // A digit names a group by its place in the group list; anything else opens the default.
+    if (!argumentText.empty() && argumentText[0] >= '0' && argumentText[0] < '0' + figures::kGroupCount)
+        return argumentText[0] - '0';
+    return static_cast<std::int32_t>(figures::kDefaultGroup);
 }
 
 bool FigureApp::InitInstance(platform::FrontEnd& frontEnd, std::string_view argumentText) {

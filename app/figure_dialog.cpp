@@ -1,21 +1,19 @@
 #include "app/figure_dialog.h"
 
-#include "platform/ansi_text.h"
-#include "figures/children.h"
+#include <vector>
+
 #include "app/data_directory.h"
-#include "results/export.h"
-#include "res/figure_dialog_template.h"
-#include "figures/men.h"
-#include "figures/nursery.h"
-#include "res/resource.h"
+#include "figures/group_registry.h"
 #include "figures/size_chart_walk.h"
-#include "figures/women.h"
+#include "platform/ansi_text.h"
+#include "res/figure_dialog_template.h"
+#include "res/resource.h"
+#include "results/export.h"
 
 namespace kelvo::app {
 
 using platform::Event;
 using Entry = platform::EventEntry<FigureDialog>;
-using Step = void (FigureDialog::*)();
 
 namespace {
 
@@ -34,23 +32,8 @@ constexpr Entry kEventTable[] = {
     // "Выход", which would end the run and lose every edited value.
     {Event::EditReturn, res::kIdValueEdit, &FigureDialog::OnChangeValue},
     {Event::ListCopy, res::kIdResultList, &FigureDialog::OnCopyRows},
-    {Event::ListContextMenu, res::kIdResultList, &FigureDialog::OnSaveSizeChart},
+    {Event::ListContextMenu, res::kIdResultList, &FigureDialog::OnListContextMenu},
 };
-
-// The dispatch table: the step each handler runs, by the group list's selection.
-constexpr Step kLoadSteps[5] = {&FigureDialog::LoadNursery, &FigureDialog::LoadGirls,
-                                &FigureDialog::LoadBoys, &FigureDialog::LoadWomen,
-                                &FigureDialog::LoadMen};
-constexpr Step kAgeSteps[5] = {nullptr, &FigureDialog::FillGirlsLists, &FigureDialog::FillBoysLists,
-                               nullptr, nullptr};
-constexpr Step kHeightSteps[5] = {&FigureDialog::FillNurseryChestList, &FigureDialog::ComputeGirls,
-                                  &FigureDialog::ComputeBoys, &FigureDialog::ComputeWomen,
-                                  &FigureDialog::ComputeMen};
-constexpr Step kChestSteps[5] = {&FigureDialog::ComputeNursery, &FigureDialog::FillGirlsWaistList,
-                                 &FigureDialog::FillBoysWaistList, &FigureDialog::FillWomenHipList,
-                                 &FigureDialog::FillMenWaistList};
-constexpr Step kThirdSteps[5] = {nullptr, &FigureDialog::ComputeGirls, &FigureDialog::ComputeBoys,
-                                 &FigureDialog::ComputeWomen, &FigureDialog::ComputeMen};
 
 struct ColumnHeading {
     std::string_view caption;
@@ -64,11 +47,36 @@ constexpr platform::AnsiText kPerSize(u8"М/Размер");
 constexpr ColumnHeading kColumns[] = {
     {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64}, {kPerSize, 67}};
 
+// The result list's context menu: an entry per command, in menu order.
+struct MenuEntry {
+    std::string_view caption;  // Windows-1251
+    void (FigureDialog::*command)();
+};
+constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
+constexpr MenuEntry kListMenu[] = {
+    {kSaveChart, &FigureDialog::OnSaveSizeChart},
+};
+
 }  // namespace
+
+const platform::DialogTemplate& FigureWindowTemplate() {
+    static const std::vector<platform::InitialEntry> entries = [] {
+        std::vector<platform::InitialEntry> all;
+        for (const figures::GroupEntry& group : figures::Groups()) all.push_back({res::kIdGroupList, group.caption});
+        for (const platform::InitialEntry& entry : res::FigureDialogTemplate().initialEntries) all.push_back(entry);
+        return all;
+    }();
+    static const platform::DialogTemplate withGroups = [] {
+        platform::DialogTemplate t = res::FigureDialogTemplate();
+        t.initialEntries = entries;
+        return t;
+    }();
+    return withGroups;
+}
 
 std::span<const Entry> FigureDialog::EventTable() { return kEventTable; }
 
-FigureDialog::FigureDialog() : Dialog(res::FigureDialogTemplate()), icon_(res::kIconMain) {}
+FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconMain) {}
 
 bool FigureDialog::OnEvent(Event event, int id) {
     return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
@@ -90,7 +98,7 @@ bool FigureDialog::OnInitDialog() {
     Host().SetIcon(icon_, false);
     resultList_->SetExtendedStyle(resultList_->GetExtendedStyle() | platform::ListView::kFullRowSelect);
     dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory();
-    if (initialGroup_ >= 0 && initialGroup_ <= 4) groupList_->SetCurSel(initialGroup_);
+    if (figures::FindGroup(initialGroup_)) groupList_->SetCurSel(initialGroup_);
     int index = 0;
     for (const ColumnHeading& column : kColumns) resultList_->InsertColumn(index++, column.caption, column.width);
     computed_ = false;
@@ -117,12 +125,13 @@ void FigureDialog::OnGroupChange() {
     computed_ = false;
     selectedRow_ = -1;
     resultList_->DeleteAllItems();
-    const int group = groupList_->GetCurSel();
-    if (group < 0 || group > 4) {
+    const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel());
+    if (!group) {
         NoGroup();
         return;
     }
-    (this->*kLoadSteps[group])();
+    auto w = Work();
+    group->steps.load(w);
 }
 
 void FigureDialog::NoGroup() {
@@ -136,35 +145,19 @@ void FigureDialog::NoGroup() {
     thirdList_->ResetContent();
 }
 
-void FigureDialog::DispatchChange(const Step (&steps)[5]) {
+void FigureDialog::DispatchChange(figures::Step figures::GroupSteps::*step) {
     results_.SetSize(0);
     selectedRow_ = -1;
-    const int group = groupList_->GetCurSel();
-    if (group >= 0 && group <= 4 && steps[group]) (this->*steps[group])();
+    if (const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel())) {
+        auto w = Work();
+        (group->steps.*step)(w);
+    }
 }
 
-void FigureDialog::OnAgeGroupChange() { DispatchChange(kAgeSteps); }
-void FigureDialog::OnHeightChange() { DispatchChange(kHeightSteps); }
-void FigureDialog::OnChestChange() { DispatchChange(kChestSteps); }
-void FigureDialog::OnThirdChange() { DispatchChange(kThirdSteps); }
-
-void FigureDialog::LoadNursery() { auto w = Work(); figures::LoadNursery(w); }
-void FigureDialog::FillNurseryChestList() { auto w = Work(); figures::FillNurseryChestList(w); }
-void FigureDialog::ComputeNursery() { auto w = Work(); figures::ComputeNursery(w); }
-void FigureDialog::LoadGirls() { auto w = Work(); figures::LoadChild(w, figures::kGirls); }
-void FigureDialog::FillGirlsLists() { auto w = Work(); figures::FillChildLists(w, figures::kGirls); }
-void FigureDialog::FillGirlsWaistList() { auto w = Work(); figures::FillChildWaistList(w, figures::kGirls); }
-void FigureDialog::ComputeGirls() { auto w = Work(); figures::ComputeChild(w, figures::kGirls); }
-void FigureDialog::LoadBoys() { auto w = Work(); figures::LoadChild(w, figures::kBoys); }
-void FigureDialog::FillBoysLists() { auto w = Work(); figures::FillChildLists(w, figures::kBoys); }
-void FigureDialog::FillBoysWaistList() { auto w = Work(); figures::FillChildWaistList(w, figures::kBoys); }
-void FigureDialog::ComputeBoys() { auto w = Work(); figures::ComputeChild(w, figures::kBoys); }
-void FigureDialog::LoadWomen() { auto w = Work(); figures::LoadWomen(w); }
-void FigureDialog::FillWomenHipList() { auto w = Work(); figures::FillWomenHipList(w); }
-void FigureDialog::ComputeWomen() { auto w = Work(); figures::ComputeWomen(w); }
-void FigureDialog::LoadMen() { auto w = Work(); figures::LoadMen(w); }
-void FigureDialog::FillMenWaistList() { auto w = Work(); figures::FillMenWaistList(w); }
-void FigureDialog::ComputeMen() { auto w = Work(); figures::ComputeMen(w); }
+void FigureDialog::OnAgeGroupChange() { DispatchChange(&figures::GroupSteps::ageChange); }
+void FigureDialog::OnHeightChange() { DispatchChange(&figures::GroupSteps::heightChange); }
+void FigureDialog::OnChestChange() { DispatchChange(&figures::GroupSteps::chestChange); }
+void FigureDialog::OnThirdChange() { DispatchChange(&figures::GroupSteps::thirdChange); }
 
 void FigureDialog::RefreshList() { results::ShowRows(*resultList_, results_); }
 
@@ -207,10 +200,16 @@ void FigureDialog::OnCopyRows() {
     if (!text.empty()) Host().SetClipboardText(text);
 }
 
-// The result list's context menu: the size chart of the group in force, every figure its
-// lists offer (girls and boys: of the age group chosen), saved as CSV for a spreadsheet.
+void FigureDialog::OnListContextMenu() {
+    std::vector<std::string_view> items;
+    for (const MenuEntry& entry : kListMenu) items.push_back(entry.caption);
+    const int chosen = Host().TrackPopupMenu(items);
+    if (chosen >= 0 && chosen < static_cast<int>(items.size())) (this->*kListMenu[chosen].command)();
+}
+
+// The size chart of the group in force, every figure its lists offer (girls and boys: of the
+// age group chosen), saved as CSV for a spreadsheet.
 void FigureDialog::OnSaveSizeChart() {
-    static constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
     static constexpr platform::AnsiText kNoTable(
         u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
     static constexpr platform::AnsiText kTitle(u8"Сохранить таблицу размеров");
@@ -220,25 +219,23 @@ void FigureDialog::OnSaveSizeChart() {
     static constexpr platform::AnsiText kCannotBuild(
         u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
 
-    const std::string_view items[] = {kSaveChart};
-    if (Host().TrackPopupMenu(items) != 0) return;
-    const int group = groupList_->GetCurSel();
+    const int index = groupList_->GetCurSel();
+    const figures::GroupEntry* group = figures::FindGroup(index);
     // A group whose table failed to open shows an empty list: its chart would be a surprise.
-    if (group < 0 || group > 4 || !table_.IsOpen()) {
+    if (!group || !table_.IsOpen()) {
         Host().ShowMessage(kNoTable, "");
         return;
     }
-    const bool child = group == 1 || group == 2;
     const int age = ageList_->GetCurSel();
-    std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(group);
-    if (child) name += ", " + ageList_->GetItemText(age);
+    std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(index);
+    if (group->hasAgeGroups) name += ", " + ageList_->GetItemText(age);
     std::string path = dataDirectory_ + "\\" + name + ").csv";
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;
     const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
     const bool built =
-        figures::BuildSizeChart(dataDirectory_, static_cast<figures::FigureGroup>(group), age, chart, showProgress);
+        figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
     Host().EndProgress();
     std::string message;
     if (!built) message = kCannotBuild.view();

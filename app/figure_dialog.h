@@ -7,12 +7,16 @@
 #include <span>
 #include <string>
 
+#include "figures/group_registry.h"
 #include "platform/dialog.h"
-#include "tables/feature_table.h"
 #include "results/result_table.h"
-#include "figures/workspace.h"
+#include "tables/feature_table.h"
 
 namespace kelvo::app {
+
+// The window's template with the group list's entries taken from the group registry, ahead
+// of the template's own (the age list's).
+const platform::DialogTemplate& FigureWindowTemplate();
 
 class FigureDialog : public platform::Dialog {
 public:
@@ -35,26 +39,8 @@ public:
     void OnChangeValue();
     void OnWriteTable();
     void OnCopyRows();
+    void OnListContextMenu();
     void OnSaveSizeChart();
-
-    // Group steps, by the dispatch table.
-    void LoadNursery();
-    void FillNurseryChestList();
-    void ComputeNursery();
-    void LoadGirls();
-    void FillGirlsLists();
-    void FillGirlsWaistList();
-    void ComputeGirls();
-    void LoadBoys();
-    void FillBoysLists();
-    void FillBoysWaistList();
-    void ComputeBoys();
-    void LoadWomen();
-    void FillWomenHipList();
-    void ComputeWomen();
-    void LoadMen();
-    void FillMenWaistList();
-    void ComputeMen();
 
     void RefreshList();
 
@@ -74,8 +60,8 @@ protected:
 
 private:
     figures::Workspace Work();
-    void ResetForSelection();
-    void DispatchChange(void (FigureDialog::*const (&steps)[5])());
+    // Runs the step the group in force has for a change of a list other than the group list.
+    void DispatchChange(figures::Step figures::GroupSteps::*step);
     void NoGroup();
 
     std::int32_t initialGroup_ = 3;

@@ -10,10 +10,10 @@
 #include <map>
 #include <string>
 
-#include "platform/codepage.h"
 #include "bench/figure_runs.h"
-#include "res/resource.h"
 #include "bench/summary.h"
+#include "platform/codepage.h"
+#include "res/resource.h"
 
 namespace kelvo::bench {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "platform/headless/headless_window.h"
 #include "bench/table_files.h"
+#include "platform/headless/headless_window.h"
 
 namespace kelvo::bench {
 

@@ -14,12 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/codepage.h"
 #include "bench/figure_runs.h"
+#include "bench/summary.h"
+#include "platform/codepage.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_window.h"
 #include "res/resource.h"
-#include "bench/summary.h"
 
 namespace kelvo::bench {
 namespace {

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "app/figure_app.h"
 #include "platform/codepage.h"
 #include "platform/dialog.h"
-#include "app/figure_app.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_window.h"
 

@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/codepage.h"
 #include "bench/figure_runs.h"
+#include "platform/codepage.h"
 #include "res/resource.h"
 
 int main(int argc, char** argv) {

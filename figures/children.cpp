@@ -26,8 +26,7 @@ double ChildValue(double h, double k, double v, double b, double hF, double cF, 
 }
 
 bool LoadChild(Workspace& w, const ChildGroup& group) {
-    if (!OpenGroupTable(w, group.fileName)) return false;
-    FindKeyFeatureRows(w.table, 1, 16, 18, w.keys);
+    if (!OpenGroupTable(w, group.group)) return false;
     w.thirdLabel.SetText("T18");
     w.ageList.Enable(true);
     w.heightList.Enable(true);
@@ -95,5 +94,14 @@ void ComputeChild(Workspace& w, const ChildGroup& group) {
     }
     FinishCompute(w);
 }
+
+bool LoadGirls(Workspace& w) { return LoadChild(w, kGirls); }
+void FillGirlsLists(Workspace& w) { FillChildLists(w, kGirls); }
+void FillGirlsWaistList(Workspace& w) { FillChildWaistList(w, kGirls); }
+void ComputeGirls(Workspace& w) { ComputeChild(w, kGirls); }
+bool LoadBoys(Workspace& w) { return LoadChild(w, kBoys); }
+void FillBoysLists(Workspace& w) { FillChildLists(w, kBoys); }
+void FillBoysWaistList(Workspace& w) { FillChildWaistList(w, kBoys); }
+void ComputeBoys(Workspace& w) { ComputeChild(w, kBoys); }
 
 }  // namespace kelvo::figures

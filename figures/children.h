@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "figures/figure_group.h"
 #include "figures/workspace.h"
 
 namespace kelvo::figures {
@@ -19,11 +20,11 @@ inline constexpr ChildGrid kGirlsGrid{
     {98, 122, 146, 158}, {116, 146, 164, 176}, {52, 60, 76, 88}, {64, 80, 88, 104}, {48, 51, 57, 66}};
 
 struct ChildGroup {
-    std::string_view fileName;  // appended to the data directory
+    FigureGroup group;  // its table and key features are the registry's
     const ChildGrid& grid;
 };
-inline constexpr ChildGroup kBoys{"\\BD\\boys.dbf", kBoysGrid};
-inline constexpr ChildGroup kGirls{"\\BD\\girls.dbf", kGirlsGrid};
+inline constexpr ChildGroup kBoys{FigureGroup::Boys, kBoysGrid};
+inline constexpr ChildGroup kGirls{FigureGroup::Girls, kGirlsGrid};
 
 // The columns an age group reads: increments per height, chest and waist step, base values.
 struct ChildColumns {
@@ -42,5 +43,15 @@ bool LoadChild(Workspace& w, const ChildGroup& group);
 void FillChildLists(Workspace& w, const ChildGroup& group);
 void FillChildWaistList(Workspace& w, const ChildGroup& group);
 void ComputeChild(Workspace& w, const ChildGroup& group);
+
+// Each child group's steps, as the registry and the dispatch name them.
+bool LoadGirls(Workspace& w);
+void FillGirlsLists(Workspace& w);
+void FillGirlsWaistList(Workspace& w);
+void ComputeGirls(Workspace& w);
+bool LoadBoys(Workspace& w);
+void FillBoysLists(Workspace& w);
+void FillBoysWaistList(Workspace& w);
+void ComputeBoys(Workspace& w);
 
 }  // namespace kelvo::figures

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "figures/group_registry.h"
 #include "platform/codepage.h"
 
 namespace kelvo::figures {
@@ -47,8 +48,11 @@ double StepValue(double heightIncrement, double sizeIncrement, double base, doub
     return base + t;
 }
 
-bool OpenGroupTable(Workspace& w, std::string_view fileName) {
-    return w.table.Open(w.dataDirectory + std::string(fileName));
+bool OpenGroupTable(Workspace& w, FigureGroup group) {
+    const GroupEntry& entry = Group(group);
+    if (!w.table.Open(w.dataDirectory + std::string(entry.tableFile))) return false;
+    FindKeyFeatureRows(w.table, 1, 16, ThirdFeature(entry.third), w.keys);
+    return true;
 }
 
 void AddNumbers(platform::ComboBox& list, int first, int last, int step) {

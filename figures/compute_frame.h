@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "figures/figure_group.h"
 #include "figures/workspace.h"
 
 namespace kelvo::figures {
@@ -29,8 +30,9 @@ std::string FormatValue(double value);
 // the nursery, the men and each base figure of the women.
 double StepValue(double heightIncrement, double sizeIncrement, double base, double h, double z);
 
-// Opens the group's table at DataDirectory + `fileName` ("\BD\boys.dbf").
-bool OpenGroupTable(Workspace& w, std::string_view fileName);
+// Opens the group's table at DataDirectory + its file ("\BD\boys.dbf") and finds its key
+// features 1, 16 and 18 or 19; false when the table cannot be opened.
+bool OpenGroupTable(Workspace& w, FigureGroup group);
 
 // Appends "%i" entries first, first + step, ... up to last to `list`.
 void AddNumbers(platform::ComboBox& list, int first, int last, int step);

@@ -5,8 +5,7 @@
 namespace kelvo::figures {
 
 bool LoadMen(Workspace& w) {
-    if (!OpenGroupTable(w, "\\BD\\male.dbf")) return false;
-    FindKeyFeatureRows(w.table, 1, 16, 18, w.keys);
+    if (!OpenGroupTable(w, FigureGroup::Men)) return false;
     w.thirdLabel.SetText("T18");
     w.ageList.Enable(false);
     w.heightList.Enable(true);

@@ -16,8 +16,7 @@ bool InGrid(int d, int e) {
 }  // namespace
 
 bool LoadNursery(Workspace& w) {
-    if (!OpenGroupTable(w, "\\BD\\yasly.dbf")) return false;
-    FindKeyFeatureRows(w.table, 1, 16, 18, w.keys);
+    if (!OpenGroupTable(w, FigureGroup::Nursery)) return false;
     w.ageList.Enable(false);
     w.heightList.Enable(true);
     w.chestList.Enable(true);

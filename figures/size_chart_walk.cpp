@@ -1,44 +1,10 @@
 #include "figures/size_chart_walk.h"
 
-#include "figures/children.h"
+#include "figures/group_registry.h"
 #include "platform/model_controls.h"
-#include "figures/men.h"
-#include "figures/nursery.h"
-#include "figures/women.h"
 
 namespace kelvo::figures {
 namespace {
-
-using Step = void (*)(Workspace&);
-
-template <const ChildGroup& G>
-bool LoadChildGroup(Workspace& w) { return LoadChild(w, G); }
-template <const ChildGroup& G>
-void FillChildGroupLists(Workspace& w) { FillChildLists(w, G); }
-template <const ChildGroup& G>
-void FillChildGroupWaistList(Workspace& w) { FillChildWaistList(w, G); }
-template <const ChildGroup& G>
-void ComputeChildGroup(Workspace& w) { ComputeChild(w, G); }
-
-// The steps the window's dispatch runs for each group: its load step and, for a change of
-// the age, height, chest and third list, the first step that depends on that list. None
-// where the change runs nothing: the nursery has no age group and no third list.
-struct GroupSteps {
-    bool (*load)(Workspace&);
-    Step age, height, chest, third;
-};
-
-template <const ChildGroup& G>
-constexpr GroupSteps kChildSteps{LoadChildGroup<G>, FillChildGroupLists<G>, ComputeChildGroup<G>,
-                                 FillChildGroupWaistList<G>, ComputeChildGroup<G>};
-
-constexpr GroupSteps kSteps[kGroupCount] = {
-    {LoadNursery, nullptr, FillNurseryChestList, ComputeNursery, nullptr},
-    kChildSteps<kGirls>,
-    kChildSteps<kBoys>,
-    {LoadWomen, nullptr, ComputeWomen, FillWomenHipList, ComputeWomen},
-    {LoadMen, nullptr, ComputeMen, FillMenWaistList, ComputeMen},
-};
 
 // What the steps work on, as the window holds it, but plain state of its own.
 class PrivateWindow {
@@ -60,7 +26,6 @@ public:
         list.SetCurSel(index);
         results.SetSize(0);
         selectedRow_ = -1;
-        if (!step) return;
         Workspace w = Work();
         step(w);
     }
@@ -111,29 +76,29 @@ bool AddFigure(const PrivateWindow& window, bool withThird, results::SizeChart& 
 bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age, results::SizeChart& chart,
                     const ChartProgress& progress) {
     chart = {};
-    const int index = static_cast<int>(group);
-    if (index < 0 || index >= kGroupCount) return false;
-    const GroupSteps& steps = kSteps[index];
-    if (steps.age && (age < 0 || age >= kAgeGroupCount)) return false;
+    const GroupEntry* entry = FindGroup(static_cast<int>(group));
+    if (!entry) return false;
+    const GroupSteps& steps = entry->steps;
+    if (entry->hasAgeGroups && (age < 0 || age >= kAgeGroupCount)) return false;
 
     PrivateWindow window(dataDirectory);
     {
         Workspace w = window.Work();
         if (!steps.load(w)) return false;
     }
-    if (steps.age) window.Choose(window.ageList, age, steps.age);
+    if (entry->hasAgeGroups) window.Choose(window.ageList, age, steps.ageChange);
 
     const int heights = window.heightList.GetCount();
     for (int h = 0; h < heights; ++h) {
         if (progress) progress(h, heights);
-        window.Choose(window.heightList, h, steps.height);
+        window.Choose(window.heightList, h, steps.heightChange);
         // The chest list may change with the height (nursery), the third list with the chest.
         for (int c = 0; c < window.chestList.GetCount(); ++c) {
-            window.Choose(window.chestList, c, steps.chest);
-            const int thirds = steps.third ? window.thirdList.GetCount() : 1;
+            window.Choose(window.chestList, c, steps.chestChange);
+            const int thirds = entry->hasThirdList ? window.thirdList.GetCount() : 1;
             for (int t = 0; t < thirds; ++t) {
-                if (steps.third) window.Choose(window.thirdList, t, steps.third);
-                if (!AddFigure(window, steps.third != nullptr, chart)) return false;
+                if (entry->hasThirdList) window.Choose(window.thirdList, t, steps.thirdChange);
+                if (!AddFigure(window, entry->hasThirdList, chart)) return false;
             }
         }
     }

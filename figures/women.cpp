@@ -22,8 +22,7 @@ double Extrapolate(double a, double b, int weight) {
 }
 
 bool LoadWomen(Workspace& w) {
-    if (!OpenGroupTable(w, "\\BD\\female.dbf")) return false;
-    FindKeyFeatureRows(w.table, 1, 16, 19, w.keys);
+    if (!OpenGroupTable(w, FigureGroup::Women)) return false;
     w.ageList.Enable(false);
     w.heightList.Enable(true);
     w.chestList.Enable(true);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/controls.h"
-#include "tables/feature_table.h"
 #include "results/result_table.h"
+#include "tables/feature_table.h"
 
 namespace kelvo::figures {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "results/export.h"
-#include "tables/feature_table.h"
 #include "app/figure_dialog.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
+#include "results/export.h"
+#include "tables/feature_table.h"
 
 namespace kelvo::fuzz {
 namespace {

@@ -2,37 +2,39 @@
 // the group, age group, height, chest and waist or hip girth, presses the export button)
 // on the headless front end and prints the result list as the window shows it. With --chart
 // it writes the group's size chart instead: every figure the lists offer, as CSV.
+//
+// main reads the options, chooses the figure in the window and prints: each step is a
+// function of its own, and every byte written to stdout is checked.
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "app/figure_dialog.h"
+#include "figures/group_registry.h"
+#include "figures/size_chart_walk.h"
+#include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
-#include "figures/size_chart_walk.h"
 #include "res/version.h"
+#include "results/list_text.h"
 
 namespace {
 
 using kelvo::platform::AnsiToUtf8;
 using kelvo::platform::Utf8ToAnsi;
 using kelvo::platform::headless::HeadlessWindow;
+namespace figures = kelvo::figures;
 namespace res = kelvo::res;
+namespace results = kelvo::results;
 
-constexpr const char* kUsage =
-    "Использование: kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N]\n"
-    "                 [--waist N | --hip N] [--format tsv|csv|table] [--export]\n"
-    "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
-    "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
-    "  --group G      группа: 0-4 или название (Ясельная, Девочки, Мальчики, Женщины, Мужчины)\n"
+constexpr const char* kOptionsAfterGroup =
     "  --age A        возрастная группа девочек и мальчиков: 0-3 или название\n"
     "  --height N     рост T1, --chest N обхват груди T16\n"
     "  --waist N      обхват талии T18 (девочки, мальчики, мужчины)\n"
@@ -41,22 +43,48 @@ constexpr const char* kUsage =
     "  --export       записать table.txt в папку данных, как кнопка «Записать значение в файл»\n"
     "  --chart FILE   записать таблицу размеров группы (все типовые фигуры) в FILE как CSV\n"
     "  --chart-format excel (по умолчанию: «;» и десятичная запятая) или rfc4180 («,» и точка)\n"
-    "  --help, --version\n";
+    "  -h, --help, --version\n";
+
+// "0-4, Ясельная nursery, Девочки girls, ...": every way to name a group, from the registry.
+std::string GroupNames() {
+    std::string text = "0-" + std::to_string(figures::kGroupCount - 1);
+    for (const figures::GroupEntry& group : figures::Groups())
+        text += ", " + AnsiToUtf8(group.caption) + " " + std::string(group.englishName);
+    return text;
+}
+
+std::string Usage() {
+    return "Использование: kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N]\n"
+           "                 [--waist N | --hip N] [--format tsv|csv|table] [--export]\n"
+           "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
+           "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
+           "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
+           "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
+}
 
 struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat;
     std::string format;
     bool exportTable = false;
+    bool help = false, version = false;
 };
 
+int Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "kelvo-cli: %s\n", message.c_str());
+    return code;
+}
+
 int UsageError(const std::string& message) {
-    std::cerr << "kelvo-cli: " << message << "\n" << kUsage;
+    std::fprintf(stderr, "kelvo-cli: %s\n%s", message.c_str(), Usage().c_str());
     return 2;
 }
 
-int Fail(int code, const std::string& message) {
-    std::cerr << "kelvo-cli: " << message << "\n";
-    return code;
+// Writes `text` to stdout and flushes it: output lost to a full disk or a closed pipe is a
+// failure, never an exit 0 that a script would take for success.
+int Emit(const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (written && std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    return Fail(1, std::string("вывод не записан: ") + std::strerror(errno));
 }
 
 // Parses "--name value" and "--name=value"; false with a message for anything else.
@@ -70,6 +98,14 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                              {"--chest", &Options::chest},   {"--waist", &Options::waist},
                              {"--hip", &Options::hip},       {"--chart", &Options::chart},
                              {"--chart-format", &Options::chartFormat}};
+    struct Flag {
+        const char* name;
+        bool Options::*field;
+    };
+    const Flag flags[] = {{"--export", &Options::exportTable},
+                          {"--help", &Options::help},
+                          {"-h", &Options::help},
+                          {"--version", &Options::version}};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::optional<std::string> inlineValue;
@@ -77,10 +113,13 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             inlineValue = arg.substr(eq + 1);
             arg.resize(eq);
         }
-        if (arg == "--export" && !inlineValue) {
-            options.exportTable = true;
-            continue;
+        bool known = false;
+        for (const Flag& flag : flags) {
+            if (arg != flag.name || inlineValue) continue;
+            options.*(flag.field) = true;
+            known = true;
         }
+        if (known) continue;
         const auto takeValue = [&](std::string& into) {
             if (inlineValue) into = *inlineValue;
             else if (i + 1 < argc) into = argv[++i];
@@ -93,7 +132,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                 return error = "неизвестный формат «" + options.format + "»", false;
             continue;
         }
-        bool known = false;
         for (const Valued& v : valued) {
             if (arg != v.name) continue;
             std::string value;
@@ -114,14 +152,35 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
-// An entry chosen by its number or its caption (the caption given in UTF-8).
+// Windows-1251 text in lower case: Latin and Cyrillic letters, Ё included.
+std::string AnsiLower(std::string text) {
+    for (char& c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if ((code >= 'A' && code <= 'Z') || (code >= 0xC0 && code <= 0xDF)) c = static_cast<char>(code + 0x20);
+        else if (code == 0xA8) c = static_cast<char>(0xB8);
+    }
+    return text;
+}
+
+// An entry chosen by its number or its caption (the caption given in UTF-8, any case).
 std::optional<int> EntryIndex(const std::string& value, const std::vector<std::string>& captions) {
     if (value.size() == 1 && value[0] >= '0' && value[0] < '0' + static_cast<int>(captions.size()))
         return value[0] - '0';
-    const std::string ansi = Utf8ToAnsi(value);
+    const std::string ansi = AnsiLower(Utf8ToAnsi(value));
     for (std::size_t i = 0; i < captions.size(); ++i)
-        if (captions[i] == ansi) return static_cast<int>(i);
+        if (AnsiLower(captions[i]) == ansi) return static_cast<int>(i);
     return std::nullopt;
+}
+
+// A group by its digit, its caption or its English name, in any case.
+const figures::GroupEntry* FindGroupNamed(const std::string& value) {
+    std::vector<std::string> captions;
+    for (const figures::GroupEntry& group : figures::Groups()) captions.emplace_back(group.caption);
+    if (const auto index = EntryIndex(value, captions)) return figures::FindGroup(*index);
+    const std::string lower = AnsiLower(value);
+    for (const figures::GroupEntry& group : figures::Groups())
+        if (group.englishName == lower) return &group;
+    return nullptr;
 }
 
 std::string Offered(const std::vector<std::string>& entries) {
@@ -130,169 +189,124 @@ std::string Offered(const std::vector<std::string>& entries) {
     return text.empty() ? "(список пуст)" : text;
 }
 
-// Cells as one line may hold them: a tab, CR or LF inside a cell becomes a blank.
-std::string Flat(std::string cell) {
-    for (char& c : cell)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return cell;
+std::string TablePath(const std::string& dataDirectory, const figures::GroupEntry& group) {
+    return AnsiToUtf8(kelvo::platform::NativePath(dataDirectory + std::string(group.tableFile)));
 }
 
-std::string CsvField(const std::string& cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
-    std::string quoted = "\"";
-    for (const char c : cell) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+// Checks the options against the group: what does not apply to it is a usage error.
+bool OptionsApply(const Options& options, const figures::GroupEntry& group, std::string& error) {
+    if (options.age && !group.hasAgeGroups) return error = "--age только для девочек и мальчиков", false;
+    const bool waistList = group.hasThirdList && group.third == figures::ThirdDimension::Waist;
+    const bool hipList = group.hasThirdList && group.third == figures::ThirdDimension::Hip;
+    if (options.waist && !waistList) return error = "--waist не для этой группы", false;
+    if (options.hip && !hipList) return error = "--hip только для женщин", false;
+    return true;
 }
 
-std::size_t Width(const std::string& utf8) {
-    std::size_t n = 0;
-    for (const char c : utf8)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
-void Print(const std::string& format, const std::vector<std::vector<std::string>>& lines) {
-    if (format == "csv") {
-        for (const auto& line : lines) {
-            for (std::size_t c = 0; c < line.size(); ++c) std::cout << (c ? "," : "") << CsvField(line[c]);
-            std::cout << "\r\n";
+// Chooses the age, height, chest and third girth in the window as a user would; false with
+// a message naming the list and its entries when a value is not offered.
+bool ChooseFigure(HeadlessWindow& window, const Options& options, std::string& error) {
+    const auto choose = [&](int id, const std::string& list, const std::optional<std::string>& value) {
+        if (!value) return true;
+        const auto entries = window.Entries(id);
+        if (id == res::kIdAgeList) {
+            const auto index = EntryIndex(*value, entries);
+            if (index && window.Choose(id, *index)) return true;
+        } else if (window.ChooseText(id, Utf8ToAnsi(*value))) {
+            return true;
         }
-        return;
-    }
-    if (format == "tsv") {
-        for (const auto& line : lines) {
-            for (std::size_t c = 0; c < line.size(); ++c) std::cout << (c ? "\t" : "") << Flat(line[c]);
-            std::cout << '\n';
-        }
-        return;
-    }
-    std::vector<std::size_t> widths(5, 0);
-    for (const auto& line : lines)
-        for (std::size_t c = 0; c < line.size(); ++c) widths[c] = std::max(widths[c], Width(Flat(line[c])));
-    for (const auto& line : lines) {
-        std::string text;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            const std::string cell = Flat(line[c]);
-            text += cell;
-            if (c + 1 < line.size()) text += std::string(widths[c] - Width(cell) + 2, ' ');
-        }
-        std::cout << text << '\n';
-    }
+        error = "в списке «" + list + "» нет значения «" + *value + "»; есть: " + Offered(entries);
+        return false;
+    };
+    return choose(res::kIdAgeList, "Возрастная группа", options.age) &&
+           choose(res::kIdHeightList, "T1", options.height) && choose(res::kIdChestList, "T16", options.chest) &&
+           choose(res::kIdThirdList, "T18", options.waist) && choose(res::kIdThirdList, "T19", options.hip);
 }
 
-const char* kTableFiles[] = {"\\BD\\yasly.dbf", "\\BD\\girls.dbf", "\\BD\\boys.dbf", "\\BD\\female.dbf",
-                             "\\BD\\male.dbf"};
+// The result list as the window shows it: the column captions, then every item.
+std::vector<std::vector<std::string>> ListLines(HeadlessWindow& window) {
+    std::vector<std::vector<std::string>> lines;
+    const auto& columns = window.List(res::kIdResultList).Columns();
+    lines.emplace_back();
+    for (const auto& column : columns) lines.back().push_back(column.caption);
+    for (int item = 0; item < window.ItemCount(res::kIdResultList); ++item) {
+        lines.emplace_back();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            lines.back().push_back(window.ItemText(res::kIdResultList, item, static_cast<int>(c)));
+    }
+    return lines;
+}
+
+results::ListFormat FormatNamed(const std::string& format) {
+    if (format == "csv") return results::ListFormat::Csv;
+    if (format == "table") return results::ListFormat::Table;
+    return results::ListFormat::Tsv;
+}
 
 // Writes the size chart of `group` (girls and boys: of age group `age`) to `file`, given in
 // UTF-8; the exit code.
-int WriteChart(const std::string& dataDirectory, int group, int age, const std::string& file,
-               kelvo::results::CsvDialect dialect) {
+int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
+               results::CsvDialect dialect) {
     // Paths go through the program as Windows-1251 with '\' as the separator: a name that
     // does not survive that would be written under another name.
     const std::string path = Utf8ToAnsi(file);
     if (AnsiToUtf8(path) != file || path.find('\\') != std::string::npos)
         return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
     const bool showProgress = ::isatty(STDERR_FILENO);
-    kelvo::results::SizeChart chart;
-    const bool built = kelvo::figures::BuildSizeChart(
-        dataDirectory, static_cast<kelvo::figures::FigureGroup>(group), age, chart, [&](int done, int total) {
-            if (!showProgress) return;
-            std::cerr << "\rkelvo-cli: таблица размеров, рост " << done << " из " << total << std::flush;
-            if (done == total) std::cerr << '\n';
-        });
-    if (!built)
-        return Fail(1, "не удалось составить таблицу размеров из " +
-                           kelvo::platform::NativePath(dataDirectory + kTableFiles[group]));
+    results::SizeChart chart;
+    const bool built = figures::BuildSizeChart(dataDirectory, group.group, age, chart, [&](int done, int total) {
+        if (!showProgress) return;
+        std::fprintf(stderr, "\rkelvo-cli: таблица размеров, рост %d из %d", done, total);
+        if (done == total) std::fputc('\n', stderr);
+    });
+    if (!built) return Fail(1, "не удалось составить таблицу размеров из " + TablePath(dataDirectory, group));
     std::string message;
-    if (!kelvo::results::WriteSizeChart(path, chart, dialect, message)) return Fail(1, AnsiToUtf8(message));
+    if (!results::WriteSizeChart(path, chart, dialect, message)) return Fail(1, AnsiToUtf8(message));
     return 0;
+}
+
+// Opens the window on the chosen group and figure and does what the options ask.
+int Run(const Options& options) {
+    const figures::GroupEntry* group = &figures::Group(figures::kDefaultGroup);
+    if (options.group && !(group = FindGroupNamed(*options.group)))
+        return Fail(2, "в списке «Группа» нет «" + *options.group + "»; есть: " + GroupNames());
+    std::string error;
+    if (!OptionsApply(options, *group, error)) return UsageError(error);
+
+    kelvo::app::FigureDialog dialog;
+    if (options.data) dialog.SetDataDirectory(Utf8ToAnsi(*options.data));
+    dialog.SetInitialGroup(static_cast<int>(group->group));
+    HeadlessWindow window(dialog);
+    if (!dialog.Table().IsOpen())
+        return Fail(1, "не удалось открыть таблицу признаков " + TablePath(dialog.DataDirectory(), *group));
+    if (!ChooseFigure(window, options, error)) return Fail(2, error);
+
+    if (options.chart) {
+        const auto dialect =
+            options.chartFormat == "rfc4180" ? results::CsvDialect::Rfc4180 : results::CsvDialect::Spreadsheet;
+        return WriteChart(dialog.DataDirectory(), *group, window.Selection(res::kIdAgeList), *options.chart, dialect);
+    }
+    if (options.exportTable) {
+        window.Press(res::kIdWriteTable);
+        if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
+    }
+    const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
+    return Emit(results::FormatList(ListLines(window), FormatNamed(format)));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "kelvo-cli " << res::kVersion[0] << '.' << res::kVersion[1] << '.' << res::kVersion[2]
-                      << '.' << res::kVersion[3] << '\n';
-            return 0;
-        }
-    }
     Options options;
     std::string error;
-    if (!ParseOptions(argc, argv, options, error)) return UsageError(error);
-    if (options.format.empty()) options.format = ::isatty(STDOUT_FILENO) ? "table" : "tsv";
-
-    kelvo::app::FigureDialog dialog;
-    if (options.data) dialog.SetDataDirectory(Utf8ToAnsi(*options.data));
-
-    // The group's captions come from the window's own list.
-    std::vector<std::string> groups;
-    int group = 3;
-    {
-        kelvo::app::FigureDialog probe;
-        probe.SetInitialGroup(-1);
-        probe.SetDataDirectory("");
-        HeadlessWindow window(probe);
-        groups = window.Entries(res::kIdGroupList);
+    const bool parsed = ParseOptions(argc, argv, options, error);
+    if (options.help) return Emit(Usage());
+    if (options.version) {
+        char text[64];
+        std::snprintf(text, sizeof text, "kelvo-cli %d.%d.%d.%d\n", res::kVersion[0], res::kVersion[1],
+                      res::kVersion[2], res::kVersion[3]);
+        return Emit(text);
     }
-    if (options.group) {
-        const auto index = EntryIndex(*options.group, groups);
-        if (!index) return Fail(2, "в списке «Группа» нет «" + *options.group + "»; есть: 0-4, " + Offered(groups));
-        group = *index;
-    }
-    const bool child = group == 1 || group == 2;
-    if (options.age && !child) return UsageError("--age только для девочек и мальчиков");
-    if (options.waist && (group == 0 || group == 3)) return UsageError("--waist не для этой группы");
-    if (options.hip && group != 3) return UsageError("--hip только для женщин");
-
-    dialog.SetInitialGroup(group);
-    HeadlessWindow window(dialog);
-    if (!dialog.Table().IsOpen())
-        return Fail(1, "не удалось открыть таблицу признаков " +
-                           kelvo::platform::NativePath(dialog.DataDirectory() + kTableFiles[group]));
-
-    const auto choose = [&](int id, const std::string& list, const std::string& value) {
-        const auto entries = window.Entries(id);
-        if (id == res::kIdAgeList) {
-            const auto index = EntryIndex(value, entries);
-            if (index && window.Choose(id, *index)) return true;
-        } else if (window.ChooseText(id, Utf8ToAnsi(value))) {
-            return true;
-        }
-        error = "в списке «" + list + "» нет значения «" + value + "»; есть: " + Offered(entries);
-        return false;
-    };
-    if (options.age && !choose(res::kIdAgeList, "Возрастная группа", *options.age)) return Fail(2, error);
-    if (options.height && !choose(res::kIdHeightList, "T1", *options.height)) return Fail(2, error);
-    if (options.chest && !choose(res::kIdChestList, "T16", *options.chest)) return Fail(2, error);
-    if (options.waist && !choose(res::kIdThirdList, "T18", *options.waist)) return Fail(2, error);
-    if (options.hip && !choose(res::kIdThirdList, "T19", *options.hip)) return Fail(2, error);
-
-    if (options.chart) {
-        const auto dialect = options.chartFormat == "rfc4180" ? kelvo::results::CsvDialect::Rfc4180
-                                                              : kelvo::results::CsvDialect::Spreadsheet;
-        return WriteChart(dialog.DataDirectory(), group, window.Selection(res::kIdAgeList), *options.chart, dialect);
-    }
-
-    if (options.exportTable) {
-        window.Press(res::kIdWriteTable);
-        if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
-    }
-
-    std::vector<std::vector<std::string>> lines;
-    const auto& columns = window.List(res::kIdResultList).Columns();
-    lines.emplace_back();
-    for (const auto& column : columns) lines.back().push_back(AnsiToUtf8(column.caption));
-    for (int item = 0; item < window.ItemCount(res::kIdResultList); ++item) {
-        lines.emplace_back();
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            lines.back().push_back(AnsiToUtf8(window.ItemText(res::kIdResultList, item, static_cast<int>(c))));
-    }
-    Print(options.format, lines);
-    return 0;
+    if (!parsed) return UsageError(error);
+    return Run(options);
 }

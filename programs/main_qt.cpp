@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/codepage.h"
 #include "app/figure_app.h"
+#include "platform/codepage.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_window.h"
 

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/dialog_window.h"
 #include "app/figure_app.h"
+#include "platform/win32/dialog_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The result list is a list view: its window class exists only once registered.

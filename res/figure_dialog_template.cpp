@@ -19,11 +19,6 @@ constexpr AnsiText kWriteTable(u8"Записать значение в файл"
 constexpr AnsiText kValue(u8"Значение");
 constexpr AnsiText kChange(u8"Изменить");
 
-constexpr AnsiText kNursery(u8"Ясельная");
-constexpr AnsiText kGirls(u8"Девочки");
-constexpr AnsiText kBoys(u8"Мальчики");
-constexpr AnsiText kWomen(u8"Женщины");
-constexpr AnsiText kMen(u8"Мужчины");
 constexpr AnsiText kPreschool(u8"Дошкольная");
 constexpr AnsiText kJuniorSchool(u8"Младшая школьная");
 constexpr AnsiText kSeniorSchool(u8"Старшая школьная");
@@ -52,10 +47,12 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop},
 };
 
+// The group list's entries are the group registry's captions: the window adds them.
 constexpr InitialEntry kInitialEntries[] = {
-    {kIdGroupList, kNursery},     {kIdGroupList, kGirls},         {kIdGroupList, kBoys},
-    {kIdGroupList, kWomen},       {kIdGroupList, kMen},           {kIdAgeList, kPreschool},
-    {kIdAgeList, kJuniorSchool},  {kIdAgeList, kSeniorSchool},    {kIdAgeList, kAdolescent},
+    {kIdAgeList, kPreschool},
+    {kIdAgeList, kJuniorSchool},
+    {kIdAgeList, kSeniorSchool},
+    {kIdAgeList, kAdolescent},
 };
 
 constexpr platform::DialogTemplate kTemplate{

@@ -22,8 +22,10 @@ std::string_view Reason(WriteError error) {
         case WriteError::ReadOnlyFileSystem: return kReadOnly;
         case WriteError::NoDirectory: return kNoDirectory;
         case WriteError::NotARegularFile: return kNotFile;
-        default: return kOther;
+        case WriteError::None:
+        case WriteError::Other: return kOther;
     }
+    return kOther;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "results/csv_writer.h"
+
 namespace kelvo::results {
 
 // Texts are Windows-1251, as the result list shows them.
@@ -12,11 +14,6 @@ struct SizeChart {
     std::vector<std::string> headings;             // one per figure: "134-64-60", "74-48"
     std::vector<std::string> numbers, names;       // one per feature, in record order
     std::vector<std::vector<std::string>> values;  // values[feature][figure]
-};
-
-enum class CsvDialect {
-    Spreadsheet,  // ";" between fields and "," as decimal mark: what a Russian locale expects
-    Rfc4180,      // "," between fields and "." as decimal mark
 };
 
 // The chart as CSV: UTF-8 with a byte-order mark, a heading line, CR LF after every line,

@@ -12,7 +12,6 @@ struct HeaderField {
     std::size_t offset, size;
 };
 constexpr HeaderField kVersion{0, 1};
-constexpr HeaderField kDate{1, 3};
 constexpr HeaderField kRecordCount{4, 4};
 constexpr HeaderField kHeaderLength{8, 2};
 constexpr HeaderField kRecordLength{10, 2};
@@ -46,7 +45,6 @@ bool FeatureTable::Open(const std::string& path) {
     if (file.Read(header + 1, sizeof header - 1) != static_cast<std::int64_t>(sizeof header - 1))
         return false;
 
-    std::memcpy(date_.data(), header + kDate.offset, kDate.size);
     const std::uint32_t count = LittleEndian(header + kRecordCount.offset, kRecordCount.size);
     const std::uint32_t headerLength = LittleEndian(header + kHeaderLength.offset, kHeaderLength.size);
     const std::uint32_t recordLength = LittleEndian(header + kRecordLength.offset, kRecordLength.size);

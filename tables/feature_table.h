@@ -40,7 +40,6 @@ private:
     std::int32_t recordCount_ = 0;
     std::uint32_t dataStart_ = 0;      // header length + 1: record 0's first field
     std::uint32_t recordLength_ = 0;
-    std::array<unsigned char, 3> date_{};
     std::vector<FieldDescriptor> descriptors_;
     std::vector<std::int64_t> fieldOffsets_;  // offset of each column within a record
 };

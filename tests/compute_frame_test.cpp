@@ -6,10 +6,10 @@
 
 #include "figures/children.h"
 #include "figures/compute_frame.h"
-#include "tests/support/fixture_tables.h"
 #include "figures/men.h"
-#include "tests/support/temp_dir.h"
 #include "figures/women.h"
+#include "tests/support/fixture_tables.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo {
 namespace {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
+#include "figures/compute_frame.h"
+#include "figures/group_registry.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo {
@@ -157,6 +159,29 @@ TEST_F(Dispatch, OpeningLoadsTheInitialGroupOnce) {
     const int widths[] = {50, 340, 67, 64, 67};
     for (std::size_t c = 0; c < 5; ++c) EXPECT_EQ(columns[c].width, widths[c]);
     EXPECT_EQ(w.FocusId(), kIdExit);
+}
+
+// The registry's facts about each group are what its steps do to the window: a new group's
+// row that says otherwise fails here.
+TEST_F(Dispatch, RegistryRowsDescribeWhatEachGroupsLoadDoes) {
+    test::WriteAllGroupTables(dir.Path());
+    dialog.SetDataDirectory(dir.DataDirectory());
+    HeadlessWindow w(dialog);
+    const auto captions = w.Entries(kIdGroupList);
+    ASSERT_EQ(captions.size(), figures::Groups().size());
+    for (const figures::GroupEntry& group : figures::Groups()) {
+        const int index = static_cast<int>(group.group);
+        SCOPED_TRACE(index);
+        EXPECT_EQ(captions[static_cast<std::size_t>(index)], group.caption);
+        ASSERT_TRUE(w.Choose(kIdGroupList, index));
+        EXPECT_TRUE(dialog.IsComputed());
+        EXPECT_EQ(w.IsEnabled(kIdAgeList), group.hasAgeGroups);
+        EXPECT_EQ(w.IsEnabled(kIdThirdList), group.hasThirdList);
+        EXPECT_EQ(w.Text(kIdThirdLabel), group.hasThirdList ? figures::ThirdCaption(group.third) : "T18/T19");
+        // Rows follow the records: the third key row shows the registry's third feature.
+        EXPECT_EQ(figures::ParseFeatureNumber(dialog.Results()[dialog.Keys()[2]].cells[0]),
+                  figures::ThirdFeature(group.third));
+    }
 }
 
 TEST_F(Dispatch, MinimisedWindowDrawsItsIconCentred) {

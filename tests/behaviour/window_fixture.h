@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
 #include "res/resource.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_window.h"
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
+#include "figures/size_chart_walk.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
-#include "figures/size_chart_walk.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo {

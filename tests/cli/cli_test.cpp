@@ -76,7 +76,9 @@ TEST_F(Cli, CsvQuotesWhereRfc4180Asks) {
     test::WriteGroupTable(dir.Path(), "male.dbf", contents);
     const CliRun run = Kelvo("--group 4 --format csv");
     EXPECT_NE(run.out.find(",\"Шея, \"\"обхват\"\"") , std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\r\n"), std::string::npos);
+    // The cells without the blanks the table pads its fields with, so a CSV reader gets the
+    // numbers and names the list shows.
+    EXPECT_NE(run.out.find("\r\n1,Рост,146.0,6.0,\r\n"), std::string::npos) << run.out;
 }
 
 TEST_F(Cli, TableFormatAlignsColumns) {
@@ -127,9 +129,30 @@ TEST_F(Cli, ExportWritesTheSameBytesAsTheButtonAndReportsFailures) {
     EXPECT_NE(failed.err.find("table.txt"), std::string::npos) << failed.err;
 }
 
+TEST_F(Cli, GroupByDigitCaptionOrEnglishNameInAnyCase) {
+    for (const char* group : {"4", "Мужчины", "мужчины", "МУЖЧИНЫ", "men", "Men", "MEN"})
+        EXPECT_EQ(FeatureValue(Kelvo(std::string("--group ") + group + " --height 188 --chest 96 --waist 78")), "45.7")
+            << group;
+    EXPECT_EQ(FeatureValue(Kelvo("--group NURSERY --height 74 --chest 48")), "28.5");
+    const CliRun unknown = Kelvo("--group adults");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find("0-4, Ясельная nursery, Девочки girls, Мальчики boys, Женщины women, Мужчины men"),
+              std::string::npos) << unknown.err;
+}
+
 TEST_F(Cli, HelpAndVersion) {
     EXPECT_NE(Kelvo("--help", false).out.find("Использование"), std::string::npos);
+    EXPECT_EQ(Kelvo("-h", false).out, Kelvo("--help", false).out);
     EXPECT_EQ(Kelvo("--version", false).out, "kelvo-cli 1.0.0.1\n");
+}
+
+// A script that runs `kelvo-cli ... > out && next` must not go on when the output was lost.
+TEST_F(Cli, OutputLostToAFullDiskIsAFailure) {
+    for (const char* args : {"--group 4", "--group 4 --format csv", "--help", "--version"}) {
+        const CliRun run = Kelvo(std::string(args) + " >/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << args;
+        EXPECT_NE(run.err.find("вывод не записан"), std::string::npos) << args << run.err;
+    }
 }
 
 }  // namespace

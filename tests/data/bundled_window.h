@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/codepage.h"
 #include "app/figure_dialog.h"
+#include "platform/codepage.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
 

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "tests/data/bundled_window.h"
 #include "tables/feature_table.h"
+#include "tests/data/bundled_window.h"
 
 namespace kelvo::test {
 namespace {

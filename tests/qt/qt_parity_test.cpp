@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
 #include "platform/headless/headless_window.h"
-#include "tests/qt/qt_test_window.h"
 #include "res/resource.h"
+#include "tests/qt/qt_test_window.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo::test {

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
-#include "tests/qt/qt_test_window.h"
 #include "res/resource.h"
+#include "tests/qt/qt_test_window.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo::test {

@@ -25,12 +25,12 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "res/figure_dialog_template.h"
-#include "tests/support/fixture_tables.h"
 #include "platform/qt/qt_controls.h"
-#include "tests/qt/qt_test_window.h"
 #include "platform/qt/qt_text.h"
+#include "res/figure_dialog_template.h"
 #include "res/resource.h"
+#include "tests/qt/qt_test_window.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo::test {

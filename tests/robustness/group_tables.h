@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/temp_dir.h"
 #include "tests/behaviour/window_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvo::test {
 

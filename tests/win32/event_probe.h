@@ -6,14 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/figure_dialog.h"
 #include "platform/dialog.h"
-#include "res/figure_dialog_template.h"
 
 namespace kelvo::test {
 
 class EventProbe : public platform::Dialog {
 public:
-    EventProbe() : Dialog(res::FigureDialogTemplate()) {}
+    EventProbe() : Dialog(app::FigureWindowTemplate()) {}
 
     // Paint requests come whenever the window shows; the tests look at what a user raised.
     bool OnEvent(platform::Event event, int id) override {

@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "platform/ansi_text.h"
 #include "app/figure_dialog.h"
-#include "tests/support/fixture_tables.h"
+#include "platform/ansi_text.h"
 #include "res/resource.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/win32_test_window.h"
 

@@ -11,8 +11,8 @@
 
 #include "platform/ansi_text.h"
 #include "platform/win32/dialog_template_win32.h"
-#include "tests/win32/event_probe.h"
 #include "res/resource.h"
+#include "tests/win32/event_probe.h"
 #include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {

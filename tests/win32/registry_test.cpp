@@ -13,9 +13,9 @@
 #include "app/data_directory.h"
 #include "app/figure_dialog.h"
 #include "platform/file.h"
-#include "tests/support/fixture_tables.h"
 #include "res/resource.h"
 #include "tables/table_writer.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/win32/win32_test_window.h"
 
 namespace kelvo::test {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "figures/compute_frame.h"
+#include "platform/codepage.h"
 #include "platform/file.h"
 #include "tests/support/temp_dir.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dialog_window.h"
 #include "platform/user_actions.h"
+#include "platform/win32/dialog_window.h"
 
 namespace kelvo::test {
 

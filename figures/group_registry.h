@@ -1,0 +1,54 @@
+#pragma once
+// The one home of every fact about a population group: its caption, its table, its lists
+// and the step the window runs for each event. A new group is one row here.
+
+#include <span>
+#include <string_view>
+
+#include "figures/figure_group.h"
+#include "figures/workspace.h"
+
+namespace kelvo::figures {
+
+// The girth that is the third key feature and, where the group has one, the third list.
+enum class ThirdDimension { Waist, Hip };
+
+// Feature number of the third dimension: 18 waist, 19 hip.
+constexpr int ThirdFeature(ThirdDimension third) { return third == ThirdDimension::Hip ? 19 : 18; }
+
+// The caption of the third list's label ("T18", "T19").
+std::string_view ThirdCaption(ThirdDimension third);
+
+using Step = void (*)(Workspace&);
+
+// For each event, the first step that depends on the changed list. An event that runs
+// nothing for a group names NoStep: an entry left out is a compile error, not a null.
+struct GroupSteps {
+    bool (*load)(Workspace&);  // group list changed: open the table, fill the lists, compute
+    Step ageChange, heightChange, chestChange, thirdChange;
+};
+
+void NoStep(Workspace&);
+
+struct GroupEntry {
+    FigureGroup group;
+    std::string_view caption;      // the group list's entry, Windows-1251
+    std::string_view englishName;  // kelvo-cli's name for it, lower case
+    std::string_view tableFile;    // appended to the data directory
+    bool hasAgeGroups;             // the age list applies (girls and boys)
+    bool hasThirdList;             // the third list applies (all but the nursery)
+    ThirdDimension third;
+    GroupSteps steps;
+};
+
+// Every group in the order of the group list.
+std::span<const GroupEntry> Groups();
+
+// The entry at group list index `index`; null for no selection or an index past the list.
+const GroupEntry* FindGroup(int index);
+const GroupEntry& Group(FigureGroup group);
+
+// The group selected when the window is opened without a group named.
+inline constexpr FigureGroup kDefaultGroup = FigureGroup::Women;
+
+}  // namespace kelvo::figures
