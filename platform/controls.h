@@ -52,6 +52,19 @@ public:
     virtual std::string GetItemText(int item, int column) const = 0;
     // The first selected item after `start` (-1 searches from the beginning), -1 if none.
     virtual int GetNextSelected(int start) const = 0;
+
+    // How an item stands out without a change to its texts: a set of ItemMark bits. A front
+    // end that cannot mark items shows them plain.
+    enum ItemMark : std::uint32_t {
+        kItemPlain = 0,
+        kItemEdited = 1u << 0,         // a value the user changed: bold
+        kItemIllustrative = 1u << 1,   // a value no standard gives: grey
+    };
+    virtual void SetItemMarks(int /*item*/, std::uint32_t /*marks*/) {}
+    virtual std::uint32_t GetItemMarks(int /*item*/) const { return kItemPlain; }
+    // Text shown when the pointer rests on the item; empty for none.
+    virtual void SetItemToolTip(int /*item*/, std::string_view /*text*/) {}
+    virtual std::string GetItemToolTip(int /*item*/) const { return {}; }
 };
 
 }  // namespace kelvo::platform

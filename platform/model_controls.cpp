@@ -29,6 +29,7 @@ void ModelListView::InsertColumn(int index, std::string_view caption, int widthP
 
 void ModelListView::DeleteAllItems() {
     items_.clear();
+    looks_.clear();
     selected_.clear();
     focused_ = -1;
 }
@@ -39,6 +40,7 @@ int ModelListView::InsertItem(int index, std::string_view text) {
     std::vector<std::string> item(std::max<std::size_t>(columns_.size(), 1));
     item[0] = text;
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+    looks_.insert(looks_.begin() + static_cast<std::ptrdiff_t>(at), ItemLook{});
     // Selection marks follow their items, as in a list view.
     std::set<int> moved;
     for (const int s : selected_) moved.insert(s >= static_cast<int>(at) ? s + 1 : s);
@@ -74,6 +76,22 @@ void ModelListView::SetSelected(int item, bool selected) {
         selected_.insert(item);
     else
         selected_.erase(item);
+}
+
+void ModelListView::SetItemMarks(int item, std::uint32_t marks) {
+    if (item >= 0 && item < GetItemCount()) looks_[static_cast<std::size_t>(item)].marks = marks;
+}
+
+std::uint32_t ModelListView::GetItemMarks(int item) const {
+    return item >= 0 && item < GetItemCount() ? looks_[static_cast<std::size_t>(item)].marks : kItemPlain;
+}
+
+void ModelListView::SetItemToolTip(int item, std::string_view text) {
+    if (item >= 0 && item < GetItemCount()) looks_[static_cast<std::size_t>(item)].toolTip = text;
+}
+
+std::string ModelListView::GetItemToolTip(int item) const {
+    return item >= 0 && item < GetItemCount() ? looks_[static_cast<std::size_t>(item)].toolTip : std::string();
 }
 
 }  // namespace kelvo::platform

@@ -60,6 +60,10 @@ public:
     int GetItemCount() const override { return static_cast<int>(items_.size()); }
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SetItemMarks(int item, std::uint32_t marks) override;
+    std::uint32_t GetItemMarks(int item) const override;
+    void SetItemToolTip(int item, std::string_view text) override;
+    std::string GetItemToolTip(int item) const override;
 
     struct Column {
         std::string caption;
@@ -75,6 +79,11 @@ private:
     std::uint32_t extendedStyle_ = 0;
     std::vector<Column> columns_;
     std::vector<std::vector<std::string>> items_;
+    struct ItemLook {
+        std::uint32_t marks = kItemPlain;
+        std::string toolTip;
+    };
+    std::vector<ItemLook> looks_;  // one per item
     std::set<int> selected_;
     int focused_ = -1;
 };
