@@ -11,7 +11,12 @@ namespace kelvo::platform {
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value);
 
 // The data directory to use when the registry holds none: "C:\" on Windows; elsewhere the
-// folder of feature tables installed with the program.
+// user's own folder, $XDG_DATA_HOME/kelvo (by default ~/.local/share/kelvo), or empty text
+// when the user has no home to put it in.
 std::string DefaultDataDirectory();
+
+// The folder of feature tables installed with the program, from which the default data
+// directory is filled on first use; empty where the default needs no filling (Windows).
+std::string InstalledDataDirectory();
 
 }  // namespace kelvo::platform

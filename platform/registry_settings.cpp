@@ -1,5 +1,6 @@
-// The registry on Linux: the machine-wide settings file
-// $XDG_CONFIG_DIRS/kelvo/registry.ini (by default /etc/xdg/kelvo/registry.ini), e.g.
+// The registry on Linux: the settings file kelvo/registry.ini, looked for first in the
+// user's $XDG_CONFIG_HOME (by default ~/.config), then in each folder of $XDG_CONFIG_DIRS
+// (by default /etc/xdg); the first file that holds the value wins. E.g.
 //   [HKEY_LOCAL_MACHINE]
 //   SOFTWARE\Brenk\path=/srv/kelvo
 // A value is a path, not INI syntax: it is taken as it stands from after the '=' to the end
@@ -60,12 +61,21 @@ bool ReadFromFile(const std::string& file, std::string_view key, std::string& va
     return false;
 }
 
+// $VARIABLE when it names an absolute folder (relative ones are to be ignored), else
+// $HOME followed by `underHome`; empty without either.
+std::string UserFolder(const char* variable, const char* underHome) {
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/') return set;
+    const char* home = std::getenv("HOME");
+    return home && home[0] == '/' ? std::string(home) + underHome : std::string();
+}
+
 }  // namespace
 
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
     const std::string wanted = AnsiToUtf8(key) + "\\" + AnsiToUtf8(name);
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    const std::string list = UserFolder("XDG_CONFIG_HOME", "/.config") + ":" + (dirs && *dirs ? dirs : "/etc/xdg");
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t end = std::min(list.find(':', start), list.size());
@@ -83,6 +93,11 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
 }
 
 std::string DefaultDataDirectory() {
+    const std::string folder = UserFolder("XDG_DATA_HOME", "/.local/share");
+    return folder.empty() ? folder : Utf8ToAnsi(folder + "/kelvo");
+}
+
+std::string InstalledDataDirectory() {
     // The program's own folder, where the system can say it; else the tables of the
     // current folder's share/kelvo.
     char exe[PATH_MAX];
