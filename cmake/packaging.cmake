@@ -35,11 +35,12 @@ configure_file(${KELVO_PACKAGING}/changelog ${KELVO_PACKAGE_FILES}/changelog @ON
 kelvo_install_gzipped(${KELVO_PACKAGE_FILES}/changelog ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${KELVO_PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# kelvo-cli's page from its own --help and --version.
+# kelvo-cli's page from its own --help and --version; in a UTF-8 locale, or help2man turns
+# the Russian help into question marks.
 find_program(KELVO_HELP2MAN help2man)
 if(KELVO_HELP2MAN)
   add_custom_command(OUTPUT ${KELVO_PACKAGE_FILES}/kelvo-cli.1
-    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 ${KELVO_HELP2MAN} --no-info --no-discard-stderr
+    COMMAND ${KELVO_HELP2MAN} --no-info --no-discard-stderr --locale C.UTF-8
       --name "dimensional features of typical figures, for scripts"
       --include ${KELVO_PACKAGING}/kelvo-cli.h2m
       --output ${KELVO_PACKAGE_FILES}/kelvo-cli.1 $<TARGET_FILE:kelvo-cli>
@@ -69,10 +70,11 @@ set(CPACK_PACKAGE_VERSION ${KELVO_VERSION_DOTTED})
 set(CPACK_PACKAGE_CONTACT ${KELVO_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dimensional features of typical figures for clothing design")
 set(CPACK_PACKAGE_DESCRIPTION
-  "For a typical figure - nursery children, girls, boys, women or men, chosen by height,
-chest girth and waist or hip girth - kelvo computes every dimensional feature from the base
-figures in its feature tables, shows them in one window, lets the user correct any value
-and writes them to a text file. kelvo-cli does the same for scripts and writes size charts.")
+  "For a typical figure - nursery children, girls, boys, women or men, chosen
+by height, chest girth and waist or hip girth - kelvo computes every
+dimensional feature from the base figures in its feature tables, shows them in
+one window, lets the user correct any value and writes them to a text file.
+kelvo-cli does the same for scripts and writes size charts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
