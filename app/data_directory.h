@@ -10,8 +10,4 @@ namespace kelvo::app {
 // or the value cannot be read. Used unchanged: no separator added or removed.
 std::string ReadDataDirectory();
 
-// Copies every table of `installed`\BD that `own`\BD lacks into it, creating the folders;
-// a table already there is never replaced. False when `own`\BD cannot be made.
-bool FillDataDirectory(const std::string& installed, const std::string& own);
-
 }  // namespace kelvo::app

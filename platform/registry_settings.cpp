@@ -6,15 +6,13 @@
 // A value is a path, not INI syntax: it is taken as it stands from after the '=' to the end
 // of its line, so ';', '#', quotes and '\' in a folder's name survive.
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "platform/codepage.h"
 #include "platform/registry.h"
+#include "platform/user_data_posix.h"
 
 namespace kelvo::platform {
 namespace {
@@ -61,21 +59,12 @@ bool ReadFromFile(const std::string& file, std::string_view key, std::string& va
     return false;
 }
 
-// $VARIABLE when it names an absolute folder (relative ones are to be ignored), else
-// $HOME followed by `underHome`; empty without either.
-std::string UserFolder(const char* variable, const char* underHome) {
-    const char* set = std::getenv(variable);
-    if (set && set[0] == '/') return set;
-    const char* home = std::getenv("HOME");
-    return home && home[0] == '/' ? std::string(home) + underHome : std::string();
-}
-
 }  // namespace
 
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
     const std::string wanted = AnsiToUtf8(key) + "\\" + AnsiToUtf8(name);
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    const std::string list = UserFolder("XDG_CONFIG_HOME", "/.config") + ":" + (dirs && *dirs ? dirs : "/etc/xdg");
+    const std::string list = XdgFolder("XDG_CONFIG_HOME", "/.config") + ":" + (dirs && *dirs ? dirs : "/etc/xdg");
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t end = std::min(list.find(':', start), list.size());
@@ -90,22 +79,6 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
         return true;
     }
     return false;
-}
-
-std::string DefaultDataDirectory() {
-    const std::string folder = UserFolder("XDG_DATA_HOME", "/.local/share");
-    return folder.empty() ? folder : Utf8ToAnsi(folder + "/kelvo");
-}
-
-std::string InstalledDataDirectory() {
-    // The program's own folder, where the system can say it; else the tables of the
-    // current folder's share/kelvo.
-    char exe[PATH_MAX];
-    const ssize_t n = ::access("/proc/self/exe", F_OK) == 0 ? ::readlink("/proc/self/exe", exe, sizeof exe - 1) : -1;
-    if (n <= 0) return "share/kelvo";
-    std::string dir(exe, static_cast<std::size_t>(n));
-    dir.resize(dir.rfind('/'));
-    return Utf8ToAnsi(dir + "/../share/kelvo");
 }
 
 }  // namespace kelvo::platform

@@ -13,6 +13,7 @@
 #include "app/figure_dialog.h"
 #include "platform/headless/headless_window.h"
 #include "platform/registry.h"
+#include "platform/user_data_posix.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo {
@@ -100,7 +101,7 @@ TEST_F(Registry, MissingValueGivesTheUsersOwnFolderWithTheInstalledTables) {
 
     // XDG_DATA_HOME unset: under the home folder; neither: the installed tables themselves.
     ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(platform::DefaultDataDirectory(), (dir / "home" / ".local" / "share" / "kelvo").string());
+    EXPECT_EQ(platform::UserDataDirectory(), (dir / "home" / ".local" / "share" / "kelvo").string());
     ::unsetenv("HOME");
     EXPECT_EQ(app::ReadDataDirectory(), platform::InstalledDataDirectory());
 }
@@ -111,14 +112,14 @@ TEST_F(Registry, FillingTheUsersFolderKeepsTheirTables) {
     test::WriteFileBytes(dir / "installed" / "BD" / "male.dbf", "installed men");
     test::WriteFileBytes(dir / "installed" / "BD" / "female.dbf", "installed women");
     test::WriteFileBytes(dir / "own" / "BD" / "male.dbf", "the user's men");
-    ASSERT_TRUE(app::FillDataDirectory((dir / "installed").string(), (dir / "own").string()));
+    ASSERT_TRUE(platform::FillDataDirectory((dir / "installed").string(), (dir / "own").string()));
     EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "male.dbf"), "the user's men");
     EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "female.dbf"), "installed women");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "own" / "BD"), {}), 2);  // no parts left
 
     // A file where the folder should be: nothing to fill, and the caller falls back.
     test::WriteFileBytes(dir / "blocked", "");
-    EXPECT_FALSE(app::FillDataDirectory((dir / "installed").string(), (dir / "blocked").string()));
+    EXPECT_FALSE(platform::FillDataDirectory((dir / "installed").string(), (dir / "blocked").string()));
     ::setenv("XDG_DATA_HOME", (dir / "blocked").c_str(), 1);
     EXPECT_EQ(app::ReadDataDirectory(), platform::InstalledDataDirectory());
 }

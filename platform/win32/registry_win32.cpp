@@ -46,6 +46,4 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
 
 std::string DefaultDataDirectory() { return "C:\\"; }
 
-std::string InstalledDataDirectory() { return {}; }
-
 }  // namespace kelvo::platform
