@@ -25,7 +25,7 @@ function(kelvo_install_gzipped source destination)
   get_filename_component(name ${source} NAME)
   add_custom_command(OUTPUT ${source}.gz
     COMMAND ${KELVO_GZIP} -9nf -k ${source}
-    DEPENDS ${source} ${ARGN}
+    DEPENDS ${source}
     VERBATIM)
   add_custom_target(gzip_${name} ALL DEPENDS ${source}.gz)
   install(FILES ${source}.gz DESTINATION ${destination})

@@ -3,12 +3,12 @@
 # X server, in one fresh Wine prefix that is removed afterwards:
 #   1. kelvo_win32_tests.exe: the shared behaviour suites on the real Win32 window, and the
 #      front end, resources, registry, painting, runtime and file tests;
-#   2. the installer, run silently: kelvo.exe from it opens on the installed tables with no
-#      registry value set by us and exports; the silent uninstaller leaves no program file,
-#      shortcut or registry value, only the user's table.txt; the portable zip's contents;
-#   3. kelvo.exe end to end: the data directory from the registry, the bundled tables, the
+#   2. kelvo.exe end to end: the data directory from the registry, the bundled tables, the
 #      window driven from outside to write table.txt, whose bytes are then checked;
-#   4. a picture of the window with the women's figure, saved in the build folder.
+#   3. a picture of the window with the women's figure, saved in the build folder;
+#   4. the installer, run silently: kelvo.exe from it opens on the installed tables with no
+#      registry value set by us and exports; the silent uninstaller leaves no program file,
+#      shortcut or registry value, only the user's table.txt; the portable zip's contents.
 # Ends with the line "N passed, M failed"; the exit code is non-zero on any failure.
 #
 # Needs (Debian): cmake g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-apps
@@ -130,9 +130,37 @@ if [ "$under_x" = 1 ]; then
         fail "kelvo_win32_tests.exe wrote no results (crashed or hung)"
     fi
 
-    # 2. The installer and the uninstaller, both silent, on the fresh prefix: no registry
-    #    value but the installer's own.
+    # 2. kelvo.exe end to end, with its data directory from the registry.
     started=$SECONDS
+    data=$work/data
+    mkdir -p "$data/BD"
+    tables="${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}"
+    if [ -f "$tables/female.dbf" ]; then
+        cp "$tables"/*.dbf "$data/BD/"
+        echo "bundled tables from $tables"
+    else
+        for entry in yasly:5 girls:17 boys:17 female:18 male:15; do
+            name=${entry%%:*}
+            wine "$bin/make_table.exe" --columns "${entry##*:}" "$(winepath -w "$root/data/$name.csv")" \
+                "$(winepath -w "$data/BD/$name.dbf")" >>"$results/make_table.log" 2>&1
+        done
+        echo "bundled tables made from data/*.csv by make_table.exe"
+    fi
+    if [ -f "$data/BD/female.dbf" ]; then pass "feature tables in the data directory"; else fail "no feature tables"; fi
+
+    wine reg add 'HKLM\SOFTWARE\Brenk' /v path /t REG_SZ /d "$(winepath -w "$data")" /f >/dev/null 2>&1
+    shot=$build/screenshots
+    mkdir -p "$shot"
+    # Women (no argument, with the picture: point 3), then Men from the argument "4".
+    drive "" 3 "$shot/kelvo-women.png"
+    drive 4 4 ""
+    echo "end to end in $((SECONDS - started)) s"
+
+    # 4. The installer and the uninstaller, both silent. Last, because the picture above
+    #    comes out blank once the installer has run in the prefix; the key set by step 2 is
+    #    deleted first, so that the value kelvo.exe reads is the installer's own.
+    started=$SECONDS
+    wine reg delete 'HKLM\SOFTWARE\Brenk' /f >/dev/null 2>&1
     setup=$(ls "$build"/packages/kelvo-*-setup.exe 2>/dev/null | head -1)
     programs="$WINEPREFIX/drive_c/Program Files/kelvo"
     menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/kelvo.lnk"
@@ -168,32 +196,6 @@ print(" ".join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not 
     [ "$listing" = "BD/boys.dbf BD/female.dbf BD/girls.dbf BD/male.dbf BD/yasly.dbf kelvo.exe readme.txt" ] &&
         pass "portable zip: kelvo.exe, BD and readme.txt" || fail "portable zip ${zip:-(not built)}: $listing"
     echo "installer in $((SECONDS - started)) s"
-
-    # 3. kelvo.exe end to end, with its data directory from the registry.
-    started=$SECONDS
-    data=$work/data
-    mkdir -p "$data/BD"
-    tables="${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}"
-    if [ -f "$tables/female.dbf" ]; then
-        cp "$tables"/*.dbf "$data/BD/"
-        echo "bundled tables from $tables"
-    else
-        for entry in yasly:5 girls:17 boys:17 female:18 male:15; do
-            name=${entry%%:*}
-            wine "$bin/make_table.exe" --columns "${entry##*:}" "$(winepath -w "$root/data/$name.csv")" \
-                "$(winepath -w "$data/BD/$name.dbf")" >>"$results/make_table.log" 2>&1
-        done
-        echo "bundled tables made from data/*.csv by make_table.exe"
-    fi
-    if [ -f "$data/BD/female.dbf" ]; then pass "feature tables in the data directory"; else fail "no feature tables"; fi
-
-    wine reg add 'HKLM\SOFTWARE\Brenk' /v path /t REG_SZ /d "$(winepath -w "$data")" /f >/dev/null 2>&1
-    shot=$build/screenshots
-    mkdir -p "$shot"
-    # Women (no argument, with the picture: point 4), then Men from the argument "4".
-    drive "" 3 "$shot/kelvo-women.png"
-    drive 4 4 ""
-    echo "end to end in $((SECONDS - started)) s"
     echo "$passed $failed" >"$work/counts"
     exit 0
 fi
