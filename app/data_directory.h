@@ -1,5 +1,6 @@
 #pragma once
-// The data directory: the registry value "path" of HKEY_LOCAL_MACHINE\SOFTWARE\Brenk.
+// The data directory: the registry value "path" of HKEY_LOCAL_MACHINE\SOFTWARE\Brenk, else
+// the platform's default (on Linux the user's own folder, filled with the installed tables).
 
 #include <string>
 

@@ -10,8 +10,10 @@ namespace kelvo::platform {
 // (Windows-1251), up to its first zero byte. False when the key or value cannot be read.
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value);
 
-// The data directory to use when the registry holds none: "C:\" on Windows; elsewhere the
-// folder of feature tables installed with the program.
+// The data directory to use when the registry holds none: "C:\" on Windows. Elsewhere the
+// user's own folder, $XDG_DATA_HOME/kelvo (by default ~/.local/share/kelvo), made on first
+// use and given a copy of each installed table it lacks; the installed folder itself when
+// the user has no home or it cannot be written.
 std::string DefaultDataDirectory();
 
 }  // namespace kelvo::platform

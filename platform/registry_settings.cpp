@@ -1,19 +1,18 @@
-// The registry on Linux: the machine-wide settings file
-// $XDG_CONFIG_DIRS/kelvo/registry.ini (by default /etc/xdg/kelvo/registry.ini), e.g.
+// The registry on Linux: the settings file kelvo/registry.ini, looked for first in the
+// user's $XDG_CONFIG_HOME (by default ~/.config), then in each folder of $XDG_CONFIG_DIRS
+// (by default /etc/xdg); the first file that holds the value wins. E.g.
 //   [HKEY_LOCAL_MACHINE]
 //   SOFTWARE\Brenk\path=/srv/kelvo
 // A value is a path, not INI syntax: it is taken as it stands from after the '=' to the end
 // of its line, so ';', '#', quotes and '\' in a folder's name survive.
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "platform/codepage.h"
 #include "platform/registry.h"
+#include "platform/user_data_posix.h"
 
 namespace kelvo::platform {
 namespace {
@@ -65,7 +64,7 @@ bool ReadFromFile(const std::string& file, std::string_view key, std::string& va
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
     const std::string wanted = AnsiToUtf8(key) + "\\" + AnsiToUtf8(name);
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    const std::string list = XdgFolder("XDG_CONFIG_HOME", "/.config") + ":" + (dirs && *dirs ? dirs : "/etc/xdg");
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t end = std::min(list.find(':', start), list.size());
@@ -80,17 +79,6 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
         return true;
     }
     return false;
-}
-
-std::string DefaultDataDirectory() {
-    // The program's own folder, where the system can say it; else the tables of the
-    // current folder's share/kelvo.
-    char exe[PATH_MAX];
-    const ssize_t n = ::access("/proc/self/exe", F_OK) == 0 ? ::readlink("/proc/self/exe", exe, sizeof exe - 1) : -1;
-    if (n <= 0) return "share/kelvo";
-    std::string dir(exe, static_cast<std::size_t>(n));
-    dir.resize(dir.rfind('/'));
-    return Utf8ToAnsi(dir + "/../share/kelvo");
 }
 
 }  // namespace kelvo::platform

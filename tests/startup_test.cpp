@@ -4,12 +4,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/data_directory.h"
 #include "app/figure_app.h"
 #include "app/figure_dialog.h"
 #include "platform/headless/headless_window.h"
 #include "platform/registry.h"
+#include "platform/user_data_posix.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo {
@@ -47,30 +51,85 @@ TEST(FigureApp, RunsTheWindowWithTheInitialGroup) {
     EXPECT_EQ(group, 4);
 }
 
-// The registry's stand-in: a settings file under a temp XDG_CONFIG_DIRS.
+// The registry's stand-in: settings files under a temp XDG_CONFIG_DIRS (the machine's) and
+// XDG_CONFIG_HOME (the user's); the user's data folder under a temp XDG_DATA_HOME. The real
+// home is never touched.
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_DIRS");
-        saved_ = old ? std::optional<std::string>(old) : std::nullopt;
+        for (const char* name : kVariables) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        }
         ::setenv("XDG_CONFIG_DIRS", dir.DataDirectory().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        ::setenv("HOME", (dir / "home").c_str(), 1);
         std::filesystem::create_directories(dir / "kelvo");
+        std::filesystem::create_directories(dir / "user" / "kelvo");
     }
     void TearDown() override {
-        if (saved_) ::setenv("XDG_CONFIG_DIRS", saved_->c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_DIRS");
+        for (const auto& [name, value] : saved_) {
+            if (value) ::setenv(name, value->c_str(), 1);
+            else ::unsetenv(name);
+        }
     }
     void WriteRegistry(const std::string& text) { test::WriteFileBytes(dir / "kelvo" / "registry.ini", text); }
+    void WriteUserRegistry(const std::string& text) {
+        test::WriteFileBytes(dir / "user" / "kelvo" / "registry.ini", text);
+    }
 
+    static constexpr const char* kVariables[] = {"XDG_CONFIG_DIRS", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"};
     test::TempDir dir;
-    std::optional<std::string> saved_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
-TEST_F(Registry, MissingValueGivesTheInstalledTables) {
+// Without a value each user gets a folder of their own, filled with the installed tables on
+// first start, where table.txt can be written; the installed folder is read-only.
+TEST_F(Registry, MissingValueGivesTheUsersOwnFolderWithTheInstalledTables) {
     EXPECT_EQ(app::ReadDataDirectory(), platform::DefaultDataDirectory());
     WriteRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\other=x\n");
     EXPECT_EQ(app::ReadDataDirectory(), platform::DefaultDataDirectory());
-    EXPECT_TRUE(platform::DefaultDataDirectory().ends_with("/../share/kelvo"));
+    EXPECT_EQ(platform::DefaultDataDirectory(), (dir / "data" / "kelvo").string());
+    EXPECT_TRUE(platform::InstalledDataDirectory().ends_with("/../share/kelvo"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / "data" / "kelvo" / "BD" / "female.dbf"));
+
+    app::FigureDialog dialog;
+    platform::headless::HeadlessWindow window(dialog);
+    EXPECT_EQ(dialog.DataDirectory(), (dir / "data" / "kelvo").string());
+    EXPECT_TRUE(dialog.Table().IsOpen());
+
+    // XDG_DATA_HOME unset: under the home folder; neither: the installed tables themselves.
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(platform::UserDataDirectory(), (dir / "home" / ".local" / "share" / "kelvo").string());
+    ::unsetenv("HOME");
+    EXPECT_EQ(app::ReadDataDirectory(), platform::InstalledDataDirectory());
+}
+
+TEST_F(Registry, FillingTheUsersFolderKeepsTheirTables) {
+    std::filesystem::create_directories(dir / "installed" / "BD");
+    std::filesystem::create_directories(dir / "own" / "BD");
+    test::WriteFileBytes(dir / "installed" / "BD" / "male.dbf", "installed men");
+    test::WriteFileBytes(dir / "installed" / "BD" / "female.dbf", "installed women");
+    test::WriteFileBytes(dir / "own" / "BD" / "male.dbf", "the user's men");
+    ASSERT_TRUE(platform::FillDataDirectory((dir / "installed").string(), (dir / "own").string()));
+    EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "male.dbf"), "the user's men");
+    EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "female.dbf"), "installed women");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "own" / "BD"), {}), 2);  // no parts left
+
+    // A file where the folder should be: nothing to fill, and the caller falls back.
+    test::WriteFileBytes(dir / "blocked", "");
+    EXPECT_FALSE(platform::FillDataDirectory((dir / "installed").string(), (dir / "blocked").string()));
+    ::setenv("XDG_DATA_HOME", (dir / "blocked").c_str(), 1);
+    EXPECT_EQ(app::ReadDataDirectory(), platform::InstalledDataDirectory());
+}
+
+TEST_F(Registry, UsersSettingsComeBeforeTheMachines) {
+    WriteRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=/srv/kelvo\n");
+    WriteUserRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=/home/u/my kelvo\n");
+    EXPECT_EQ(app::ReadDataDirectory(), "/home/u/my kelvo");
+    WriteUserRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\other=x\n");
+    EXPECT_EQ(app::ReadDataDirectory(), "/srv/kelvo");
 }
 
 TEST_F(Registry, ValueIsUsedUnchanged) {

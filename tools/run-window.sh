@@ -18,6 +18,15 @@ if [ ! -x "$program" ]; then
     exit 1
 fi
 
+# The build's tables as last built, and table.txt beside them: a settings file that names
+# build/share/kelvo, read before any other. (Without it the window would use the user's own
+# folder, whose tables, copied at its first start, stay as they were then.)
+config=$(cd "$build" && pwd)/run-config
+mkdir -p "$config/kelvo"
+printf '[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=%s\n' "$(cd "$build" && pwd)/share/kelvo" \
+    >"$config/kelvo/registry.ini"
+export XDG_CONFIG_HOME=$config
+
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 

@@ -5,11 +5,14 @@
 #      front end, resources, registry, painting, runtime and file tests;
 #   2. kelvo.exe end to end: the data directory from the registry, the bundled tables, the
 #      window driven from outside to write table.txt, whose bytes are then checked;
-#   3. a picture of the window with the women's figure, saved in the build folder.
+#   3. a picture of the window with the women's figure, saved in the build folder;
+#   4. the installer, run silently: kelvo.exe from it opens on the installed tables with no
+#      registry value set by us and exports; the silent uninstaller leaves no program file,
+#      shortcut or registry value, only the user's table.txt; the portable zip's contents.
 # Ends with the line "N passed, M failed"; the exit code is non-zero on any failure.
 #
 # Needs (Debian): cmake g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth x11-apps
-# imagemagick locales python3, and the ru_RU.UTF-8 locale generated. Installs nothing.
+# imagemagick locales python3 nsis, and the ru_RU.UTF-8 locale generated. Installs nothing.
 #
 # usage: tools/wine-tests.sh [BUILD-FOLDER]     (default: build-win32 in the source tree)
 # KELVO_NATIVE_TABLES: a native build's share/kelvo/BD to bundle (default build/share/kelvo/BD);
@@ -33,14 +36,15 @@ failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
 fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
 
-# Runs kelvo.exe with ARGUMENTS through the driver, checks that the window opened with group
-# EXPECTED-GROUP, takes the picture into PICTURE (unless empty) and checks table.txt's bytes.
+# Runs kelvo.exe (or PROGRAM) with ARGUMENTS through the driver, checks that the window opened
+# with group EXPECTED-GROUP, takes the picture into PICTURE (unless empty) and checks the bytes
+# of table.txt in $data.
 drive() {
-    local arguments=$1 expected=$2 picture=$3
+    local arguments=$1 expected=$2 picture=$3 program=${4:-$bin/kelvo.exe}
     local signals=$work/signals-$expected x y w h rows group
     mkdir -p "$signals"
     rm -f "$data/table.txt"
-    wine "$bin/kelvo_driver.exe" "$(winepath -w "$bin/kelvo.exe")" "$arguments" "$(winepath -w "$signals")" \
+    wine "$bin/kelvo_driver.exe" "$(winepath -w "$program")" "$arguments" "$(winepath -w "$signals")" \
         >"$results/driver-$expected.log" 2>&1 &
     local driver=$!
     for _ in $(seq 1 1200); do
@@ -151,13 +155,54 @@ if [ "$under_x" = 1 ]; then
     drive "" 3 "$shot/kelvo-women.png"
     drive 4 4 ""
     echo "end to end in $((SECONDS - started)) s"
+
+    # 4. The installer and the uninstaller, both silent. Last, because the picture above
+    #    comes out blank once the installer has run in the prefix; the key set by step 2 is
+    #    deleted first, so that the value kelvo.exe reads is the installer's own.
+    started=$SECONDS
+    wine reg delete 'HKLM\SOFTWARE\Brenk' /f >/dev/null 2>&1
+    setup=$(ls "$build"/packages/kelvo-*-setup.exe 2>/dev/null | head -1)
+    programs="$WINEPREFIX/drive_c/Program Files/kelvo"
+    menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/kelvo.lnk"
+    uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kelvo'
+    registry_path() { wine reg query 'HKLM\SOFTWARE\Brenk' /v path 2>/dev/null | tr -d '\r' | awk '$1 == "path" { sub(/^ *path +REG_SZ +/, ""); print }'; }
+    if [ -n "$setup" ] && wine "$setup" /S && wineserver -w && [ -f "$programs/kelvo.exe" ]; then
+        pass "installer $(basename "$setup") ($(stat -c %s "$setup") bytes) ran silently"
+        value=$(registry_path)
+        data=$(winepath -u "$value" 2>/dev/null)
+        [ -n "$value" ] && pass "the installer set the data folder $value" || fail "no registry value after installing"
+        [ "$(ls "$data/BD/"*.dbf 2>/dev/null | wc -l)" = 5 ] && pass "the 5 tables are in the data folder" ||
+            fail "tables in the data folder: $(ls "$data/BD" 2>&1)"
+        [ -f "$menu" ] && pass "Start-menu entry" || fail "no Start-menu entry"
+        wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 &&
+            pass "listed among the installed programs" || fail "not in the system's program list"
+        drive "" 3 "" "$programs/kelvo.exe"
+
+        wine "$programs/uninstall.exe" /S
+        wineserver -w
+        [ ! -e "$programs" ] && pass "uninstalled: no program file left" || fail "left: $(ls -A "$programs")"
+        [ ! -e "$menu" ] && pass "uninstalled: no Start-menu entry" || fail "the Start-menu entry is left"
+        [ -z "$(registry_path)" ] && pass "uninstalled: no registry value" || fail "the registry value is left"
+        wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "still in the program list" ||
+            pass "uninstalled: gone from the program list"
+        [ ! -e "$data/BD" ] && [ -f "$data/table.txt" ] && pass "uninstalled: the tables went, table.txt stayed" ||
+            fail "after uninstalling, the data folder holds: $(ls -AR "$data" 2>&1)"
+    else
+        fail "the installer ${setup:-(not built)} did not install kelvo.exe"
+    fi
+    zip=$(ls "$build"/packages/kelvo-*-portable.zip 2>/dev/null | head -1)
+    listing=$(python3 -c 'import sys, zipfile
+print(" ".join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' "$zip" 2>/dev/null)
+    [ "$listing" = "BD/boys.dbf BD/female.dbf BD/girls.dbf BD/male.dbf BD/yasly.dbf kelvo.exe readme.txt" ] &&
+        pass "portable zip: kelvo.exe, BD and readme.txt" || fail "portable zip ${zip:-(not built)}: $listing"
+    echo "installer in $((SECONDS - started)) s"
     echo "$passed $failed" >"$work/counts"
     exit 0
 fi
 
 # --- Outside: check the tools, build, and run the part above under Xvfb --------------------
 missing=""
-for tool in cmake x86_64-w64-mingw32-g++-posix wine wineserver winepath xvfb-run xwd convert python3; do
+for tool in cmake x86_64-w64-mingw32-g++-posix wine wineserver winepath xvfb-run xwd convert python3 makensis; do
     command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
 done
 [ -d /usr/share/wine/fonts ] || missing="$missing fonts-wine"
@@ -175,7 +220,7 @@ host_tables=()
     host_tables=("-DKELVO_HOST_TABLES=${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}")
 if ! cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DKELVO_WERROR=ON "${host_tables[@]}" >"$build/configure.log" 2>&1 ||
-   ! cmake --build "$build" -j2 --target kelvo kelvo_win32_tests kelvo_driver make_table \
+   ! cmake --build "$build" -j2 --target kelvo kelvo_win32_tests kelvo_driver make_table installer portable \
         >"$build/build.log" 2>&1; then
     cat "$build/configure.log" "$build/build.log" 2>/dev/null | grep -E 'error|Error' | head -40
     echo "wine-tests: the cross build failed (logs: $build/configure.log, $build/build.log)"

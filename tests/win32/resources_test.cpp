@@ -1,4 +1,4 @@
-// The resources compiled into the program: icon 128 in both sizes and the version record.
+// The resources compiled into the program: icon 128 in every size and the version record.
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -27,7 +26,9 @@ struct GroupIconEntry {
 };
 #pragma pack(pop)
 
-TEST(ResourcesTest, Icon128HoldsItsOwn32And16PixelPicturesOfAtMost16Colours) {
+// Every size a launcher, the task bar or Explorer asks for, each its own image: the two
+// drawn pictures at 16 and 32 px, the others made from them.
+TEST(ResourcesTest, Icon128HoldsAnImageForEachSizeFrom16To256Pixels) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(res::kIconMain), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     ASSERT_NE(found, nullptr);
@@ -35,15 +36,15 @@ TEST(ResourcesTest, Icon128HoldsItsOwn32And16PixelPicturesOfAtMost16Colours) {
     const auto* header = reinterpret_cast<const GroupIconHeader*>(bytes);
     ASSERT_EQ(header->type, 1);
     const auto* entries = reinterpret_cast<const GroupIconEntry*>(bytes + sizeof(GroupIconHeader));
-    std::set<std::pair<int, int>> sizes;
+    std::set<int> sizes;
     for (int i = 0; i < header->count; ++i) {
-        sizes.insert({entries[i].width, entries[i].height});
-        EXPECT_LE(entries[i].bitCount, 4);
+        EXPECT_EQ(entries[i].width, entries[i].height);
+        sizes.insert(entries[i].width == 0 ? 256 : entries[i].width);  // 0 stands for 256
     }
-    EXPECT_EQ(sizes, (std::set<std::pair<int, int>>{{16, 16}, {32, 32}}));
+    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 128, 256}));
 
     // Each size picks its own picture from the group.
-    for (const int size : {32, 16}) {
+    for (const int size : {48, 32, 16}) {
         const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(bytes), TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC picture = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
         ASSERT_NE(picture, nullptr);
