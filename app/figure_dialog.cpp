@@ -118,7 +118,7 @@ void FigureDialog::OnPaint() {
 
 figures::Workspace FigureDialog::Work() {
     return {*ageList_, *heightList_, *chestList_, *thirdList_, *thirdLabel_, *resultList_, *valueEdit_,
-            table_,    keys_,        results_,    computed_,   selectedRow_, dataDirectory_};
+            table_,    sources_,     keys_,       results_,    computed_,   selectedRow_, dataDirectory_};
 }
 
 void FigureDialog::OnGroupChange() {

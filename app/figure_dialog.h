@@ -77,6 +77,7 @@ private:
     std::string dataDirectory_;
     bool computed_ = false;
     tables::FeatureTable table_;
+    tables::TableSources sources_;
     figures::KeyFeatureRows keys_{};
     results::ResultTable results_;
     std::int32_t selectedRow_ = -1;

@@ -92,7 +92,9 @@ void ComputeChild(Workspace& w, const ChildGroup& group) {
         const double value = ChildValue(ParseValue(h), ParseValue(k), ParseValue(v), ParseValue(b), hF, cF, waist);
         AppendRow(w, std::move(texts), value, std::move(h), std::move(k), std::move(v));
     }
-    FinishCompute(w);
+    // The first waist entry adds nothing of the waist column.
+    const int columnsRead[] = {c.height, c.chest, c.base, c.waist};
+    FinishCompute(w, std::span(columnsRead, waist > 0 ? 4 : 3));
 }
 
 bool LoadGirls(Workspace& w) { return LoadChild(w, kGirls); }

@@ -52,6 +52,7 @@ bool OpenGroupTable(Workspace& w, FigureGroup group) {
     const GroupEntry& entry = Group(group);
     if (!w.table.Open(w.dataDirectory + std::string(entry.tableFile))) return false;
     FindKeyFeatureRows(w.table, 1, 16, ThirdFeature(entry.third), w.keys);
+    tables::ReadTableSources(w.dataDirectory + std::string(entry.tableFile), w.sources);
     return true;
 }
 
@@ -93,7 +94,16 @@ void AppendRow(Workspace& w, RecordTexts&& texts, double value, std::string&& he
     row.cells[5] = std::move(extra);
 }
 
-void FinishCompute(Workspace& w) {
+void FinishCompute(Workspace& w, std::span<const int> columnsRead) {
+    if (w.sources.Known()) {
+        for (std::int32_t r = 0; r < w.results.GetSize(); ++r) {
+            results::ResultRow& row = w.results[r];
+            const std::string codes = w.sources.CodesOf(ParseFeatureNumber(row.cells[0]), columnsRead);
+            row.source = platform::Utf8ToAnsi(codes);
+            row.sourceNote = w.sources.Note(codes);
+            row.illustrative = tables::HasIllustrative(codes);
+        }
+    }
     w.computed = true;
     results::ShowRows(w.resultList, w.results);
 }

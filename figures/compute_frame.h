@@ -2,6 +2,7 @@
 // The key-feature search and the frame that every group's compute step follows.
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -55,8 +56,9 @@ std::string ReadText(const tables::FeatureTable& table, std::int32_t record, int
 void AppendRow(Workspace& w, RecordTexts&& texts, double value, std::string&& heightIncrement,
                std::string&& sizeIncrement, std::string&& extra = {});
 
-// Frame steps 10 and 11: the rows are complete; shows them.
-void FinishCompute(Workspace& w);
+// Frame steps 10 and 11: the rows are complete; each takes the source of the cells its value
+// came from (`columnsRead`), and the list shows them.
+void FinishCompute(Workspace& w, std::span<const int> columnsRead);
 
 template <std::size_t N>
 bool BeginCompute(Workspace& w, const std::array<const platform::ComboBox*, N>& lists,

@@ -57,7 +57,7 @@ void ComputeMen(Workspace& w) {
             StepValue(ParseValue(heightIncrement), ParseValue(sizeIncrement), ParseValue(base), h, z);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(sizeIncrement));
     }
-    FinishCompute(w);
+    FinishCompute(w, std::array{2, k, b});
 }
 
 }  // namespace kelvo::figures

@@ -64,7 +64,7 @@ void ComputeNursery(Workspace& w) {
             StepValue(ParseValue(heightIncrement), ParseValue(chestIncrement), ParseValue(base), h, z);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(chestIncrement));
     }
-    FinishCompute(w);
+    FinishCompute(w, std::array{2, 3, 4});
 }
 
 }  // namespace kelvo::figures

@@ -1,5 +1,7 @@
 #include "figures/size_chart_walk.h"
 
+#include <algorithm>
+
 #include "figures/group_registry.h"
 #include "platform/model_controls.h"
 
@@ -16,7 +18,7 @@ public:
 
     Workspace Work() {
         return {ageList,   heightList, chestList, thirdList, thirdLabel_, resultList_, valueEdit_,
-                table_,    keys_,      results,   computed,  selectedRow_, dataDirectory_};
+                table_,    sources_,   keys_,     results,   computed,  selectedRow_, dataDirectory_};
     }
 
     // Picks entry `index` of `list` as a user does: an entry already selected raises
@@ -39,6 +41,7 @@ private:
     platform::ModelListView resultList_;
     platform::ModelEdit valueEdit_;
     tables::FeatureTable table_;
+    tables::TableSources sources_;
     KeyFeatureRows keys_{};
     std::int32_t selectedRow_ = -1;
     std::string dataDirectory_;
@@ -63,11 +66,16 @@ bool AddFigure(const PrivateWindow& window, bool withThird, results::SizeChart& 
             chart.names.push_back(rows[row].cells[1]);
         }
         chart.values.resize(chart.numbers.size());
+        chart.sources.resize(chart.numbers.size());
     }
     if (static_cast<std::size_t>(rows.GetSize()) != chart.numbers.size()) return false;
     chart.headings.push_back(std::move(heading));
-    for (std::int32_t row = 0; row < rows.GetSize(); ++row)
-        chart.values[static_cast<std::size_t>(row)].push_back(rows[row].cells[2]);
+    for (std::int32_t row = 0; row < rows.GetSize(); ++row) {
+        const auto at = static_cast<std::size_t>(row);
+        chart.values[at].push_back(rows[row].cells[2]);
+        // A feature's row in the chart names every source its figures' values came from.
+        chart.sources[at] = tables::MergeCodes(std::move(chart.sources[at]), rows[row].source);
+    }
     return true;
 }
 
@@ -103,6 +111,9 @@ bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age
         }
     }
     if (progress) progress(heights, heights);
+    // A table without a side file has no known sources: the chart gets no source column.
+    if (std::all_of(chart.sources.begin(), chart.sources.end(), [](const std::string& s) { return s.empty(); }))
+        chart.sources.clear();
     return !chart.headings.empty();
 }
 

@@ -86,7 +86,8 @@ void ComputeWomen(Workspace& w) {
         const double value = count == 1 ? v[0] : Extrapolate(v[0], v[1], columns.weight);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(sizeIncrement));
     }
-    FinishCompute(w);
+    const int columnsRead[] = {2, 3 + band, columns.first, columns.second};
+    FinishCompute(w, std::span(columnsRead, static_cast<std::size_t>(count + 2)));
 }
 
 }  // namespace kelvo::figures

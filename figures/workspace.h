@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "results/result_table.h"
 #include "tables/feature_table.h"
+#include "tables/table_sources.h"
 
 namespace kelvo::figures {
 
@@ -25,6 +26,7 @@ struct Workspace {
     platform::ListView& resultList;
     platform::Edit& valueEdit;
     tables::FeatureTable& table;
+    tables::TableSources& sources;  // of the table open, read with it
     KeyFeatureRows& keys;
     results::ResultTable& results;
     bool& computed;

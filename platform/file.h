@@ -9,6 +9,10 @@
 
 namespace kelvo::platform {
 
+// The native form of a path built the Windows way: on POSIX, '\' becomes '/' and the
+// 1251 bytes become UTF-8.
+std::string NativePath(const std::string& path);
+
 // A file opened for reading as raw bytes; closed when destroyed.
 class InputFile {
 public:
@@ -30,6 +34,16 @@ private:
     int fd_ = -1;
 };
 
+// Reads the whole file at `path` (built the Windows way) into `bytes`; false when it cannot
+// be opened or read.
+inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    InputFile file;
+    std::int64_t size = 0;
+    if (!file.Open(NativePath(path)) || !file.Size(size) || size < 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    return file.Read(bytes.data(), size) == size;
+}
+
 // Why writing a file failed, in terms a user can act on.
 enum class WriteError {
     None,
@@ -46,8 +60,5 @@ enum class WriteError {
 // no temporary file remains. A new file gets ordinary permissions; a read-only one is kept.
 WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError);
 
-// The native form of a path built the Windows way: on POSIX, '\' becomes '/' and the
-// 1251 bytes become UTF-8.
-std::string NativePath(const std::string& path);
 
 }  // namespace kelvo::platform

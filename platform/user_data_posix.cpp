@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -42,6 +44,21 @@ std::string InstalledDataDirectory() {
     return Utf8ToAnsi(dir + "/../share/kelvo");
 }
 
+namespace {
+
+// The user's table `name` is missing or the installed one byte for byte.
+bool SameTable(const fs::path& installed, const fs::path& own, const std::string& name) {
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(own / name, error))) return true;
+    const auto bytes = [](const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    return bytes(own / name) == bytes(installed / name);
+}
+
+}  // namespace
+
 bool FillDataDirectory(const std::string& installed, const std::string& own) {
     const fs::path from = fs::path(NativePath(installed)) / "BD";
     const fs::path to = fs::path(NativePath(own)) / "BD";
@@ -53,6 +70,10 @@ bool FillDataDirectory(const std::string& installed, const std::string& own) {
         const fs::path target = to / entry.path().filename();
         // Whatever the user has under the name, even a dangling link, stays theirs.
         if (fs::exists(fs::symlink_status(target, error))) continue;
+        // A side file names the sources of the installed table's values: beside a table of
+        // the user's own it would pass the installed sources off as theirs.
+        if (entry.path().extension() == ".src" && !SameTable(from, to, entry.path().stem().string() + ".dbf"))
+            continue;
         // Copied beside its place and renamed into it, so that a second kelvo starting at
         // the same moment never opens half a table.
         const fs::path part = to / ("." + entry.path().filename().string() + ".part-" +

@@ -1,16 +1,20 @@
 // kelvo-cli: the window's logic without a window. It acts as a user at the window (chooses
 // the group, age group, height, chest and waist or hip girth, presses the export button)
 // on the headless front end and prints the result list as the window shows it. With --chart
-// it writes the group's size chart instead: every figure the lists offer, as CSV.
+// it writes the group's size chart instead: every figure the lists offer, as CSV. With
+// --make-table it turns a designer's CSV into a feature table, checked against the group's
+// grid, and with --dump-table it writes a table back as such a CSV.
 //
 // main reads the options, chooses the figure in the window and prints: each step is a
 // function of its own, and every byte written to stdout is checked.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,12 +22,16 @@
 #include "app/figure_dialog.h"
 #include "figures/group_registry.h"
 #include "figures/size_chart_walk.h"
+#include "figures/table_check.h"
+#include "platform/ansi_text.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
 #include "res/version.h"
+#include "results/export.h"
 #include "results/list_text.h"
+#include "tables/table_source.h"
 
 namespace {
 
@@ -43,6 +51,9 @@ constexpr const char* kOptionsAfterGroup =
     "  --export       записать table.txt в папку данных, как кнопка «Записать значение в файл»\n"
     "  --chart FILE   записать таблицу размеров группы (все типовые фигуры) в FILE как CSV\n"
     "  --chart-format excel (по умолчанию: «;» и десятичная запятая) или rfc4180 («,» и точка)\n"
+    "  --sources      столбец «Источник» в tsv, csv и таблице размеров\n"
+    "  --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf  таблица признаков группы G из CSV по шаблону, с проверкой\n"
+    "  --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv    таблица признаков обратно в CSV по шаблону\n"
     "  -h, --help, --version\n";
 
 // "0-4, Ясельная nursery, Девочки girls, ...": every way to name a group, from the registry.
@@ -55,8 +66,10 @@ std::string GroupNames() {
 
 std::string Usage() {
     return "Использование: kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N]\n"
-           "                 [--waist N | --hip N] [--format tsv|csv|table] [--export]\n"
+           "                 [--waist N | --hip N] [--format tsv|csv|table] [--export] [--sources]\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
+           "                 [--sources]\n"
+           "       kelvo-cli --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf | --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv\n"
            "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
            "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
            "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
@@ -66,6 +79,7 @@ struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat;
     std::string format;
     bool exportTable = false;
+    bool sources = false;
     bool help = false, version = false;
 };
 
@@ -103,6 +117,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         bool Options::*field;
     };
     const Flag flags[] = {{"--export", &Options::exportTable},
+                          {"--sources", &Options::sources},
                           {"--help", &Options::help},
                           {"-h", &Options::help},
                           {"--version", &Options::version}};
@@ -237,21 +252,56 @@ std::vector<std::vector<std::string>> ListLines(HeadlessWindow& window) {
     return lines;
 }
 
+constexpr kelvo::platform::AnsiText kSourceHeading(u8"Источник");
+constexpr std::string_view kIllustrativeMark = "*";
+
+// The sources beside the list: with --sources a last column "Источник"; in a table for the
+// terminal, where no script reads the columns, a mark on each illustrative row anyway.
+void AddSources(std::vector<std::vector<std::string>>& lines, const results::ResultTable& rows,
+                results::ListFormat format, bool withSources) {
+    if (!withSources && format != results::ListFormat::Table) return;
+    lines[0].emplace_back(withSources ? kSourceHeading.view() : std::string_view());
+    for (std::size_t item = 1; item < lines.size(); ++item) {
+        const auto row = static_cast<std::int32_t>(item - 1);
+        const bool held = row < rows.GetSize();
+        if (withSources) lines[item].push_back(held ? rows[row].source : std::string());
+        else lines[item].emplace_back(held && rows[row].illustrative ? kIllustrativeMark : "");
+    }
+}
+
+// Under a terminal table with marks, what the mark means.
+std::string SourceFootnote(const std::vector<std::vector<std::string>>& lines, results::ListFormat format,
+                           bool withSources) {
+    if (withSources || format != results::ListFormat::Table) return {};
+    for (std::size_t item = 1; item < lines.size(); ++item)
+        if (lines[item].back() == kIllustrativeMark)
+            return "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n";
+    return {};
+}
+
 results::ListFormat FormatNamed(const std::string& format) {
     if (format == "csv") return results::ListFormat::Csv;
     if (format == "table") return results::ListFormat::Table;
     return results::ListFormat::Tsv;
 }
 
+// A file named on the command line (UTF-8) as the program's paths are: Windows-1251 with '\'
+// as the separator. False for a name that would not survive that and be another file's.
+bool AnsiPath(const std::string& file, std::string& path) {
+    path = Utf8ToAnsi(file);
+    return AnsiToUtf8(path) == file && path.find('\\') == std::string::npos;
+}
+
+int UnusablePath(const std::string& file) {
+    return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
+}
+
 // Writes the size chart of `group` (girls and boys: of age group `age`) to `file`, given in
-// UTF-8; the exit code.
+// UTF-8; the exit code. Without `withSources` the chart has no source column.
 int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
-               results::CsvDialect dialect) {
-    // Paths go through the program as Windows-1251 with '\' as the separator: a name that
-    // does not survive that would be written under another name.
-    const std::string path = Utf8ToAnsi(file);
-    if (AnsiToUtf8(path) != file || path.find('\\') != std::string::npos)
-        return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
+               results::CsvDialect dialect, bool withSources) {
+    std::string path;
+    if (!AnsiPath(file, path)) return UnusablePath(file);
     const bool showProgress = ::isatty(STDERR_FILENO);
     results::SizeChart chart;
     const bool built = figures::BuildSizeChart(dataDirectory, group.group, age, chart, [&](int done, int total) {
@@ -260,6 +310,7 @@ int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& grou
         if (done == total) std::fputc('\n', stderr);
     });
     if (!built) return Fail(1, "не удалось составить таблицу размеров из " + TablePath(dataDirectory, group));
+    if (!withSources) chart.sources.clear();
     std::string message;
     if (!results::WriteSizeChart(path, chart, dialect, message)) return Fail(1, AnsiToUtf8(message));
     return 0;
@@ -284,19 +335,91 @@ int Run(const Options& options) {
     if (options.chart) {
         const auto dialect =
             options.chartFormat == "rfc4180" ? results::CsvDialect::Rfc4180 : results::CsvDialect::Spreadsheet;
-        return WriteChart(dialog.DataDirectory(), *group, window.Selection(res::kIdAgeList), *options.chart, dialect);
+        return WriteChart(dialog.DataDirectory(), *group, window.Selection(res::kIdAgeList), *options.chart, dialect,
+                          options.sources);
     }
     if (options.exportTable) {
         window.Press(res::kIdWriteTable);
         if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
     }
     const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
-    return Emit(results::FormatList(ListLines(window), FormatNamed(format)));
+    auto lines = ListLines(window);
+    AddSources(lines, dialog.Results(), FormatNamed(format), options.sources);
+    return Emit(results::FormatList(lines, FormatNamed(format)) + SourceFootnote(lines, FormatNamed(format), options.sources));
+}
+
+// kelvo-cli --make-table GROUP SOURCE.csv TABLE.dbf: the designer's CSV checked and turned
+// into the group's table, with the side file of its sources when the CSV has a source
+// column. A refused source writes nothing and every fault is named.
+int MakeTable(const std::string& groupName, const std::string& sourceFile, const std::string& tableFile) {
+    const figures::GroupEntry* group = FindGroupNamed(groupName);
+    if (!group) return UsageError("группы «" + groupName + "» нет; есть: " + GroupNames());
+    std::string sourcePath, tablePath, csv;
+    if (!AnsiPath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
+    if (!AnsiPath(tableFile, tablePath)) return UnusablePath(tableFile);
+    if (!kelvo::platform::ReadWholeFile(sourcePath, csv)) return Fail(1, "не удалось прочитать " + sourceFile);
+
+    kelvo::tables::TableSource source;
+    std::vector<kelvo::tables::TableFault> faults;
+    kelvo::tables::ReadTableSource(csv, figures::TableColumns(group->group), source, faults);
+    if (!source.contents.fields.empty()) figures::CheckTable(group->group, source, faults);
+    if (!faults.empty()) {
+        std::stable_sort(faults.begin(), faults.end(), [](const auto& a, const auto& b) { return a.line < b.line; });
+        std::string text;
+        for (const auto& fault : faults) text += kelvo::tables::FaultMessage(sourceFile, source, fault) + "\n";
+        std::fputs(text.c_str(), stderr);
+        return Fail(1, "таблица не записана, ошибок в " + sourceFile + ": " + std::to_string(faults.size()));
+    }
+    std::string message;
+    const std::string sidePath = kelvo::tables::SidePath(tablePath);
+    if (!results::WriteWholeFile(tablePath, kelvo::tables::BuildTable(source.contents), message))
+        return Fail(1, AnsiToUtf8(message));
+    if (source.hasSources) {
+        if (!results::WriteWholeFile(sidePath, kelvo::tables::BuildSideFile(source.sources), message))
+            return Fail(1, AnsiToUtf8(message));
+    } else {
+        // A side file left from an earlier table would give this one's values its sources.
+        std::error_code ignored;
+        std::filesystem::remove(kelvo::platform::NativePath(sidePath), ignored);
+    }
+    return 0;
+}
+
+// kelvo-cli --dump-table TABLE.dbf SOURCE.csv: any table in the layout --make-table reads.
+int DumpTable(const std::string& tableFile, const std::string& sourceFile) {
+    std::string tablePath, sourcePath;
+    if (!AnsiPath(tableFile, tablePath)) return UnusablePath(tableFile);
+    if (!AnsiPath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
+    kelvo::tables::FeatureTable table;
+    if (!table.Open(tablePath) || table.ColumnCount() < 2)
+        return Fail(1, "не удалось открыть таблицу признаков " + tableFile);
+    kelvo::tables::TableSources sources;
+    kelvo::tables::ReadTableSources(tablePath, sources);
+    std::string message;
+    if (!results::WriteWholeFile(sourcePath, kelvo::tables::BuildTableSourceCsv(table, sources.features), message))
+        return Fail(1, AnsiToUtf8(message));
+    return 0;
+}
+
+// The table tools take their arguments by position; nothing else goes with them.
+std::optional<int> RunTableTool(int argc, char** argv) {
+    if (argc < 2) return std::nullopt;
+    const std::string tool = argv[1];
+    if (tool == "--make-table") {
+        if (argc != 5) return UsageError("--make-table: нужны группа, исходник CSV и таблица");
+        return MakeTable(argv[2], argv[3], argv[4]);
+    }
+    if (tool == "--dump-table") {
+        if (argc != 4) return UsageError("--dump-table: нужны таблица и файл CSV");
+        return DumpTable(argv[2], argv[3]);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto code = RunTableTool(argc, argv)) return *code;
     Options options;
     std::string error;
     const bool parsed = ParseOptions(argc, argv, options, error);

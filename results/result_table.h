@@ -13,9 +13,13 @@ class ListView;
 namespace kelvo::results {
 
 // Cells: 0 number, 1 name, 2 value, 3 height increment, 4 size increment, 5 extra text.
+// The source of the value, when the table's side file names it, goes beside the cells:
+// the codes ("W", "illustrative") and the note the list shows for the row (Windows-1251).
 struct ResultRow {
     static constexpr int kCells = 6;
     std::array<std::string, kCells> cells;
+    std::string source, sourceNote;
+    bool illustrative = false;
 };
 
 // A growable array of rows that grows by its growth step, or by size / 8 bounded to 4..1024.
@@ -37,7 +41,8 @@ private:
     std::int32_t growthStep_ = 0;
 };
 
-// Rebuilds `list` from `table`: item i shows cells 0 to 4 of row i; nothing selected.
+// Rebuilds `list` from `table`: item i shows cells 0 to 4 of row i, an illustrative row
+// marked and every row with a source noted; nothing selected.
 void ShowRows(platform::ListView& list, const ResultTable& table);
 
 }  // namespace kelvo::results

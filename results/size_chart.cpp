@@ -11,6 +11,7 @@ namespace {
 
 constexpr platform::AnsiText kNumber(u8"Номер");
 constexpr platform::AnsiText kName(u8"Наименование размерного признака");
+constexpr platform::AnsiText kSource(u8"Источник");
 
 // A text that starts like a formula would be evaluated by the spreadsheet that opens the
 // file; the apostrophe keeps it text. Only the table's texts can start so: the values are
@@ -29,11 +30,14 @@ std::string BuildSizeChartCsv(const SizeChart& chart, CsvDialect dialect) {
     CsvWriter line(csv, dialect);
     line.Field(kNumber);
     line.Field(kName);
+    const bool withSources = !chart.sources.empty();
+    if (withSources) line.Field(kSource);
     for (const std::string& heading : chart.headings) line.Field(heading);
     line.EndLine();
     for (std::size_t row = 0; row < chart.numbers.size(); ++row) {
         line.Field(AsText(chart.numbers[row]));
         line.Field(AsText(row < chart.names.size() ? chart.names[row] : std::string()));
+        if (withSources) line.Field(AsText(row < chart.sources.size() ? chart.sources[row] : std::string()));
         for (std::size_t figure = 0; figure < chart.headings.size(); ++figure) {
             const bool held = row < chart.values.size() && figure < chart.values[row].size();
             line.Value(held ? chart.values[row][figure] : std::string());

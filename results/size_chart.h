@@ -14,10 +14,14 @@ struct SizeChart {
     std::vector<std::string> headings;             // one per figure: "134-64-60", "74-48"
     std::vector<std::string> numbers, names;       // one per feature, in record order
     std::vector<std::vector<std::string>> values;  // values[feature][figure]
+    // One per feature, the sources of its values ("W, illustrative"); empty for a table
+    // whose sources are not known, and then the CSV has no source column.
+    std::vector<std::string> sources;
 };
 
 // The chart as CSV: UTF-8 with a byte-order mark, a heading line, CR LF after every line,
-// fields quoted where RFC 4180 asks.
+// fields quoted where RFC 4180 asks; the column "Источник" after the name when the chart
+// holds sources.
 std::string BuildSizeChartCsv(const SizeChart& chart, CsvDialect dialect);
 
 // Writes the chart's CSV to `path` (Windows-1251) as a whole or not at all. False with a

@@ -1,5 +1,6 @@
 #include "tables/feature_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/file.h"
@@ -112,6 +113,13 @@ bool FeatureTable::ReadField(std::int32_t record, std::int32_t column, std::stri
     // The text ends at the first zero byte, as a C string would.
     text.assign(buffer, strnlen(buffer, static_cast<std::size_t>(length)));
     return true;
+}
+
+std::string FeatureTable::FieldName(int column) const {
+    if (column < 0 || column >= ColumnCount()) return {};
+    const auto& bytes = descriptors_[static_cast<std::size_t>(column)].bytes;
+    const auto end = std::find(bytes.begin(), bytes.begin() + 11, 0);
+    return std::string(bytes.begin(), end);
 }
 
 }  // namespace kelvo::tables

@@ -29,6 +29,8 @@ public:
     // 0 when no table is open.
     std::int32_t RecordCount() const { return open_ ? recordCount_ : 0; }
     int ColumnCount() const { return static_cast<int>(descriptors_.size()); }
+    // The name stored in the column's descriptor, up to its first zero byte; empty when out of range.
+    std::string FieldName(int column) const;
     // The field's text exactly as stored; false with empty text on any failure.
     bool ReadField(std::int32_t record, std::int32_t column, std::string& text) const;
 

@@ -112,10 +112,15 @@ TEST_F(Registry, FillingTheUsersFolderKeepsTheirTables) {
     test::WriteFileBytes(dir / "installed" / "BD" / "male.dbf", "installed men");
     test::WriteFileBytes(dir / "installed" / "BD" / "female.dbf", "installed women");
     test::WriteFileBytes(dir / "own" / "BD" / "male.dbf", "the user's men");
+    // The installed sources go beside the installed table only, never beside the user's.
+    test::WriteFileBytes(dir / "installed" / "BD" / "male.src", "1 M\n");
+    test::WriteFileBytes(dir / "installed" / "BD" / "female.src", "1 W\n");
     ASSERT_TRUE(platform::FillDataDirectory((dir / "installed").string(), (dir / "own").string()));
     EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "male.dbf"), "the user's men");
     EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "female.dbf"), "installed women");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "own" / "BD"), {}), 2);  // no parts left
+    EXPECT_FALSE(std::filesystem::exists(dir / "own" / "BD" / "male.src"));
+    EXPECT_EQ(test::ReadFileBytes(dir / "own" / "BD" / "female.src"), "1 W\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "own" / "BD"), {}), 3);  // no parts left
 
     // A file where the folder should be: nothing to fill, and the caller falls back.
     test::WriteFileBytes(dir / "blocked", "");

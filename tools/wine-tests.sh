@@ -16,7 +16,7 @@
 #
 # usage: tools/wine-tests.sh [BUILD-FOLDER]     (default: build-win32 in the source tree)
 # KELVO_NATIVE_TABLES: a native build's share/kelvo/BD to bundle (default build/share/kelvo/BD);
-# without it the tables are made from data/*.csv by the cross-built make_table under Wine.
+# without it the tables are made from data/*.csv by the cross-built kelvo-cli under Wine.
 
 set -u
 
@@ -136,15 +136,16 @@ if [ "$under_x" = 1 ]; then
     mkdir -p "$data/BD"
     tables="${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}"
     if [ -f "$tables/female.dbf" ]; then
-        cp "$tables"/*.dbf "$data/BD/"
+        cp "$tables"/*.dbf "$tables"/*.src "$tables"/sources.txt "$data/BD/"
         echo "bundled tables from $tables"
     else
-        for entry in yasly:5 girls:17 boys:17 female:18 male:15; do
+        for entry in yasly:nursery girls:girls boys:boys female:women male:men; do
             name=${entry%%:*}
-            wine "$bin/make_table.exe" --columns "${entry##*:}" "$(winepath -w "$root/data/$name.csv")" \
+            wine "$bin/kelvo-cli.exe" --make-table "${entry##*:}" "$(winepath -w "$root/data/$name.csv")" \
                 "$(winepath -w "$data/BD/$name.dbf")" >>"$results/make_table.log" 2>&1
         done
-        echo "bundled tables made from data/*.csv by make_table.exe"
+        cp "$root/data/sources.txt" "$data/BD/"
+        echo "bundled tables made from data/*.csv by kelvo-cli.exe --make-table"
     fi
     if [ -f "$data/BD/female.dbf" ]; then pass "feature tables in the data directory"; else fail "no feature tables"; fi
 
@@ -193,7 +194,7 @@ if [ "$under_x" = 1 ]; then
     zip=$(ls "$build"/packages/kelvo-*-portable.zip 2>/dev/null | head -1)
     listing=$(python3 -c 'import sys, zipfile
 print(" ".join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' "$zip" 2>/dev/null)
-    [ "$listing" = "BD/boys.dbf BD/female.dbf BD/girls.dbf BD/male.dbf BD/yasly.dbf kelvo.exe readme.txt" ] &&
+    [ "$listing" = "BD/boys.dbf BD/boys.src BD/female.dbf BD/female.src BD/girls.dbf BD/girls.src BD/male.dbf BD/male.src BD/sources.txt BD/yasly.dbf BD/yasly.src kelvo.exe readme.txt" ] &&
         pass "portable zip: kelvo.exe, BD and readme.txt" || fail "portable zip ${zip:-(not built)}: $listing"
     echo "installer in $((SECONDS - started)) s"
     echo "$passed $failed" >"$work/counts"
@@ -220,7 +221,7 @@ host_tables=()
     host_tables=("-DKELVO_HOST_TABLES=${KELVO_NATIVE_TABLES:-$root/build/share/kelvo/BD}")
 if ! cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DKELVO_WERROR=ON "${host_tables[@]}" >"$build/configure.log" 2>&1 ||
-   ! cmake --build "$build" -j2 --target kelvo kelvo_win32_tests kelvo_driver make_table installer portable \
+   ! cmake --build "$build" -j2 --target kelvo kelvo_win32_tests kelvo_driver kelvo-cli installer portable \
         >"$build/build.log" 2>&1; then
     cat "$build/configure.log" "$build/build.log" 2>/dev/null | grep -E 'error|Error' | head -40
     echo "wine-tests: the cross build failed (logs: $build/configure.log, $build/build.log)"

@@ -1,0 +1,164 @@
+#include "tables/table_sources.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include "platform/ansi_text.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
+
+namespace kelvo::tables {
+namespace {
+
+constexpr std::string_view kSideFileHeading = "# feature source [column=source ...]; the sources: sources.txt\n";
+constexpr std::string_view kSourceList = "sources.txt";
+
+std::vector<std::string> Words(std::string_view line) {
+    std::vector<std::string> words;
+    std::istringstream in{std::string(line)};
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+std::vector<std::string_view> Codes(std::string_view codes) {
+    std::vector<std::string_view> list;
+    while (!codes.empty()) {
+        const auto comma = codes.find(", ");
+        list.push_back(codes.substr(0, comma));
+        codes = comma == std::string_view::npos ? std::string_view() : codes.substr(comma + 2);
+    }
+    return list;
+}
+
+// A whole number of digits only; what the side file's numbers must be.
+bool Whole(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    value = std::atoi(text.c_str());
+    return true;
+}
+
+// Lines of a UTF-8 text file, without CR, comments and blank lines.
+std::vector<std::string_view> ContentLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (!line.empty() && line[0] != '#' && line.find_first_not_of(" \t") != std::string_view::npos)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Folder(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string BuildSideFile(const FeatureSources& sources) {
+    std::string text(kSideFileHeading);
+    for (const auto& [number, source] : sources) {
+        text += std::to_string(number) + ' ' + source.code;
+        for (const auto& [column, code] : source.columns) text += ' ' + std::to_string(column) + '=' + code;
+        text += '\n';
+    }
+    return text;
+}
+
+bool ParseSideFile(std::string_view text, FeatureSources& sources) {
+    sources.clear();
+    for (const std::string_view line : ContentLines(text)) {
+        const std::vector<std::string> words = Words(line);
+        int number = 0;
+        if (words.size() < 2 || !Whole(words[0], number) || words[1].find('=') != std::string::npos) return false;
+        FeatureSource& source = sources[number];
+        source.code = words[1];
+        for (std::size_t i = 2; i < words.size(); ++i) {
+            const auto eq = words[i].find('=');
+            int column = 0;
+            if (eq == std::string::npos || eq + 1 == words[i].size() || !Whole(words[i].substr(0, eq), column))
+                return false;
+            source.columns[column] = words[i].substr(eq + 1);
+        }
+    }
+    return true;
+}
+
+std::string SidePath(const std::string& tablePath) {
+    const std::size_t dot = tablePath.size() >= 4 ? tablePath.size() - 4 : std::string::npos;
+    if (dot != std::string::npos) {
+        std::string extension = tablePath.substr(dot);
+        for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        if (extension == ".dbf") return tablePath.substr(0, dot) + ".src";
+    }
+    return tablePath + ".src";
+}
+
+std::string TableSources::CodesOf(int number, std::span<const int> columns) const {
+    const auto found = features.find(number);
+    if (found == features.end()) return {};
+    std::string codes;
+    for (const int column : columns) {
+        const auto other = found->second.columns.find(column);
+        codes = MergeCodes(std::move(codes), other == found->second.columns.end() ? found->second.code : other->second);
+    }
+    return columns.empty() ? found->second.code : codes;
+}
+
+std::string TableSources::Note(std::string_view codes) const {
+    static constexpr platform::AnsiText kIllustrativeNote(
+        u8"Иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято");
+    static constexpr platform::AnsiText kSource(u8"Источник ");
+    std::string note;
+    for (const std::string_view code : Codes(codes)) {
+        if (!note.empty()) note += '\n';
+        if (code == kIllustrative) {
+            note += kIllustrativeNote.view();
+            continue;
+        }
+        note += std::string(kSource.view()) + platform::Utf8ToAnsi(code);
+        if (const auto citation = citations.find(std::string(code)); citation != citations.end())
+            note += ": " + citation->second;
+    }
+    return note;
+}
+
+bool HasIllustrative(std::string_view codes) {
+    for (const std::string_view code : Codes(codes))
+        if (code == kIllustrative) return true;
+    return false;
+}
+
+std::string MergeCodes(std::string codes, std::string_view more) {
+    const std::vector<std::string_view> held = Codes(codes);
+    for (const std::string_view code : Codes(more)) {
+        bool known = false;
+        for (const std::string_view h : held) known = known || h == code;
+        if (known) continue;
+        codes += codes.empty() ? "" : ", ";
+        codes += code;
+    }
+    return codes;
+}
+
+void ReadTableSources(const std::string& tablePath, TableSources& sources) {
+    sources = {};
+    std::string text;
+    if (!platform::ReadWholeFile(SidePath(tablePath), text) || !ParseSideFile(text, sources.features)) {
+        sources.features.clear();
+        return;
+    }
+    // The citations only make the notes longer: a missing list leaves the codes alone.
+    if (!platform::ReadWholeFile(Folder(tablePath) + std::string(kSourceList), text)) return;
+    for (const std::string_view line : ContentLines(text)) {
+        const auto tab = line.find('\t');
+        if (tab == std::string_view::npos) continue;
+        sources.citations[std::string(line.substr(0, tab))] = platform::Utf8ToAnsi(line.substr(tab + 1));
+    }
+}
+
+}  // namespace kelvo::tables

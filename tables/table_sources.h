@@ -1,0 +1,55 @@
+#pragma once
+// Where each feature's values come from: the side file beside a feature table
+// ("BD\female.dbf" has "BD\female.src") and the list of sources with their citations
+// ("BD\sources.txt"). A table without a side file has no known sources.
+
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kelvo::tables {
+
+// The code of values derived to be plausible, not taken from any standard.
+inline constexpr std::string_view kIllustrative = "illustrative";
+
+// A feature's source, and the columns whose values come from another one.
+struct FeatureSource {
+    std::string code;
+    std::map<int, std::string> columns;  // column index -> code
+
+    bool operator==(const FeatureSource&) const = default;
+};
+
+using FeatureSources = std::map<int, FeatureSource>;  // by feature number
+
+// The side file: a comment line, then one line per feature, "NUMBER CODE", followed by
+// "COLUMN=CODE" for each column (counted from 0, as the reader counts) of another source.
+std::string BuildSideFile(const FeatureSources& sources);
+bool ParseSideFile(std::string_view text, FeatureSources& sources);
+
+// "...\BD\female.dbf" -> "...\BD\female.src"; any other name gets ".src" appended.
+std::string SidePath(const std::string& tablePath);
+
+struct TableSources {
+    FeatureSources features;
+    std::map<std::string, std::string> citations;  // code -> citation, Windows-1251
+
+    bool Known() const { return !features.empty(); }
+    // The codes of the cells `columns` of feature `number` reads, each once, ", " between;
+    // empty for a feature the side file does not list.
+    std::string CodesOf(int number, std::span<const int> columns) const;
+    // What the window says of `codes` when the pointer rests on a row, Windows-1251.
+    std::string Note(std::string_view codes) const;
+};
+
+// True when `codes` (as CodesOf gives them) name the illustrative values.
+bool HasIllustrative(std::string_view codes);
+// `codes` with the codes of `more` it lacks appended.
+std::string MergeCodes(std::string codes, std::string_view more);
+
+// Reads the side file beside the table at `tablePath` (a path built the Windows way) and the
+// sources list in its folder. A missing or unreadable side file leaves `sources` empty.
+void ReadTableSources(const std::string& tablePath, TableSources& sources);
+
+}  // namespace kelvo::tables
