@@ -253,30 +253,24 @@ std::vector<std::vector<std::string>> ListLines(HeadlessWindow& window) {
 }
 
 constexpr kelvo::platform::AnsiText kSourceHeading(u8"Источник");
-constexpr std::string_view kIllustrativeMark = "*";
 
 // The sources beside the list: with --sources a last column "Источник"; in a table for the
-// terminal, where no script reads the columns, a mark on each illustrative row anyway.
-void AddSources(std::vector<std::vector<std::string>>& lines, const results::ResultTable& rows,
+// terminal, where no script reads the columns, a mark on each illustrative row anyway. True
+// when rows were marked.
+bool AddSources(std::vector<std::vector<std::string>>& lines, const results::ResultTable& rows,
                 results::ListFormat format, bool withSources) {
-    if (!withSources && format != results::ListFormat::Table) return;
+    bool illustrative = false;
+    for (std::int32_t row = 0; row < rows.GetSize(); ++row) illustrative = illustrative || rows[row].illustrative;
+    const bool marks = !withSources && format == results::ListFormat::Table && illustrative;
+    if (!withSources && !marks) return false;
     lines[0].emplace_back(withSources ? kSourceHeading.view() : std::string_view());
     for (std::size_t item = 1; item < lines.size(); ++item) {
         const auto row = static_cast<std::int32_t>(item - 1);
         const bool held = row < rows.GetSize();
         if (withSources) lines[item].push_back(held ? rows[row].source : std::string());
-        else lines[item].emplace_back(held && rows[row].illustrative ? kIllustrativeMark : "");
+        else lines[item].emplace_back(held && rows[row].illustrative ? "*" : "");
     }
-}
-
-// Under a terminal table with marks, what the mark means.
-std::string SourceFootnote(const std::vector<std::vector<std::string>>& lines, results::ListFormat format,
-                           bool withSources) {
-    if (withSources || format != results::ListFormat::Table) return {};
-    for (std::size_t item = 1; item < lines.size(); ++item)
-        if (lines[item].back() == kIllustrativeMark)
-            return "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n";
-    return {};
+    return marks;
 }
 
 results::ListFormat FormatNamed(const std::string& format) {
@@ -344,8 +338,9 @@ int Run(const Options& options) {
     }
     const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
     auto lines = ListLines(window);
-    AddSources(lines, dialog.Results(), FormatNamed(format), options.sources);
-    return Emit(results::FormatList(lines, FormatNamed(format)) + SourceFootnote(lines, FormatNamed(format), options.sources));
+    const bool marked = AddSources(lines, dialog.Results(), FormatNamed(format), options.sources);
+    return Emit(results::FormatList(lines, FormatNamed(format)) +
+                (marked ? "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n" : ""));
 }
 
 // kelvo-cli --make-table GROUP SOURCE.csv TABLE.dbf: the designer's CSV checked and turned

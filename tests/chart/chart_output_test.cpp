@@ -41,6 +41,12 @@ TEST(ChartCsv, BothDialectsByteForByte) {
               "1,Рост,134.0,-0.5\r\n"
               "16,\"Обхват; \"\"груди\"\", см\",12.1,0.0\r\n"
               "2,'=1+1,7.0,8.0\r\n");
+    chart.sources = {"G", "G, illustrative"};
+    EXPECT_TRUE(results::BuildSizeChartCsv(chart, CsvDialect::Rfc4180)
+                    .starts_with("\xEF\xBB\xBFНомер,Наименование размерного признака,Источник,134-84-76,140-84-76\r\n"
+                                 "1,Рост,G,134.0,-0.5\r\n"
+                                 "16,\"Обхват; \"\"груди\"\", см\",\"G, illustrative\",12.1,0.0\r\n"
+                                 "2,'=1+1,,7.0,8.0\r\n"));
 }
 
 class ChartOutput : public ::testing::Test {
@@ -137,6 +143,25 @@ TEST_F(ChartOutput, CliWritesEitherDialectOrRefusesAndWritesNothing) {
         EXPECT_EQ(Cli(args), 2) << args;
     EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(dir.Path()), {}).size(), 3u)
         << "BD, out and err only";
+}
+
+// The sources come from the side file beside the table: kelvo-cli's chart has their column
+// only with --sources and is otherwise byte for byte what it was; the window's always has it.
+TEST_F(ChartOutput, SourceColumnFromTheSideFileOnlyWithSourcesAndAlwaysFromTheWindow) {
+    const std::string plain = Expected(FigureGroup::Men, 0, CsvDialect::Spreadsheet);
+    // Feature 2's fifth base column (waist position 4) is derived; feature 16's source is not known.
+    test::WriteFileBytes(dir / "BD" / "male.src", "1 M\n2 M 9=illustrative\n18 M\n");
+    EXPECT_EQ(Cli("--group 4 --chart c.csv"), 0) << err;
+    EXPECT_EQ(test::ReadFileBytes(dir / "c.csv"), plain);
+    EXPECT_EQ(Cli("--group 4 --chart c.csv --sources"), 0) << err;
+    const std::string withSources = test::ReadFileBytes(dir / "c.csv");
+    EXPECT_TRUE(withSources.starts_with("\xEF\xBB\xBFНомер;Наименование размерного признака;Источник;146-84-66;"))
+        << withSources;
+    EXPECT_NE(withSources.find("\r\n2;Обхват шеи;M, illustrative;"), std::string::npos) << withSources;
+    EXPECT_NE(withSources.find("\r\n16;Обхват груди;;"), std::string::npos) << withSources;
+    auto& w = Open(4, dir / "window.csv");
+    ASSERT_TRUE(w.ContextMenu(res::kIdResultList));
+    EXPECT_EQ(test::ReadFileBytes(dir / "window.csv"), withSources);
 }
 
 }  // namespace

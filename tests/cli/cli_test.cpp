@@ -87,6 +87,24 @@ TEST_F(Cli, TableFormatAlignsColumns) {
     EXPECT_NE(run.out.find("Номер     Наименование"), std::string::npos) << run.out;
 }
 
+// With a side file beside the table: a source column only when asked for, so that scripts
+// reading five columns keep working; a terminal table marks the illustrative rows anyway.
+TEST_F(Cli, SourcesAsALastColumnOnlyWithTheOptionAndMarkedInATable) {
+    test::WriteFileBytes(dir / "BD" / "male.src", "1 M\n2 illustrative\n16 M\n18 M\n");
+    const std::string plain = Kelvo("--group 4 --format tsv").out;
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '\t'), 5 * 4);
+    const CliRun tsv = Kelvo("--group 4 --format tsv --sources");
+    EXPECT_TRUE(tsv.out.starts_with("Номер\tНаименование размерного признака\tЗначение\tМ/Рост\tМ/Размер\tИсточник\n"));
+    EXPECT_NE(tsv.out.find("\t     6.0\t        \tM\n"), std::string::npos) << tsv.out;
+    EXPECT_NE(Kelvo("--group 4 --format csv --sources").out.find(",illustrative\r\n"), std::string::npos);
+    const CliRun table = Kelvo("--group 4 --format table");
+    EXPECT_NE(table.out.find("1.1  *\n"), std::string::npos) << table.out;
+    EXPECT_TRUE(table.out.ends_with("* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта "
+                                    "не взято\n"));
+    std::filesystem::remove(dir / "BD" / "male.src");
+    EXPECT_EQ(Kelvo("--group 4 --format table").out.find('*'), std::string::npos);
+}
+
 TEST_F(Cli, ValueNotOfferedNamesTheListAndItsEntries) {
     const CliRun run = Kelvo("--group 4 --height 150");
     EXPECT_EQ(run.exitCode, 2);

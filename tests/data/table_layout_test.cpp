@@ -73,3 +73,44 @@ INSTANTIATE_TEST_SUITE_P(Bundled, TableLayout,
 
 }  // namespace
 }  // namespace kelvo::test
+
+namespace kelvo::test {
+namespace {
+
+// What the window shows of the sources: illustrative rows marked, every row's source noted,
+// for the cells the figure in force reads.
+TEST(TableSources, WindowMarksTheRowsWhoseValuesAreIllustrativeForTheFigureShown) {
+    const auto marked = [](BundledWindow& w, int row) {
+        return w->List(res::kIdResultList).GetItemMarks(row) == platform::ListView::kItemIllustrative;
+    };
+    const auto note = [](BundledWindow& w, int row) {
+        return platform::AnsiToUtf8(w->List(res::kIdResultList).GetItemToolTip(row));
+    };
+    BundledWindow women(kWomen);
+    ASSERT_GT(women.Rows(), 20);
+    for (int row = 0; row < women.Rows(); ++row) {
+        EXPECT_FALSE(marked(women, row)) << row;
+        EXPECT_TRUE(note(women, row).starts_with("Источник W: Женщины, ОСТ 17-326-81")) << note(women, row);
+    }
+    // Chest 124 is size band 2, whose hip positions 1, 3 and 4 are derived: hip 116 (chest - 8)
+    // extrapolates from positions 1 and 2; only the figure's own dimensions stay the standard's.
+    ASSERT_TRUE(women->Choose(res::kIdChestList, 10));
+    for (int row = 0; row < women.Rows(); ++row) {
+        const int number = women.FeatureNumber(row);
+        const bool key = number == 1 || number == 16 || number == 19;
+        EXPECT_EQ(marked(women, row), !key) << number;
+        if (!key) {
+            EXPECT_NE(note(women, row).find("\nИллюстративное значение"), std::string::npos) << note(women, row);
+        }
+    }
+    BundledWindow nursery(kNursery);
+    for (int row = 0; row < nursery.Rows(); ++row) EXPECT_TRUE(marked(nursery, row)) << row;
+    BundledWindow boys(kBoys);
+    for (int row = 0; row < boys.Rows(); ++row) {
+        const int number = boys.FeatureNumber(row);
+        EXPECT_EQ(marked(boys, row), number != 1 && number != 16 && number != 18) << number;
+    }
+}
+
+}  // namespace
+}  // namespace kelvo::test
