@@ -1,5 +1,6 @@
 #include "app/figure_dialog.h"
 
+#include <new>
 #include <vector>
 
 #include "app/data_directory.h"
@@ -79,7 +80,19 @@ std::span<const Entry> FigureDialog::EventTable() { return kEventTable; }
 FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconMain) {}
 
 bool FigureDialog::OnEvent(Event event, int id) {
-    return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+    try {
+        return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+    } catch (const std::bad_alloc&) {
+        // A table within the record limit whose every field is as long as a field can be
+        // may still fill a small address space: end the step, not the program.
+        static constexpr platform::AnsiText kOutOfMemory(u8"Недостаточно памяти: результаты не показаны.");
+        results_.SetSize(0);
+        resultList_->DeleteAllItems();
+        computed_ = false;
+        selectedRow_ = -1;
+        Host().ShowMessage(kOutOfMemory, "");
+        return true;
+    }
 }
 
 void FigureDialog::DoDataExchange() {

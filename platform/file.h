@@ -18,6 +18,7 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // `native` is a path in the system's own form: NativePath of a Windows-built one.
+    // On failure errno says why (ENOENT, EACCES, ...).
     bool Open(const std::string& native);
     bool IsOpen() const { return fd_ >= 0; }
     // Bytes read (0 at end of file), or -1 on error.

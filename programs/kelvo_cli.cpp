@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -277,8 +278,13 @@ int Run(const Options& options) {
     if (options.data) dialog.SetDataDirectory(Utf8ToAnsi(*options.data));
     dialog.SetInitialGroup(static_cast<int>(group->group));
     HeadlessWindow window(dialog);
-    if (!dialog.Table().IsOpen())
-        return Fail(1, "не удалось открыть таблицу признаков " + TablePath(dialog.DataDirectory(), *group));
+    if (!dialog.Table().IsOpen()) {
+        const std::string table = TablePath(dialog.DataDirectory(), *group);
+        if (dialog.Table().Failure() == tables::OpenFailure::TooLarge)
+            return Fail(1, "таблица признаков " + table + " слишком велика: в ней больше " +
+                               std::to_string(tables::FeatureTable::kMaxRecords) + " записей");
+        return Fail(1, "не удалось открыть таблицу признаков " + table);
+    }
     if (!ChooseFigure(window, options, error)) return Fail(2, error);
 
     if (options.chart) {
@@ -292,11 +298,19 @@ int Run(const Options& options) {
     }
     const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
     return Emit(results::FormatList(ListLines(window), FormatNamed(format)));
+
+// A table within the record limit may still hold more text than a small address space
+// takes: end with a message and a failure, not with an abort.
+void OutOfMemory() {
+    static constexpr char kMessage[] = "kelvo-cli: недостаточно памяти\n";
+    [[maybe_unused]] const auto n = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    ::_exit(1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::set_new_handler(OutOfMemory);
     Options options;
     std::string error;
     const bool parsed = ParseOptions(argc, argv, options, error);
