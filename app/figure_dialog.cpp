@@ -5,6 +5,7 @@
 
 #include "app/data_directory.h"
 #include "figures/group_registry.h"
+#include "platform/file.h"
 #include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
 #include "res/figure_dialog_template.h"
@@ -242,7 +243,7 @@ void FigureDialog::OnSaveSizeChart() {
     const int age = ageList_->GetCurSel();
     std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(index);
     if (group->hasAgeGroups) name += ", " + ageList_->GetItemText(age);
-    std::string path = dataDirectory_ + "\\" + name + ").csv";
+    std::string path = dataDirectory_ + "\\" + platform::PathFromText(name + ").csv");
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;

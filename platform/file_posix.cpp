@@ -14,10 +14,19 @@
 namespace kelvo::platform {
 
 std::string NativePath(const std::string& path) {
-    std::string native = AnsiToUtf8(path);
+    std::string native = path;
     for (char& c : native)
         if (c == '\\') c = '/';
     return native;
+}
+
+std::string PathText(const std::string& path) { return Utf8ToAnsi(NativePath(path)); }
+
+std::string PathFromText(std::string_view text) { return AnsiToUtf8(text); }
+
+bool PathFromUtf8(std::string_view utf8, std::string& path) {
+    path = utf8;
+    return true;
 }
 
 InputFile::~InputFile() { Close(); }

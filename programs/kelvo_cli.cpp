@@ -248,10 +248,10 @@ results::ListFormat FormatNamed(const std::string& format) {
 // UTF-8; the exit code.
 int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
                results::CsvDialect dialect) {
-    // Paths go through the program as Windows-1251 with '\' as the separator: a name that
-    // does not survive that would be written under another name.
-    const std::string path = Utf8ToAnsi(file);
-    if (AnsiToUtf8(path) != file || path.find('\\') != std::string::npos)
+    // Paths go through the program with '\' as the separator: a name that does not survive
+    // that would be written under another name.
+    std::string path;
+    if (!kelvo::platform::PathFromUtf8(file, path) || path.find('\\') != std::string::npos)
         return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
     const bool showProgress = ::isatty(STDERR_FILENO);
     results::SizeChart chart;
@@ -275,7 +275,12 @@ int Run(const Options& options) {
     if (!OptionsApply(options, *group, error)) return UsageError(error);
 
     kelvo::app::FigureDialog dialog;
-    if (options.data) dialog.SetDataDirectory(Utf8ToAnsi(*options.data));
+    if (options.data) {
+        std::string path;
+        if (!kelvo::platform::PathFromUtf8(*options.data, path))
+            return Fail(2, "папку «" + *options.data + "» не передать: в её имени знаки вне Windows-1251");
+        dialog.SetDataDirectory(path);
+    }
     dialog.SetInitialGroup(static_cast<int>(group->group));
     HeadlessWindow window(dialog);
     if (!dialog.Table().IsOpen()) {

@@ -51,7 +51,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     const WriteError error = platform::ReplaceFile(path, bytes, systemError);
     if (error == WriteError::None) return true;
     static constexpr AnsiText kCannotWrite(u8"Не удалось записать файл ");
-    message = std::string(kCannotWrite.view()) + path + ": " + std::string(Reason(error));
+    message = std::string(kCannotWrite.view()) + platform::PathText(path) + ": " + std::string(Reason(error));
     if (error == WriteError::Other && systemError != 0) message += " (" + std::to_string(systemError) + ")";
     message += '.';
     return false;

@@ -65,15 +65,17 @@ TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
 }
 
 // The reader converts the path once when it opens the table; every field read after that
-// must still find the file the Windows-built name stands for.
-TEST_F(FeatureTableTest, FieldsAreReadUnderACyrillicFolderNamedTheWindowsWay) {
-    const std::filesystem::path folder = dir.Path() / std::filesystem::path(u8"Таблицы");
-    std::filesystem::create_directory(folder);
-    test::WriteFileBytes(folder / "t.dbf", tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "16"}})));
-    const std::string path = dir.DataDirectory() + "\\" + platform::Utf8ToAnsi("Таблицы") + "\\t.dbf";
-    ASSERT_TRUE(table.Open(path));
-    EXPECT_EQ(Read(1, 1), "  16");
-    EXPECT_EQ(Read(0, 0), "a     ");
+// must still find the file the Windows-built name stands for, whatever signs the folders
+// hold (Cyrillic, and signs that Windows-1251 lacks).
+TEST_F(FeatureTableTest, FieldsAreReadUnderAnyFolderNamedTheWindowsWay) {
+    for (const char* name : {"Таблицы", "日本"}) {
+        const std::filesystem::path folder = dir.Path() / std::filesystem::path(name);
+        std::filesystem::create_directory(folder);
+        test::WriteFileBytes(folder / "t.dbf", tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "16"}})));
+        ASSERT_TRUE(table.Open(dir.DataDirectory() + "\\" + name + "\\t.dbf")) << name;
+        EXPECT_EQ(Read(1, 1), "  16");
+        EXPECT_EQ(Read(0, 0), "a     ");
+    }
 }
 
 TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {

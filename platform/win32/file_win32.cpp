@@ -12,11 +12,22 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/codepage.h"
 #include "platform/file.h"
 
 namespace kelvo::platform {
 
 std::string NativePath(const std::string& path) { return path; }
+
+std::string PathText(const std::string& path) { return path; }
+
+std::string PathFromText(std::string_view text) { return std::string(text); }
+
+bool PathFromUtf8(std::string_view utf8, std::string& path) {
+    // The ANSI file calls would turn a sign 1251 lacks into '?' and open another file.
+    path = Utf8ToAnsi(utf8);
+    return AnsiToUtf8(path) == utf8;
+}
 
 InputFile::~InputFile() { Close(); }
 
