@@ -32,12 +32,20 @@ std::string_view Reason(WriteError error) {
 
 std::string BuildTableText(const ResultTable& table) {
     std::string text;
+    // Every line feed goes out as CR LF, the one ending each row and any a cell holds, so
+    // that every line of the file ends the way Windows tools expect, on every platform.
+    const auto append = [&text](const std::string& cell) {
+        for (const char c : cell) {
+            if (c == '\n') text += '\r';
+            text += c;
+        }
+    };
     for (std::int32_t i = 0; i < table.GetSize(); ++i) {
         const ResultRow& row = table[i];
-        text += row.cells[0];
+        append(row.cells[0]);
         text += ' ';
-        text += row.cells[2];
-        text += "\r\n";  // the line end that Windows tools expect, on every platform
+        append(row.cells[2]);
+        text += "\r\n";
     }
     return text;
 }
