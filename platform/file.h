@@ -63,4 +63,7 @@ std::string PathFromText(std::string_view text);
 // platform's form; false when the platform cannot hold it (Windows: signs outside 1251).
 bool PathFromUtf8(std::string_view utf8, std::string& path);
 
+// A path as UTF-8 text, such as a command-line tool prints, with the platform's separator.
+std::string PathToUtf8(const std::string& path);
+
 }  // namespace kelvo::platform

@@ -32,6 +32,8 @@ bool PathFromUtf8(std::string_view utf8, std::string& path) {
     return true;
 }
 
+std::string PathToUtf8(const std::string& path) { return NativePath(path); }
+
 InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& native) {

@@ -25,6 +25,7 @@
 #include "res/resource.h"
 #include "res/version.h"
 #include "results/list_text.h"
+#include "tables/feature_table.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ using kelvo::platform::headless::HeadlessWindow;
 namespace figures = kelvo::figures;
 namespace res = kelvo::res;
 namespace results = kelvo::results;
+namespace tables = kelvo::tables;
 
 constexpr const char* kOptionsAfterGroup =
     "  --age A        возрастная группа девочек и мальчиков: 0-3 или название\n"
@@ -191,7 +193,7 @@ std::string Offered(const std::vector<std::string>& entries) {
 }
 
 std::string TablePath(const std::string& dataDirectory, const figures::GroupEntry& group) {
-    return AnsiToUtf8(kelvo::platform::NativePath(dataDirectory + std::string(group.tableFile)));
+    return kelvo::platform::PathToUtf8(dataDirectory + std::string(group.tableFile));
 }
 
 // Checks the options against the group: what does not apply to it is a usage error.
@@ -303,6 +305,7 @@ int Run(const Options& options) {
     }
     const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
     return Emit(results::FormatList(ListLines(window), FormatNamed(format)));
+}
 
 // A table within the record limit may still hold more text than a small address space
 // takes: end with a message and a failure, not with an abort.

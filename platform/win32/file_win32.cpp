@@ -29,6 +29,8 @@ bool PathFromUtf8(std::string_view utf8, std::string& path) {
     return AnsiToUtf8(path) == utf8;
 }
 
+std::string PathToUtf8(const std::string& path) { return AnsiToUtf8(path); }
+
 InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& path) {
