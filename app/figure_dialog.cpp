@@ -1,9 +1,11 @@
 #include "app/figure_dialog.h"
 
+#include <new>
 #include <vector>
 
 #include "app/data_directory.h"
 #include "figures/group_registry.h"
+#include "platform/file.h"
 #include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
 #include "res/figure_dialog_template.h"
@@ -79,7 +81,19 @@ std::span<const Entry> FigureDialog::EventTable() { return kEventTable; }
 FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconMain) {}
 
 bool FigureDialog::OnEvent(Event event, int id) {
-    return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+    try {
+        return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+    } catch (const std::bad_alloc&) {
+        // A table within the record limit whose every field is as long as a field can be
+        // may still fill a small address space: end the step, not the program.
+        static constexpr platform::AnsiText kOutOfMemory(u8"Недостаточно памяти: результаты не показаны.");
+        results_.SetSize(0);
+        resultList_->DeleteAllItems();
+        computed_ = false;
+        selectedRow_ = -1;
+        Host().ShowMessage(kOutOfMemory, "");
+        return true;
+    }
 }
 
 void FigureDialog::DoDataExchange() {
@@ -229,7 +243,7 @@ void FigureDialog::OnSaveSizeChart() {
     const int age = ageList_->GetCurSel();
     std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(index);
     if (group->hasAgeGroups) name += ", " + ageList_->GetItemText(age);
-    std::string path = dataDirectory_ + "\\" + name + ").csv";
+    std::string path = dataDirectory_ + "\\" + platform::PathFromText(name + ").csv");
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;

@@ -42,7 +42,8 @@ public:
     virtual void DrawIconAt(int x, int y) = 0;  // erases the icon background first
     virtual void DefaultPaint() = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
-    // Asks for a file to save to; false when the user cancels. Paths are Windows-1251.
+    // Asks for a file to save to; false when the user cancels. Paths in the platform's
+    // form (platform/file.h).
     virtual bool AskSaveFileName(std::string_view title, std::string_view filter,
                                  std::string& path) = 0;
     // Shows a popup menu at the pointer; the index chosen or -1.

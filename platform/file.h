@@ -1,7 +1,9 @@
 #pragma once
-// File access by descriptor. Paths are Windows-1251 text built the Windows way
-// (DataDirectory + "\BD\boys.dbf"); on POSIX systems '\' is taken as '/'. InputFile takes
-// the native form, so that a reader opening one file again and again converts it once.
+// File access by descriptor. Paths are built the Windows way (DataDirectory + "\BD\boys.dbf")
+// and held in the platform's own form: on Windows the ANSI code page (1251), on POSIX the
+// bytes the system gives (UTF-8), so that every folder a user has is reached; on POSIX '\'
+// is taken as '/'. InputFile takes the native form, so that a reader opening one file again
+// and again converts it once.
 
 #include <cstdint>
 #include <string>
@@ -9,8 +11,7 @@
 
 namespace kelvo::platform {
 
-// The native form of a path built the Windows way: on POSIX, '\' becomes '/' and the
-// 1251 bytes become UTF-8.
+// The native form of a path built the Windows way: on POSIX, '\' becomes '/'.
 std::string NativePath(const std::string& path);
 
 // A file opened for reading as raw bytes; closed when destroyed.
@@ -22,6 +23,7 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // `native` is a path in the system's own form: NativePath of a Windows-built one.
+    // On failure errno says why (ENOENT, EACCES, ...).
     bool Open(const std::string& native);
     bool IsOpen() const { return fd_ >= 0; }
     // Bytes read (0 at end of file), or -1 on error.
@@ -60,5 +62,19 @@ enum class WriteError {
 // no temporary file remains. A new file gets ordinary permissions; a read-only one is kept.
 WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError);
 
+
+// A path as Windows-1251 text for the user, with the platform's separator. On POSIX a
+// character 1251 lacks shows as '?' there; the path itself is never changed.
+std::string PathText(const std::string& path);
+
+// Windows-1251 text, such as a caption, made part of a path.
+std::string PathFromText(std::string_view text);
+
+// A path given in UTF-8 (a command line, the settings file, a file dialog) in the
+// platform's form; false when the platform cannot hold it (Windows: signs outside 1251).
+bool PathFromUtf8(std::string_view utf8, std::string& path);
+
+// A path as UTF-8 text, such as a command-line tool prints, with the platform's separator.
+std::string PathToUtf8(const std::string& path);
 
 }  // namespace kelvo::platform

@@ -6,8 +6,9 @@
 
 namespace kelvo::platform {
 
-// Reads the string value `name` of `key` under HKEY_LOCAL_MACHINE into `value`
-// (Windows-1251), up to its first zero byte. False when the key or value cannot be read.
+// Reads the string value `name` of `key` under HKEY_LOCAL_MACHINE into `value`, up to its
+// first zero byte, in the form the platform holds paths (platform/file.h): the ANSI code
+// page on Windows, UTF-8 elsewhere. False when the key or value cannot be read.
 bool ReadMachineString(std::string_view key, std::string_view name, std::string& value);
 
 // The data directory to use when the registry holds none: "C:\" on Windows. Elsewhere the

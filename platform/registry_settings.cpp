@@ -73,7 +73,8 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
         if (dir.empty()) continue;
         std::string text;
         if (!ReadFromFile(dir + "/kelvo/registry.ini", wanted, text)) continue;
-        value = Utf8ToAnsi(text);
+        // A path, held as the system gives it: a folder named with signs 1251 lacks works.
+        value = text;
         // The registry's text ends at its first zero byte.
         if (const auto zero = value.find('\0'); zero != std::string::npos) value.resize(zero);
         return true;

@@ -13,7 +13,6 @@
 #include <random>
 #include <system_error>
 
-#include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/registry.h"
 
@@ -30,7 +29,7 @@ std::string XdgFolder(const char* variable, const char* underHome) {
 
 std::string UserDataDirectory() {
     const std::string folder = XdgFolder("XDG_DATA_HOME", "/.local/share");
-    return folder.empty() ? folder : Utf8ToAnsi(folder + "/kelvo");
+    return folder.empty() ? folder : folder + "/kelvo";
 }
 
 std::string InstalledDataDirectory() {
@@ -41,7 +40,7 @@ std::string InstalledDataDirectory() {
     if (n <= 0) return "share/kelvo";
     std::string dir(exe, static_cast<std::size_t>(n));
     dir.resize(dir.rfind('/'));
-    return Utf8ToAnsi(dir + "/../share/kelvo");
+    return dir + "/../share/kelvo";
 }
 
 namespace {

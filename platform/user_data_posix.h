@@ -10,12 +10,12 @@ namespace kelvo::platform {
 // say), else $HOME followed by `underHome`; empty without either. UTF-8.
 std::string XdgFolder(const char* variable, const char* underHome);
 
-// The user's own data directory, $XDG_DATA_HOME/kelvo or ~/.local/share/kelvo (Windows-1251);
-// empty when the user has no home.
+// The user's own data directory, $XDG_DATA_HOME/kelvo or ~/.local/share/kelvo, as the
+// system names it (platform/file.h); empty when the user has no home.
 std::string UserDataDirectory();
 
 // The folder of feature tables installed with the program: share/kelvo beside the folder
-// of the running program (Windows-1251).
+// of the running program, as the system names it.
 std::string InstalledDataDirectory();
 
 // Copies every table of `installed`/BD that `own`/BD lacks into it, creating the folders;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "res/version.h"
 #include "results/export.h"
 #include "results/list_text.h"
+#include "tables/feature_table.h"
 #include "tables/table_source.h"
 
 namespace {
@@ -41,6 +43,7 @@ using kelvo::platform::headless::HeadlessWindow;
 namespace figures = kelvo::figures;
 namespace res = kelvo::res;
 namespace results = kelvo::results;
+namespace tables = kelvo::tables;
 
 constexpr const char* kOptionsAfterGroup =
     "  --age A        возрастная группа девочек и мальчиков: 0-3 или название\n"
@@ -205,7 +208,7 @@ std::string Offered(const std::vector<std::string>& entries) {
 }
 
 std::string TablePath(const std::string& dataDirectory, const figures::GroupEntry& group) {
-    return AnsiToUtf8(kelvo::platform::NativePath(dataDirectory + std::string(group.tableFile)));
+    return kelvo::platform::PathToUtf8(dataDirectory + std::string(group.tableFile));
 }
 
 // Checks the options against the group: what does not apply to it is a usage error.
@@ -279,11 +282,11 @@ results::ListFormat FormatNamed(const std::string& format) {
     return results::ListFormat::Tsv;
 }
 
-// A file named on the command line (UTF-8) as the program's paths are: Windows-1251 with '\'
-// as the separator. False for a name that would not survive that and be another file's.
-bool AnsiPath(const std::string& file, std::string& path) {
-    path = Utf8ToAnsi(file);
-    return AnsiToUtf8(path) == file && path.find('\\') == std::string::npos;
+// A file named on the command line (UTF-8) in the platform's form. Paths go through the
+// program with '\' as the separator: a name holding one, or signs the platform cannot hold
+// (Windows: outside 1251), would be written under another name.
+bool CommandLinePath(const std::string& file, std::string& path) {
+    return kelvo::platform::PathFromUtf8(file, path) && path.find('\\') == std::string::npos;
 }
 
 int UnusablePath(const std::string& file) {
@@ -295,7 +298,7 @@ int UnusablePath(const std::string& file) {
 int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
                results::CsvDialect dialect, bool withSources) {
     std::string path;
-    if (!AnsiPath(file, path)) return UnusablePath(file);
+    if (!CommandLinePath(file, path)) return UnusablePath(file);
     const bool showProgress = ::isatty(STDERR_FILENO);
     results::SizeChart chart;
     const bool built = figures::BuildSizeChart(dataDirectory, group.group, age, chart, [&](int done, int total) {
@@ -319,11 +322,21 @@ int Run(const Options& options) {
     if (!OptionsApply(options, *group, error)) return UsageError(error);
 
     kelvo::app::FigureDialog dialog;
-    if (options.data) dialog.SetDataDirectory(Utf8ToAnsi(*options.data));
+    if (options.data) {
+        std::string path;
+        if (!kelvo::platform::PathFromUtf8(*options.data, path))
+            return Fail(2, "папку «" + *options.data + "» не передать: в её имени знаки вне Windows-1251");
+        dialog.SetDataDirectory(path);
+    }
     dialog.SetInitialGroup(static_cast<int>(group->group));
     HeadlessWindow window(dialog);
-    if (!dialog.Table().IsOpen())
-        return Fail(1, "не удалось открыть таблицу признаков " + TablePath(dialog.DataDirectory(), *group));
+    if (!dialog.Table().IsOpen()) {
+        const std::string table = TablePath(dialog.DataDirectory(), *group);
+        if (dialog.Table().Failure() == tables::OpenFailure::TooLarge)
+            return Fail(1, "таблица признаков " + table + " слишком велика: в ней больше " +
+                               std::to_string(tables::FeatureTable::kMaxRecords) + " записей");
+        return Fail(1, "не удалось открыть таблицу признаков " + table);
+    }
     if (!ChooseFigure(window, options, error)) return Fail(2, error);
 
     if (options.chart) {
@@ -350,8 +363,8 @@ int MakeTable(const std::string& groupName, const std::string& sourceFile, const
     const figures::GroupEntry* group = FindGroupNamed(groupName);
     if (!group) return UsageError("группы «" + groupName + "» нет; есть: " + GroupNames());
     std::string sourcePath, tablePath, csv;
-    if (!AnsiPath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
-    if (!AnsiPath(tableFile, tablePath)) return UnusablePath(tableFile);
+    if (!CommandLinePath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
+    if (!CommandLinePath(tableFile, tablePath)) return UnusablePath(tableFile);
     if (!kelvo::platform::ReadWholeFile(sourcePath, csv)) return Fail(1, "не удалось прочитать " + sourceFile);
 
     kelvo::tables::TableSource source;
@@ -383,8 +396,8 @@ int MakeTable(const std::string& groupName, const std::string& sourceFile, const
 // kelvo-cli --dump-table TABLE.dbf SOURCE.csv: any table in the layout --make-table reads.
 int DumpTable(const std::string& tableFile, const std::string& sourceFile) {
     std::string tablePath, sourcePath;
-    if (!AnsiPath(tableFile, tablePath)) return UnusablePath(tableFile);
-    if (!AnsiPath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
+    if (!CommandLinePath(tableFile, tablePath)) return UnusablePath(tableFile);
+    if (!CommandLinePath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
     kelvo::tables::FeatureTable table;
     if (!table.Open(tablePath) || table.ColumnCount() < 2)
         return Fail(1, "не удалось открыть таблицу признаков " + tableFile);
@@ -411,9 +424,18 @@ std::optional<int> RunTableTool(int argc, char** argv) {
     return std::nullopt;
 }
 
+// A table within the record limit may still hold more text than a small address space
+// takes: end with a message and a failure, not with an abort.
+void OutOfMemory() {
+    static constexpr char kMessage[] = "kelvo-cli: недостаточно памяти\n";
+    [[maybe_unused]] const auto n = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    ::_exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::set_new_handler(OutOfMemory);
     if (const auto code = RunTableTool(argc, argv)) return *code;
     Options options;
     std::string error;

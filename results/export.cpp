@@ -32,12 +32,20 @@ std::string_view Reason(WriteError error) {
 
 std::string BuildTableText(const ResultTable& table) {
     std::string text;
+    // Every line feed goes out as CR LF, the one ending each row and any a cell holds, so
+    // that every line of the file ends the way Windows tools expect, on every platform.
+    const auto append = [&text](const std::string& cell) {
+        for (const char c : cell) {
+            if (c == '\n') text += '\r';
+            text += c;
+        }
+    };
     for (std::int32_t i = 0; i < table.GetSize(); ++i) {
         const ResultRow& row = table[i];
-        text += row.cells[0];
+        append(row.cells[0]);
         text += ' ';
-        text += row.cells[2];
-        text += "\r\n";  // the line end that Windows tools expect, on every platform
+        append(row.cells[2]);
+        text += "\r\n";
     }
     return text;
 }
@@ -51,7 +59,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     const WriteError error = platform::ReplaceFile(path, bytes, systemError);
     if (error == WriteError::None) return true;
     static constexpr AnsiText kCannotWrite(u8"Не удалось записать файл ");
-    message = std::string(kCannotWrite.view()) + path + ": " + std::string(Reason(error));
+    message = std::string(kCannotWrite.view()) + platform::PathText(path) + ": " + std::string(Reason(error));
     if (error == WriteError::Other && systemError != 0) message += " (" + std::to_string(systemError) + ")";
     message += '.';
     return false;

@@ -1,6 +1,7 @@
 #include "tables/feature_table.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/file.h"
@@ -29,8 +30,14 @@ std::uint32_t LittleEndian(const unsigned char* bytes, std::size_t size) {
 
 void FeatureTable::Reset() {
     open_ = false;
+    failure_ = OpenFailure::None;
     descriptors_.clear();
     fieldOffsets_.clear();
+}
+
+bool FeatureTable::Fail(OpenFailure failure) {
+    failure_ = failure;
+    return false;
 }
 
 bool FeatureTable::Open(const std::string& path) {
@@ -38,41 +45,51 @@ bool FeatureTable::Open(const std::string& path) {
     // Converted once here: every field read opens the file again by this name.
     std::string native = platform::NativePath(path);
     platform::InputFile file;
-    if (!file.Open(native)) return false;
+    if (!file.Open(native))
+        return Fail(errno == EACCES || errno == EPERM ? OpenFailure::NoPermission : OpenFailure::Missing);
 
     unsigned char header[12];
     // The version byte alone first: a file of one wrong byte is refused for its version.
-    if (file.Read(header, 1) != 1 || (header[kVersion.offset] & 3) != 3) return false;
+    if (file.Read(header, 1) != 1 || (header[kVersion.offset] & 3) != 3) return Fail(OpenFailure::NotATable);
     if (file.Read(header + 1, sizeof header - 1) != static_cast<std::int64_t>(sizeof header - 1))
-        return false;
+        return Fail(OpenFailure::NotATable);
 
     const std::uint32_t count = LittleEndian(header + kRecordCount.offset, kRecordCount.size);
     const std::uint32_t headerLength = LittleEndian(header + kHeaderLength.offset, kHeaderLength.size);
     const std::uint32_t recordLength = LittleEndian(header + kRecordLength.offset, kRecordLength.size);
 
+    // A sparse file makes any size free, so the count is bounded by itself, before the
+    // file size is asked: every search and compute step loops over all records.
+    if (count > 0x7FFFFFFFu) return Fail(OpenFailure::NotATable);
+    if (count > static_cast<std::uint32_t>(kMaxRecords)) return Fail(OpenFailure::TooLarge);
     // A header that cannot describe this file would make every compute step loop over
     // records that do not exist: refuse it rather than read on.
     std::int64_t fileSize = 0;
-    if (count > 0x7FFFFFFFu || recordLength == 0 || !file.Size(fileSize)) return false;
-    if (static_cast<std::int64_t>(headerLength) + static_cast<std::int64_t>(count) * recordLength >
-        fileSize)
-        return false;
+    if (recordLength == 0 || !file.Size(fileSize)) return Fail(OpenFailure::NotATable);
+    if (static_cast<std::int64_t>(headerLength) + static_cast<std::int64_t>(count) * recordLength > fileSize)
+        return Fail(OpenFailure::NotATable);
 
-    if (!file.Seek(kHeaderSize)) return false;
+    // The descriptors and their terminator lie inside the header, which its 16-bit length
+    // keeps under 64 KB: a run of zeros without a terminator is refused where the header
+    // ends, not read to the end of a file that may claim gigabytes.
+    const std::size_t maxDescriptors =
+        headerLength > kHeaderSize ? (headerLength - kHeaderSize - 1) / FieldDescriptor::kSize : 0;
+    if (!file.Seek(kHeaderSize)) return Fail(OpenFailure::NotATable);
     std::vector<FieldDescriptor> descriptors;
     for (;;) {
         FieldDescriptor descriptor;
         const std::int64_t n = file.Read(descriptor.bytes.data(), FieldDescriptor::kSize);
-        if (n <= 0) return false;  // the file ends inside the descriptor list
+        if (n <= 0) return Fail(OpenFailure::NotATable);  // the file ends inside the descriptor list
         if (descriptor.bytes[0] == kDescriptorEnd) break;
-        if (n < static_cast<std::int64_t>(FieldDescriptor::kSize)) return false;
+        if (n < static_cast<std::int64_t>(FieldDescriptor::kSize) || descriptors.size() >= maxDescriptors)
+            return Fail(OpenFailure::NotATable);
         descriptors.push_back(descriptor);
     }
 
     // Records begin behind the descriptors and their terminator; a header length short of
     // them would have every field read header bytes as data.
     const auto descriptorsEnd = kHeaderSize + static_cast<std::int64_t>(descriptors.size() * FieldDescriptor::kSize) + 1;
-    if (static_cast<std::int64_t>(headerLength) < descriptorsEnd) return false;
+    if (static_cast<std::int64_t>(headerLength) < descriptorsEnd) return Fail(OpenFailure::NotATable);
 
     // Fields must lie inside their record, behind the deletion flag.
     std::vector<std::int64_t> offsets;
@@ -82,7 +99,7 @@ bool FeatureTable::Open(const std::string& path) {
         offsets.push_back(offset);
         offset += d.Length();
     }
-    if (offset + 1 > static_cast<std::int64_t>(recordLength) && count > 0) return false;
+    if (offset + 1 > static_cast<std::int64_t>(recordLength) && count > 0) return Fail(OpenFailure::NotATable);
 
     path_ = std::move(native);
     recordCount_ = static_cast<std::int32_t>(count);

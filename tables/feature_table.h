@@ -9,6 +9,15 @@
 
 namespace kelvo::tables {
 
+// Why the last Open left the reader closed.
+enum class OpenFailure {
+    None,          // the last Open succeeded, or none was made
+    Missing,       // no file under that name (or its folder is missing)
+    NotATable,     // the bytes are no feature table: version, header or descriptors wrong
+    NoPermission,  // the file may not be read
+    TooLarge,      // the header claims more than kMaxRecords records
+};
+
 // One 32-byte field descriptor, copied byte for byte from the file.
 struct FieldDescriptor {
     static constexpr std::size_t kSize = 32;
@@ -22,10 +31,17 @@ struct FieldDescriptor {
 
 class FeatureTable {
 public:
+    // No real feature table comes near a thousand records; a header claiming more than
+    // this is refused, so that no search or compute step grows with a size a sparse file
+    // claims for free. Twice the longest lists measured: a row shown costs about 1.2 KB.
+    static constexpr std::int32_t kMaxRecords = 200'000;
+
     // Opens the table at `path`, replacing the one open before. A file that is missing,
-    // is not a dBASE III table or whose header cannot fit it leaves the reader closed.
+    // is not a dBASE III table, whose header cannot fit it or that claims more than
+    // kMaxRecords records leaves the reader closed; Failure() then says which.
     bool Open(const std::string& path);
     bool IsOpen() const { return open_; }
+    OpenFailure Failure() const { return failure_; }
     // 0 when no table is open.
     std::int32_t RecordCount() const { return open_ ? recordCount_ : 0; }
     int ColumnCount() const { return static_cast<int>(descriptors_.size()); }
@@ -36,8 +52,10 @@ public:
 
 private:
     void Reset();
+    bool Fail(OpenFailure failure);
 
     bool open_ = false;
+    OpenFailure failure_ = OpenFailure::None;
     std::string path_;  // native form of the path given to the last successful Open
     std::int32_t recordCount_ = 0;
     std::uint32_t dataStart_ = 0;      // header length + 1: record 0's first field

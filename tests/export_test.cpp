@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -135,6 +137,36 @@ TEST_F(ExportFailure, ReadOnlyFileSystem) {
     EXPECT_FALSE(results::WriteTableText(Target(), table, message));
     ::umount(folder.c_str());
     ExpectOldFileKept();
+    EXPECT_NE(platform::AnsiToUtf8(message).find("только для чтения"), std::string::npos) << message;
+}
+
+// A folder locked down with a file made writable in it: the file is rewritten in place, and
+// a write that fails puts the old bytes back.
+TEST_F(ExportFailure, WritableFileInAFolderWithoutWritePermission) {
+    fs::create_directories(folder);
+    test::WriteFileBytes(folder / "table.txt", kOld);
+    ::chmod(folder.c_str(), 0755);
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(Target().c_str(), 0666);
+    const auto asNobody = [](bool sizeLimit) {
+        return [sizeLimit] {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                                     ::setresuid(65534, 65534, 65534) != 0))
+                ::_exit(3);
+            if (sizeLimit) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                rlimit limit{8192, 8192};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+        };
+    };
+    std::string message;
+    EXPECT_FALSE(ExportInChild(asNobody(true), message));
+    ExpectOldFileKept();
+    EXPECT_NE(platform::AnsiToUtf8(message).find("нет места"), std::string::npos) << message;
+    EXPECT_TRUE(ExportInChild(asNobody(false), message)) << message;
+    EXPECT_EQ(test::ReadFileBytes(folder / "table.txt"), results::BuildTableText(table));
+    EXPECT_EQ(Listing(), std::vector<std::string>{"table.txt"});
 }
 
 TEST_F(ExportFailure, ReadOnlyFileIsNotReplaced) {
@@ -188,7 +220,50 @@ TEST(Export, BytesAreWrittenAsTheRowsHoldThem) {
     results::ResultTable table;
     table.Append().cells = {"  16", "", "\xcf\xf0\xe8\xec\xe5\xf0 ", "", "", ""};
     table.Append().cells = {"", "", "", "", "", ""};
-    EXPECT_EQ(results::BuildTableText(table), "  16 \xcf\xf0\xe8\xec\xe5\xf0 \r\n \r\n");
+    table.Append().cells = {"1\n", "", "2\n3", "", "", ""};  // every line ends in CR LF
+    EXPECT_EQ(results::BuildTableText(table), "  16 \xcf\xf0\xe8\xec\xe5\xf0 \r\n \r\n1\r\n 2\r\n3\r\n");
+}
+
+// What other names point at the file must see the new bytes: a symbolic link stays a link
+// to its file, a hard link shares the new content, and neither folder keeps a temporary.
+TEST(Export, LinksToTheFileKeepPointingAtTheNewBytes) {
+    test::TempDir dir;
+    results::ResultTable table;
+    table.Append().cells = {"1", "name", "170.0", "", "", ""};
+    fs::create_directories(dir / "data");
+    fs::create_directories(dir / "real");
+    test::WriteFileBytes(dir / "real" / "table.txt", kOld);
+    fs::create_symlink("../real/table.txt", dir / "data" / "table.txt");
+    std::string message;
+    ASSERT_TRUE(results::WriteTableText((dir / "data" / "table.txt").string(), table, message)) << message;
+    EXPECT_EQ(fs::read_symlink(dir / "data" / "table.txt"), "../real/table.txt");
+    EXPECT_EQ(test::ReadFileBytes(dir / "real" / "table.txt"), "1 170.0\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1);
+
+    fs::create_hard_link(dir / "real" / "table.txt", dir / "real" / "copy.txt");
+    table[0].cells[2] = "171.0";
+    ASSERT_TRUE(results::WriteTableText((dir / "data" / "table.txt").string(), table, message)) << message;
+    EXPECT_EQ(test::ReadFileBytes(dir / "real" / "copy.txt"), "1 171.0\r\n");
+    EXPECT_EQ(fs::hard_link_count(dir / "real" / "table.txt"), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 2);
+}
+
+// The temporary file of an export killed before its rename is removed by the next export;
+// one that a running export still holds (locked) is left to it.
+TEST(Export, TemporaryOfAKilledExportIsRemoved) {
+    test::TempDir dir;
+    results::ResultTable table;
+    test::WriteFileBytes(dir / "table.txt.0badf00d.tmp", "killed");
+    test::WriteFileBytes(dir / "table.txt.1234abcd.tmp", "running");
+    test::WriteFileBytes(dir / "table.txt.notours.tmp", "someone else's");
+    const int running = ::open((dir / "table.txt.1234abcd.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(running, LOCK_EX), 0);
+    std::string message;
+    ASSERT_TRUE(results::WriteTableText((dir / "table.txt").string(), table, message)) << message;
+    ::close(running);
+    EXPECT_FALSE(fs::exists(dir / "table.txt.0badf00d.tmp"));
+    EXPECT_TRUE(fs::exists(dir / "table.txt.1234abcd.tmp"));
+    EXPECT_TRUE(fs::exists(dir / "table.txt.notours.tmp"));
 }
 
 }  // namespace

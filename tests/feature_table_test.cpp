@@ -1,6 +1,8 @@
 // The dBASE III reader: what it accepts, what it refuses, and what each field read returns.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -63,15 +65,17 @@ TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
 }
 
 // The reader converts the path once when it opens the table; every field read after that
-// must still find the file the Windows-built name stands for.
-TEST_F(FeatureTableTest, FieldsAreReadUnderACyrillicFolderNamedTheWindowsWay) {
-    const std::filesystem::path folder = dir.Path() / std::filesystem::path(u8"Таблицы");
-    std::filesystem::create_directory(folder);
-    test::WriteFileBytes(folder / "t.dbf", tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "16"}})));
-    const std::string path = dir.DataDirectory() + "\\" + platform::Utf8ToAnsi("Таблицы") + "\\t.dbf";
-    ASSERT_TRUE(table.Open(path));
-    EXPECT_EQ(Read(1, 1), "  16");
-    EXPECT_EQ(Read(0, 0), "a     ");
+// must still find the file the Windows-built name stands for, whatever signs the folders
+// hold (Cyrillic, and signs that Windows-1251 lacks).
+TEST_F(FeatureTableTest, FieldsAreReadUnderAnyFolderNamedTheWindowsWay) {
+    for (const char* name : {"Таблицы", "日本"}) {
+        const std::filesystem::path folder = dir.Path() / std::filesystem::path(name);
+        std::filesystem::create_directory(folder);
+        test::WriteFileBytes(folder / "t.dbf", tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "16"}})));
+        ASSERT_TRUE(table.Open(dir.DataDirectory() + "\\" + name + "\\t.dbf")) << name;
+        EXPECT_EQ(Read(1, 1), "  16");
+        EXPECT_EQ(Read(0, 0), "a     ");
+    }
 }
 
 TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
@@ -205,6 +209,37 @@ TEST_F(FeatureTableTest, HostileHeadersAreRefused) {
     bytes.resize(bytes.size() - 4);   // cut in the middle of the last record
     EXPECT_FALSE(OpenBytes(bytes));
     EXPECT_FALSE(table.IsOpen());
+}
+
+// The window's status line and kelvo-cli tell the user which of these it was.
+TEST_F(FeatureTableTest, FailureSaysWhyTheLastOpenFailed) {
+    using tables::OpenFailure;
+    EXPECT_EQ(table.Failure(), OpenFailure::None);
+    EXPECT_FALSE(table.Open(dir.DataDirectory() + "\\missing.dbf"));
+    EXPECT_EQ(table.Failure(), OpenFailure::Missing);
+    EXPECT_FALSE(table.Open(dir.DataDirectory()));
+    EXPECT_EQ(table.Failure(), OpenFailure::NotATable);
+    EXPECT_FALSE(OpenBytes("\x30"));
+    EXPECT_EQ(table.Failure(), OpenFailure::NotATable);
+
+    // A sparse file claiming one record more than the limit, and one at the limit.
+    std::string bytes = tables::BuildTable(SmallSpec({}));
+    bytes.pop_back();  // the end-of-file byte
+    const std::size_t headerLength = bytes.size();
+    for (const std::int32_t count : {FeatureTable::kMaxRecords + 1, FeatureTable::kMaxRecords}) {
+        SetUint32(bytes, 4, static_cast<std::uint32_t>(count));
+        test::WriteFileBytes(dir / "t.dbf", bytes);
+        std::filesystem::resize_file(dir / "t.dbf", headerLength + static_cast<std::size_t>(count) * 11);
+        EXPECT_EQ(table.Open(Path()), count == FeatureTable::kMaxRecords);
+        EXPECT_EQ(table.Failure(), count == FeatureTable::kMaxRecords ? OpenFailure::None : OpenFailure::TooLarge);
+    }
+    EXPECT_EQ(table.RecordCount(), FeatureTable::kMaxRecords);
+
+    if (::geteuid() != 0) {  // root reads every file
+        ::chmod((dir / "t.dbf").c_str(), 0);
+        EXPECT_FALSE(table.Open(Path()));
+        EXPECT_EQ(table.Failure(), OpenFailure::NoPermission);
+    }
 }
 
 TEST_F(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {

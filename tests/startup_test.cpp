@@ -144,9 +144,28 @@ TEST_F(Registry, ValueIsUsedUnchanged) {
     EXPECT_EQ(app::ReadDataDirectory(), "");
 }
 
-TEST_F(Registry, CyrillicValueBecomesWindows1251) {
-    WriteRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=/srv/\xd0\x94\xd0\xb0\xd0\xbd\xd0\xbd\xd1\x8b\xd0\xb5\n");
-    EXPECT_EQ(app::ReadDataDirectory(), "/srv/\xc4\xe0\xed\xed\xfb\xe5");
+// The value is a path, not INI syntax: nothing in it is a comment, a quote or an escape.
+TEST_F(Registry, ValueIsTakenVerbatimToTheEndOfItsLine) {
+    const std::pair<const char*, const char*> values[] = {
+        {"/x/data;2024", "/x/data;2024"},
+        {"/x/data #2", "/x/data #2"},
+        {"\"/x/my data\"", "\"/x/my data\""},
+        {"C:\\kelvo", "C:\\kelvo"},
+        {"@Invalid()", "@Invalid()"},
+        {" \t/x/data \t\r", "/x/data"},  // blanks around the value and a CR belong to the file
+    };
+    for (const auto& [written, read] : values) {
+        WriteRegistry(std::string("[HKEY_LOCAL_MACHINE]\r\nSOFTWARE\\Brenk\\path=") + written + "\n");
+        EXPECT_EQ(app::ReadDataDirectory(), read) << written;
+    }
+}
+
+// A folder is named as the system names it: signs Windows-1251 lacks are not lost.
+TEST_F(Registry, ValueIsThePathAsTheSystemGivesIt) {
+    for (const char* path : {"/srv/Данные", "/srv/日本"}) {
+        WriteRegistry(std::string("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=") + path + "\n");
+        EXPECT_EQ(app::ReadDataDirectory(), path);
+    }
 }
 
 TEST_F(Registry, EmptyValueMakesEveryPathBeginWithTheSeparator) {

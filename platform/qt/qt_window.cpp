@@ -210,7 +210,8 @@ bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, 
     const QString suggested = QString::fromStdString(NativePath(path));
     const QString chosen = QFileDialog::getSaveFileName(this, ToQString(title), suggested, ToQtFilter(filter));
     if (chosen.isEmpty()) return false;
-    path = ToAnsi(chosen);
+    // The name as the system gives it: one with signs 1251 lacks is still saved under it.
+    path = chosen.toStdString();
     return true;
 }
 

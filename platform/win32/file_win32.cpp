@@ -12,11 +12,24 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/codepage.h"
 #include "platform/file.h"
 
 namespace kelvo::platform {
 
 std::string NativePath(const std::string& path) { return path; }
+
+std::string PathText(const std::string& path) { return path; }
+
+std::string PathFromText(std::string_view text) { return std::string(text); }
+
+bool PathFromUtf8(std::string_view utf8, std::string& path) {
+    // The ANSI file calls would turn a sign 1251 lacks into '?' and open another file.
+    path = Utf8ToAnsi(utf8);
+    return AnsiToUtf8(path) == utf8;
+}
+
+std::string PathToUtf8(const std::string& path) { return AnsiToUtf8(path); }
 
 InputFile::~InputFile() { Close(); }
 
@@ -105,6 +118,72 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The file a path names with every symbolic link followed, so that a link stays a link and
+// its target is replaced in its own folder; the path unchanged when it names no link.
+std::string FollowLinks(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return path;
+    char final[MAX_PATH * 2];
+    const DWORD n = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED);
+    CloseHandle(file);
+    if (n == 0 || n >= sizeof final) return path;
+    std::string resolved(final, n);
+    if (resolved.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + resolved.substr(8);
+    if (resolved.rfind("\\\\?\\", 0) == 0) return resolved.substr(4);
+    return resolved;
+}
+
+DWORD LinkCount(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const DWORD links = GetFileInformationByHandle(file, &info) ? info.nNumberOfLinks : 1;
+    CloseHandle(file);
+    return links;
+}
+
+// The temporary files of earlier exports killed before their move: "<file>.XXXXXXXX.tmp"
+// beside the file. A running export holds its own open without sharing its deletion, so
+// only the leftovers of exports that ended can be deleted.
+void RemoveLeftovers(const std::string& target) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((target + ".????????.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    const auto slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// Rewrites an existing file in place, for a file with other hard links and for a writable
+// file in a folder that is not; a failed write puts the old bytes back. errno on failure.
+bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+    const int fd = ::_open(target.c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0) return false;
+    std::string old;
+    char buffer[65536];
+    int n;
+    while ((n = ::_read(fd, buffer, sizeof buffer)) > 0) old.append(buffer, static_cast<std::size_t>(n));
+    bool written = n == 0 && ::_lseeki64(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) &&
+                   ::_chsize_s(fd, static_cast<__int64>(bytes.size())) == 0 && ::_commit(fd) == 0;
+    const int error = errno;
+    if (!written && n == 0) {
+        ::_lseeki64(fd, 0, SEEK_SET);
+        WriteAll(fd, old);
+        ::_chsize_s(fd, static_cast<__int64>(old.size()));
+        ::_commit(fd);
+    }
+    if (::_close(fd) != 0 && written) return false;
+    errno = error;
+    return written;
+}
+
 }  // namespace
 
 // systemError holds the errno of a C runtime call or the Windows error of MoveFileExA,
@@ -115,23 +194,29 @@ WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& sys
         systemError = error;
         return ClassifyErrno(error);
     };
+    const std::string target = FollowLinks(path);
 
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
         // Renaming over a folder or a device would not write the file the user asked for;
         // a read-only file is the user's wish to keep it.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return failErrno(EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY) return failErrno(EACCES);
+        if (LinkCount(target) > 1) return RewriteInPlace(target, bytes) ? WriteError::None : failErrno(errno);
     }
 
+    RemoveLeftovers(target);
     std::string temp;
     int fd = -1;
     for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%08lx.tmp",
                       static_cast<unsigned long>(GetTickCount() * 2654435761u + GetCurrentProcessId() + attempt));
-        temp = path + suffix;
+        temp = target + suffix;
         fd = ::_open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0 && errno == EACCES && exists)
+            return RewriteInPlace(target, bytes) ? WriteError::None : failErrno(errno);
         if (fd < 0 && errno != EEXIST) return failErrno(errno);
     }
     if (fd < 0) return failErrno(EEXIST);
@@ -143,7 +228,8 @@ WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& sys
         ::_unlink(temp.c_str());
         return failErrno(error);
     }
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Write-through: the move is on disk, not only in the cache, when the call returns.
+    if (!MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD moveError = GetLastError();
         ::_unlink(temp.c_str());
         systemError = static_cast<int>(moveError);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/codepage.h"
+#include "tables/feature_table.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
@@ -144,7 +145,38 @@ TEST_F(Cli, ExportWritesTheSameBytesAsTheButtonAndReportsFailures) {
     const CliRun failed = Kelvo("--group 3 --export");
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.out.empty());
-    EXPECT_NE(failed.err.find("table.txt"), std::string::npos) << failed.err;
+    // The path as the system writes it, with its own separator.
+    EXPECT_NE(failed.err.find((dir / "table.txt").string() + ":"), std::string::npos) << failed.err;
+}
+
+// A folder named with signs Windows-1251 lacks is used as named: not a folder of '?' that
+// happens to exist beside it.
+TEST_F(Cli, DataFolderWithSignsOutsideWindows1251IsUsedAsNamed) {
+    for (const char* name : {"日本", "??"}) {
+        test::WriteAllGroupTables(dir / name);
+        test::WriteFileBytes(dir / name / "table.txt", "old");
+    }
+    const CliRun run = Kelvo("--data '" + (dir / "日本").string() + "' --group 3 --export", false);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(test::ReadFileBytes(dir / "日本" / "table.txt"), "old");
+    EXPECT_EQ(test::ReadFileBytes(dir / "??" / "table.txt"), "old");
+
+    std::filesystem::remove(dir / "日本" / "BD" / "female.dbf");
+    const CliRun missing = Kelvo("--data '" + (dir / "日本").string() + "' --group 3", false);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find((dir / "日本" / "BD" / "female.dbf").string()), std::string::npos) << missing.err;
+}
+
+// Refused for size, with the reason, not as an unreadable table.
+TEST_F(Cli, TableBeyondTheRecordLimitIsTooLarge) {
+    std::string bytes = tables::BuildTable(test::WomenTable());
+    const std::uint32_t count = tables::FeatureTable::kMaxRecords + 1;
+    for (std::size_t i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>(count >> (8 * i));
+    test::WriteFileBytes(dir / "BD" / "female.dbf", bytes);
+    std::filesystem::resize_file(dir / "BD" / "female.dbf", bytes.size() + std::uintmax_t{count} * 400);
+    const CliRun run = Kelvo("--group 3");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("female.dbf слишком велика: в ней больше 200000 записей"), std::string::npos) << run.err;
 }
 
 TEST_F(Cli, GroupByDigitCaptionOrEnglishNameInAnyCase) {

@@ -15,7 +15,7 @@ namespace kelvo::test {
 inline constexpr int kNursery = 0, kGirls = 1, kBoys = 2, kWomen = 3, kMen = 4;
 
 // The build tree's share/kelvo as a registry value would name it: in the ANSI code page.
-inline std::string BundledDataDirectory() { return platform::Utf8ToAnsi(KELVO_BUNDLED_DATA); }
+inline std::string BundledDataDirectory() { return KELVO_BUNDLED_DATA; }
 
 class BundledWindow {
 public:

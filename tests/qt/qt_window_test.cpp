@@ -331,11 +331,12 @@ TEST_F(QtWindowEvents, QuestionsTheUserCancelsAnswerNothing) {
     EXPECT_TRUE(Window().findChildren<QProgressDialog*>().isEmpty());
 }
 
+// A folder named with signs Windows-1251 lacks is proposed as it is named.
 TEST_F(QtWindowEvents, SaveQuestionOpensInTheFolderOfAWindowsStylePath) {
     QtTestWindow& window = Open();
-    const std::filesystem::path folder = dir_.Path() / u8"Мерки";
+    const std::filesystem::path folder = dir_.Path() / u8"Мерки 日本";
     std::filesystem::create_directory(folder);
-    std::string path = dir_.DataDirectory() + "\\" + Ansi(u8"Мерки") + "\\" + Ansi(u8"Таблица.csv");
+    std::string path = dir_.DataDirectory() + "\\Мерки 日本\\Таблица.csv";
     EXPECT_FALSE(Window().AskSaveFileName("Save", "CSV (*.csv)|*.csv|", path));
     ASSERT_EQ(window.SavePaths().size(), 1u);
     EXPECT_EQ(window.SavePaths()[0].toStdString(), (folder / u8"Таблица.csv").string());

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 
 #include "platform/codepage.h"
@@ -192,6 +195,60 @@ TEST(BadTableReader, NegativeColumnOfATableWithoutColumnsFails) {
     std::string text = "stale";
     EXPECT_FALSE(table.ReadField(0, -1, text));
     EXPECT_EQ(text, "");
+}
+
+// A sparse file costs a few kilobytes on disk whatever size it claims: neither a descriptor
+// list that never ends nor a record count beyond the limit may cost time or memory.
+struct SparseTable {
+    const char* name;
+    std::string header;
+    std::int64_t apparentSize;
+};
+
+std::vector<SparseTable> SparseTables() {
+    std::string zeros(kDescriptorSize, '\0');
+    zeros[0] = 3;
+    Put16(zeros, 8, 0xFFFF);
+    Put16(zeros, 10, 1);
+    std::string claims = EmptyTable();
+    Put32(claims, 4, 0x7FFFFFFF);
+    Put16(claims, 10, 217);
+    return {{"NoTerminatorIn2GB", zeros, std::int64_t{2} << 30},
+            {"RecordCount2Pow31", claims, static_cast<std::int64_t>(claims.size()) + std::int64_t{0x7FFFFFFF} * 217}};
+}
+
+TEST(BadTableReader, SparseTablesAreRefusedAtOnce) {
+    for (const SparseTable& sparse : SparseTables()) {
+        test::TempDir dir;
+        test::WriteFileBytes(dir / "t.dbf", sparse.header);
+        std::filesystem::resize_file(dir / "t.dbf", static_cast<std::uintmax_t>(sparse.apparentSize));
+        const auto start = std::chrono::steady_clock::now();
+        tables::FeatureTable table;
+        EXPECT_FALSE(table.Open((dir / "t.dbf").string())) << sparse.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, kTimeLimit) << sparse.name;
+    }
+}
+
+// kelvo-cli under a limit of address space, as `ulimit -v` sets it: refused with a message,
+// never an abort. (AddressSanitizer reserves terabytes and cannot start under such a limit.)
+TEST(BadTableReader, SparseTablesUnderAMemoryLimitEndWithAMessage) {
+    if (kTimeLimit > 100ms) GTEST_SKIP() << "AddressSanitizer does not run under a limit of address space";
+    for (const SparseTable& sparse : SparseTables()) {
+        test::TempDir dir;
+        const auto file = test::GroupTablePath(dir, kWomen);
+        test::WriteGroupBytes(dir, kWomen, sparse.header);
+        std::filesystem::resize_file(file, static_cast<std::uintmax_t>(sparse.apparentSize));
+        const std::string command = "ulimit -v 1000000; " KELVO_CLI " --data '" + dir.DataDirectory() +
+                                    "' --group 3 > /dev/null 2> '" + (dir / "stderr").string() + "'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << sparse.name;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << sparse.name;
+        const std::string err = test::ReadFileBytes(dir / "stderr");
+        EXPECT_NE(err.find(file.string()), std::string::npos) << err;
+        if (sparse.name == std::string("RecordCount2Pow31")) {
+            EXPECT_NE(err.find("слишком велика"), std::string::npos) << err;
+        }
+    }
 }
 
 // Number texts as the C library reads them, in the base column each group's figure takes,

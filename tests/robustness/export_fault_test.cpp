@@ -67,5 +67,26 @@ TEST(ExportFaultInjected, FailedFlushKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_NE(test::ReadFileBytes(dir / "table.txt"), kOld);
 }
 
+// Killed as it flushes the new file: the old file stays and nothing else is left behind.
+// Not killed: the folder itself is flushed after the rename, which is only durable then.
+TEST(ExportFaultInjected, KilledExportLeavesNothingAndAFinishedOneFlushesTheFolder) {
+    if (RunShell("command -v strace > /dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+    test::TempDir dir;
+    test::WriteAllGroupTables(dir.Path());
+    test::WriteFileBytes(dir / "table.txt", kOld);
+    const std::string cli = std::string(KELVO_CLI) + " --data '" + dir.DataDirectory() + "' --group 4 --export > /dev/null";
+    const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -y -e trace=fsync ";
+    for (int run = 0; run < 3; ++run)
+        EXPECT_NE(RunShell(strace + "-o /dev/null -e inject=fsync:signal=KILL " + cli), 0);
+    EXPECT_EQ(test::ReadFileBytes(dir / "table.txt"), kOld);
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"BD", "table.txt"}));
+
+    const fs::path log = dir.Path().parent_path() / (dir.Path().filename().string() + ".strace");
+    ASSERT_EQ(RunShell(strace + "-o '" + log.string() + "' " + cli), 0);
+    const std::string calls = test::ReadFileBytes(log);
+    fs::remove(log);
+    EXPECT_NE(calls.find("<" + dir.DataDirectory() + ">)"), std::string::npos) << calls;
+}
+
 }  // namespace
 }  // namespace kelvo

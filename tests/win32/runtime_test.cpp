@@ -109,6 +109,22 @@ TEST(RuntimeTest, ReplacingAFileWritesTheBytesUnchangedAndLeavesNothingElse) {
     EXPECT_EQ(Names(dir), std::vector<std::string>{"table.txt"});
 }
 
+// Another name of the file sees the new bytes; a killed export's temporary file is removed.
+TEST(RuntimeTest, ReplacingRewritesAHardLinkedFileAndRemovesLeftovers) {
+    TempDir dir;
+    WriteFileBytes(dir / "table.txt", "old\r\n");
+    WriteFileBytes(dir / "table.txt.0badf00d.tmp", "killed");
+    const std::string path = (dir / "table.txt").string();
+    ASSERT_TRUE(CreateHardLinkA((dir / "copy.txt").string().c_str(), path.c_str(), nullptr));
+    int error = 0;
+    EXPECT_EQ(platform::ReplaceFile(path, "new\r\n", error), WriteError::None);
+    EXPECT_EQ(ReadFileBytes(dir / "copy.txt"), "new\r\n");
+    std::filesystem::remove(dir / "copy.txt");
+    EXPECT_EQ(platform::ReplaceFile(path, "newer\r\n", error), WriteError::None);
+    EXPECT_EQ(ReadFileBytes(dir / "table.txt"), "newer\r\n");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"table.txt"});
+}
+
 TEST(RuntimeTest, ReplacingRefusesFoldersReadOnlyFilesAndMissingFolders) {
     TempDir dir;
     int error = 0;
