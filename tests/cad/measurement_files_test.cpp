@@ -227,6 +227,77 @@ INSTANTIATE_TEST_SUITE_P(EveryGroup, MeasurementFiles, ::testing::ValuesIn(kFigu
                                     (param.param.age >= 0 ? "_age" + std::to_string(param.param.age) : "");
                          });
 
+TEST(MeasurementFileText, NumbersAsTheFilesWriteThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"176.0", "176.0"}, {"  -0.1 ", "-0.1"}, {"160,5", "160.5"}, {"+0070", "70"}, {"-.5", "-0.5"},
+        {"5.", "5"},        {"", ""},            {"-", ""},         {"1e3", ""},      {"1.2.3", ""},
+        {"12 3", ""},       {"abc", ""}};
+    for (const auto& [text, decimal] : cases) EXPECT_EQ(results::DecimalText(text), decimal) << text;
+}
+
+// Rows no bundled table has: a repeated feature number, a name with XML's own signs and
+// control characters, an edited value with a decimal comma, increments empty or followed
+// by text (the compute step reads them as 0 and as their leading number).
+TEST(MeasurementFileText, EscapedUniqueAndEditedMarked) {
+    results::ResultTable table;
+    const auto add = [&table](std::string number, std::string name, std::string value, std::string perHeight,
+                              std::string perSize, bool edited) {
+        auto& row = table.Append();
+        row.cells = {number, Utf8ToAnsi(name), value, perHeight, perSize, ""};
+        row.edited = edited;
+    };
+    add("      16", "Обхват & <груди> \"III\"", "100.0", "     0.0", "     4.0", false);
+    add("      16", "Обхват груди", "101.0", "", "     4.0", false);
+    add("       5", "Высота\tплечевой\x01точки", " 160,5", "   5.4см", "", true);
+    results::MeasuredFigure figure{"girls", Utf8ToAnsi("Девочки"), Utf8ToAnsi("Подростковая"), "female",
+                                   {{"T1", 164}, {"T16", 84}}, {164, 158, 176, 6}, {84, 88, 104, 4}, false};
+    std::string vit, json, message;
+    ASSERT_TRUE(results::BuildMeasurementFile(MeasurementFormat::Vit, figure, table, vit, message));
+    ASSERT_TRUE(results::BuildMeasurementFile(MeasurementFormat::Json, figure, table, json, message));
+    EXPECT_NE(vit.find("<m name=\"lowbust_circ\" description=\"Обхват &amp; &lt;груди&gt; &quot;III&quot; "
+                       "(размерный признак 16)\" value=\"100.0\"/>"), std::string::npos) << vit;
+    EXPECT_NE(vit.find("<m name=\"@T16\" full_name=\"Обхват груди\""), std::string::npos) << vit;
+    EXPECT_NE(vit.find("full_name=\"Высота&#9;плечевой?точки\""), std::string::npos) << vit;
+    EXPECT_NE(vit.find("value=\"160.5\""), std::string::npos);
+    EXPECT_NE(json.find("{\"number\": 5, \"name\": \"Высота\\u0009плечевой\\u0001точки\", \"measurement\": \"@T5\", "
+                        "\"value\": 160.5, \"height_increment\": 5.4, \"size_increment\": 0, \"edited\": true}"),
+              std::string::npos) << json;
+    EXPECT_NE(json.find("\"age_group\": \"Подростковая\",\n  \"leading_dimensions\": {\"T1\": 164, \"T16\": 84}"),
+              std::string::npos) << json;
+    // A base off the list's grid of steps the programs would refuse: the figure alone then.
+    figure.size = {86, 84, 104, 4};
+    std::string vst;
+    ASSERT_TRUE(results::BuildMeasurementFile(MeasurementFormat::Vst, figure, table, vst, message));
+    EXPECT_NE(vst.find("<dimension type=\"y\" base=\"86\" min=\"86\" max=\"86\" step=\"0\""), std::string::npos) << vst;
+    EXPECT_NE(vst.find("<dimension type=\"x\" base=\"164\" min=\"158\" max=\"176\" step=\"6\""), std::string::npos);
+
+    if (std::string(KELVO_XMLLINT).empty()) GTEST_SKIP() << "xmllint not found: not validated";
+    test::TempDir dir;
+    for (const auto& [file, bytes] : {std::pair{"x.vit", vit}, std::pair{"x.vst", vst}}) {
+        test::WriteFileBytes(dir / file, bytes);
+        int code = 0;
+        const std::string out = Shell(std::string(KELVO_XMLLINT) + " --noout --schema '" KELVO_SCHEMAS "/" +
+                                          std::string(file).substr(2) + "-v0.6.2.xsd' '" + (dir / file).string() +
+                                          "' 2>&1", code);
+        EXPECT_EQ(code, 0) << out;
+    }
+}
+
+TEST(MeasurementFileText, AValueThatIsNoNumberIsSaidAndNothingWritten) {
+    results::ResultTable table;
+    table.Append().cells = {"       1", "", "170.0", "6.0", "0.0", ""};
+    table.Append().cells = {"      16", "", Utf8ToAnsi("сорок"), "0.0", "2.0", ""};
+    test::TempDir dir;
+    const std::string path = (dir / "figure.vst").string();
+    test::WriteFileBytes(path, "old");
+    std::string message;
+    for (const MeasurementFormat format : {MeasurementFormat::Vit, MeasurementFormat::Vst, MeasurementFormat::Json}) {
+        EXPECT_FALSE(results::WriteMeasurementFile(path, format, {}, table, message));
+        EXPECT_EQ(AnsiToUtf8(message), "Мерки не записаны: у признака 16 значение «сорок» не число.");
+        EXPECT_EQ(test::ReadFileBytes(path), "old");
+    }
+}
+
 // The table itself: every row names groups that exist, a name the programs' formulas accept,
 // and no feature twice in one group.
 TEST(MeasurementNames, OneKnownNamePerFeatureAndGroup) {
