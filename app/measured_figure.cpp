@@ -1,21 +1,11 @@
 #include "app/measured_figure.h"
 
 #include <cstdlib>
-#include <string_view>
-#include <vector>
+
+#include "figures/group_registry.h"
 
 namespace kelvo::app {
 namespace {
-
-struct GroupFacts {
-    std::string_view key, gender;
-    bool ageGroups, halfChest;  // men and women are sized by half the chest girth
-};
-constexpr GroupFacts kGroups[] = {{"nursery", "unknown", false, false},
-                                  {"girls", "female", true, false},
-                                  {"boys", "male", true, false},
-                                  {"women", "female", false, true},
-                                  {"men", "male", false, true}};
 
 int Entry(const platform::ComboBox& list, int index) { return std::atoi(list.GetItemText(index).c_str()); }
 
@@ -34,26 +24,37 @@ results::FigureDimension ListDimension(const platform::ComboBox& list, int divis
     return {base / divisor, first / divisor, Entry(list, count - 1) / divisor, step / divisor};
 }
 
+std::string_view Gender(figures::FigureGroup group) {
+    switch (group) {
+        case figures::FigureGroup::Nursery: return "unknown";
+        case figures::FigureGroup::Girls:
+        case figures::FigureGroup::Women: return "female";
+        case figures::FigureGroup::Boys:
+        case figures::FigureGroup::Men: return "male";
+    }
+    return "unknown";
+}
+
 }  // namespace
 
 results::MeasuredFigure DescribeFigure(const FigureLists& lists) {
     results::MeasuredFigure figure;
-    const int group = lists.group.GetCurSel();
-    if (group < 0 || group >= static_cast<int>(std::size(kGroups))) return figure;
-    const GroupFacts& facts = kGroups[group];
-    figure.groupKey = facts.key;
-    figure.gender = facts.gender;
-    figure.halfChest = facts.halfChest;
-    figure.group = lists.group.GetItemText(group);
-    if (facts.ageGroups && lists.age.GetCurSel() >= 0) figure.ageGroup = lists.age.GetItemText(lists.age.GetCurSel());
-    const auto lead = [&figure](std::string caption, const platform::ComboBox& list) {
-        if (list.GetCurSel() >= 0) figure.leading.emplace_back(std::move(caption), Entry(list, list.GetCurSel()));
+    const figures::GroupEntry* group = figures::FindGroup(lists.group.GetCurSel());
+    if (!group) return figure;
+    figure.groupKey = group->englishName;
+    figure.gender = Gender(group->group);
+    // Men and women count sizes, half the chest girth; the children's tables the whole girth.
+    figure.halfChest = group->group == figures::FigureGroup::Men || group->group == figures::FigureGroup::Women;
+    figure.group = group->caption;
+    if (group->hasAgeGroups && lists.age.GetCurSel() >= 0) figure.ageGroup = lists.age.GetItemText(lists.age.GetCurSel());
+    const auto lead = [&figure](std::string_view caption, const platform::ComboBox& list) {
+        if (list.GetCurSel() >= 0) figure.leading.emplace_back(caption, Entry(list, list.GetCurSel()));
     };
     lead("T1", lists.height);
     lead("T16", lists.chest);
-    if (lists.third.IsEnabled()) lead(lists.thirdLabel.GetText(), lists.third);
+    if (group->hasThirdList) lead(figures::ThirdCaption(group->third), lists.third);
     figure.height = ListDimension(lists.height, 1);
-    figure.size = ListDimension(lists.chest, facts.halfChest ? 2 : 1);
+    figure.size = ListDimension(lists.chest, figure.halfChest ? 2 : 1);
     return figure;
 }
 

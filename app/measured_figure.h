@@ -13,7 +13,6 @@ struct FigureLists {
     const platform::ComboBox& height;  // T1
     const platform::ComboBox& chest;   // T16
     const platform::ComboBox& third;   // T18 or T19
-    const platform::TextControl& thirdLabel;
 };
 
 // The figure of the lists' selections. Only meaningful while the lists hold a computed figure.

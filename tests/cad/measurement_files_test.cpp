@@ -9,16 +9,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/figure_dialog.h"
-#include "app/measured_figure.h"
 #include "platform/codepage.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
 #include "results/measurement_names.h"
+#include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvo {
@@ -83,23 +85,17 @@ std::vector<std::vector<std::string>> CliList(const Figure& figure) {
     return rows;
 }
 
-// The figure's file as the window writes it.
-std::string WindowFile(const Figure& figure, MeasurementFormat format, const test::TempDir& dir) {
-    app::FigureDialog dialog;
-    dialog.SetInitialGroup(figure.group);
-    dialog.SetDataDirectory(Utf8ToAnsi(KELVO_BUNDLED_DATA));
-    platform::headless::HeadlessWindow window(dialog);
-    EXPECT_TRUE(figure.age < 0 || window.Choose(res::kIdAgeList, figure.age));
-    EXPECT_TRUE(figure.height.empty() || window.ChooseText(res::kIdHeightList, figure.height));
-    EXPECT_TRUE(figure.chest.empty() || window.ChooseText(res::kIdChestList, figure.chest));
-    EXPECT_TRUE(figure.third.empty() || window.ChooseText(res::kIdThirdList, figure.third));
-    const app::FigureLists lists{window.Combo(res::kIdGroupList),  window.Combo(res::kIdAgeList),
-                                 window.Combo(res::kIdHeightList), window.Combo(res::kIdChestList),
-                                 window.Combo(res::kIdThirdList),  window.TextOf(res::kIdThirdLabel)};
-    const std::string path = (dir / (std::string("figure.") + (format == MeasurementFormat::Vit ? "vit" : format == MeasurementFormat::Vst ? "vst" : "json"))).string();
-    std::string message;
-    EXPECT_TRUE(results::WriteMeasurementFile(path, format, app::DescribeFigure(lists), dialog.Results(), message))
-        << message;
+const char* const kFormatNames[] = {"vit", "vst", "json"};
+
+// The figure's file as kelvo-cli writes it with --output.
+std::string CliFile(const Figure& figure, MeasurementFormat format, const test::TempDir& dir) {
+    const char* name = kFormatNames[static_cast<int>(format)];
+    const std::string path = (dir / (std::string("figure.") + name)).string();
+    int code = 0;
+    const std::string out = Shell(std::string(KELVO_CLI) + " --data '" KELVO_BUNDLED_DATA "' " + figure.Arguments() +
+                                      " --format " + name + " --output '" + path + "' 2>&1", code);
+    EXPECT_EQ(code, 0) << out;
+    EXPECT_EQ(out, "");
     return path;
 }
 
@@ -161,7 +157,7 @@ TEST_P(MeasurementFiles, ValidAgainstTheSchemasAndReadBackEqualToTheList) {
     int mapped = 0;
     for (const MeasurementFormat format : {MeasurementFormat::Vit, MeasurementFormat::Vst}) {
         const bool vit = format == MeasurementFormat::Vit;
-        const std::string path = WindowFile(figure, format, dir);
+        const std::string path = CliFile(figure, format, dir);
         if (std::string(KELVO_XMLLINT).empty()) {
             ADD_FAILURE() << "xmllint not found: not validated";
         } else {
@@ -201,7 +197,7 @@ TEST_P(MeasurementFiles, ValidAgainstTheSchemasAndReadBackEqualToTheList) {
     std::printf("%s: %d of %zu features under known names\n", kGroupKeys[figure.group], mapped, list.size());
 
     if (std::string(KELVO_PYTHON3).empty()) GTEST_SKIP() << "python3 not found: the JSON is not read back";
-    const std::string path = WindowFile(figure, MeasurementFormat::Json, dir);
+    const std::string path = CliFile(figure, MeasurementFormat::Json, dir);
     int code = 0;
     const std::string dump = Shell(std::string(KELVO_PYTHON3) +
                                      " -c 'import json,sys\n"
@@ -296,6 +292,70 @@ TEST(MeasurementFileText, AValueThatIsNoNumberIsSaidAndNothingWritten) {
         EXPECT_EQ(AnsiToUtf8(message), "Мерки не записаны: у признака 16 значение «сорок» не число.");
         EXPECT_EQ(test::ReadFileBytes(path), "old");
     }
+}
+
+// The context menu's entry: the type chosen in the save dialog decides the file, a name
+// typed without its extension gets it, an edited value is written and marked.
+TEST(MeasurementFilesWindow, ContextMenuSavesTheTypeChosenWithEditedValues) {
+    test::TempDir dir;
+    test::WriteAllGroupTables(dir.Path());
+    app::FigureDialog dialog;
+    dialog.SetInitialGroup(4);
+    dialog.SetDataDirectory(dir.DataDirectory());
+    platform::headless::HeadlessWindow window(dialog);
+    std::string suggested, target = (dir / "men").string();
+    window.menuAnswer = [](std::span<const std::string_view> items) {
+        EXPECT_EQ(items.size(), 2u);
+        return items.size() == 2 && AnsiToUtf8(items[1]) == "Сохранить мерки для САПР…" ? 1 : -1;
+    };
+    window.saveFileAnswer = [&](std::string& path) {
+        suggested = path;
+        path = target;
+        return true;
+    };
+    ASSERT_TRUE(window.ClickRow(res::kIdResultList, 2));
+    ASSERT_TRUE(window.Type(res::kIdValueEdit, "44,5"));
+    ASSERT_TRUE(window.Press(res::kIdChangeValue));
+    for (int type = 0; type < 3; ++type) {
+        window.saveFilterAnswer = type;
+        ASSERT_TRUE(window.ContextMenu(res::kIdResultList));
+        std::string expected, message;
+        ASSERT_TRUE(results::BuildMeasurementFile(static_cast<MeasurementFormat>(type), dialog.ShownFigure(),
+                                                  dialog.Results(), expected, message));
+        EXPECT_EQ(test::ReadFileBytes(target + "." + kFormatNames[type]), expected);
+    }
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(AnsiToUtf8(suggested), dir.DataDirectory() + "\\Мерки (Мужчины, 146-84-66).vit");
+    EXPECT_NE(AnsiToUtf8(window.saveFilter).find("(*.vst)|*.vst|"), std::string::npos);
+    const std::string json = test::ReadFileBytes(target + ".json");
+    EXPECT_NE(json.find("\"value\": 44.5, \"height_increment\": 0.8, \"size_increment\": 1.1, \"edited\": true"),
+              std::string::npos) << json;
+
+    target = (dir / "missing" / "men.vit").string();
+    ASSERT_TRUE(window.ContextMenu(res::kIdResultList));
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_TRUE(AnsiToUtf8(window.messages[0]).starts_with("Не удалось записать файл")) << window.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST(MeasurementFilesCli, ToStdoutOrToAFileOrSaysWhyNot) {
+    test::TempDir dir;
+    test::WriteAllGroupTables(dir.Path());
+    const std::string cli = std::string(KELVO_CLI) + " --data '" + dir.DataDirectory() + "' ";
+    int code = 0;
+    const std::string json = Shell(cli + "--group 2 --age 1 --format json", code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(json.starts_with("{\n  \"group\": \"Мальчики\",\n  \"age_group\": \"Младшая школьная\",")) << json;
+    EXPECT_EQ(Shell(cli + "--group 4 --format vst --output '" + (dir / "m.vst").string() + "'", code), "");
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(test::ReadFileBytes(dir / "m.vst").starts_with("<?xml"));
+    const std::string err = Shell(cli + "--format vit --output '" + (dir / "no" / "m.vit").string() + "' 2>&1", code);
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(err.find("Не удалось записать файл"), std::string::npos) << err;
+    Shell(cli + "--format xml 2>&1", code);
+    EXPECT_EQ(code, 2);
+    Shell(cli + "--chart c.csv --output x 2>&1", code);
+    EXPECT_EQ(code, 2);
 }
 
 // The table itself: every row names groups that exist, a name the programs' formulas accept,
