@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/data_directory.h"
+#include "app/measured_figure.h"
 #include "figures/group_registry.h"
 #include "platform/file.h"
 #include "figures/size_chart_walk.h"
@@ -55,8 +56,10 @@ struct MenuEntry {
     void (FigureDialog::*command)();
 };
 constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
+constexpr platform::AnsiText kSaveMeasurements(u8"Сохранить мерки для САПР…");
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
+    {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
 };
 
 }  // namespace
@@ -186,6 +189,7 @@ void FigureDialog::OnChangeValue() {
     // The row must still exist: a table emptied since the click has none to change.
     if (selectedRow_ < 0 || selectedRow_ >= results_.GetSize() || !computed_) return;
     results_[selectedRow_].cells[2] = valueEdit_->GetText();
+    results_[selectedRow_].edited = true;
     RefreshList();
 }
 
@@ -255,6 +259,45 @@ void FigureDialog::OnSaveSizeChart() {
     if (!built) message = kCannotBuild.view();
     else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) return;
     Host().ShowMessage(message, "");
+}
+
+results::MeasuredFigure FigureDialog::ShownFigure() const {
+    return DescribeFigure({*groupList_, *ageList_, *heightList_, *chestList_, *thirdList_});
+}
+
+// The figure shown, edited values included, for the pattern-making programs: individual
+// measurements, a multisize table around it, or JSON, as the type chosen in the save dialog.
+void FigureDialog::OnSaveMeasurements() {
+    static constexpr platform::AnsiText kNoFigure(u8"Фигура не рассчитана: сохранять нечего.");
+    static constexpr platform::AnsiText kTitle(u8"Сохранить мерки для САПР");
+    static constexpr platform::AnsiText kFilter(
+        u8"Индивидуальные мерки (*.vit)|*.vit|Мерки по размерам и ростам (*.vst)|*.vst|JSON (*.json)|*.json|");
+    static constexpr platform::AnsiText kName(u8"Мерки");
+    static constexpr results::MeasurementFormat kFormats[] = {
+        results::MeasurementFormat::Vit, results::MeasurementFormat::Vst, results::MeasurementFormat::Json};
+    static constexpr std::string_view kExtensions[] = {".vit", ".vst", ".json"};
+
+    if (!computed_) {
+        Host().ShowMessage(kNoFigure, "");
+        return;
+    }
+    const results::MeasuredFigure figure = ShownFigure();
+    std::string dimensions;
+    for (const auto& [caption, value] : figure.leading) dimensions += (dimensions.empty() ? "" : "-") + std::to_string(value);
+    std::string path = dataDirectory_ + "\\" +
+                       platform::PathFromText(std::string(kName.view()) + " (" + figure.group +
+                                              (figure.ageGroup.empty() ? "" : ", " + figure.ageGroup) + ", " +
+                                              dimensions + ")" + std::string(kExtensions[0]));
+    int type = 0;
+    if (!Host().AskSaveFileName(kTitle, kFilter, path, type)) return;
+    if (type < 0 || type >= static_cast<int>(std::size(kFormats))) type = 0;
+    // The programs open their files by extension: a name typed without it gets the type's.
+    const std::string_view extension = kExtensions[type];
+    std::string tail = path.size() >= extension.size() ? path.substr(path.size() - extension.size()) : "";
+    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (tail != extension) path += extension;
+    std::string message;
+    if (!results::WriteMeasurementFile(path, kFormats[type], figure, results_, message)) Host().ShowMessage(message, "");
 }
 
 }  // namespace kelvo::app

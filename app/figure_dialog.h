@@ -9,6 +9,7 @@
 
 #include "figures/group_registry.h"
 #include "platform/dialog.h"
+#include "results/measurement_files.h"
 #include "results/result_table.h"
 #include "tables/feature_table.h"
 
@@ -41,6 +42,7 @@ public:
     void OnCopyRows();
     void OnListContextMenu();
     void OnSaveSizeChart();
+    void OnSaveMeasurements();
 
     void RefreshList();
 
@@ -51,6 +53,8 @@ public:
     const results::ResultTable& Results() const { return results_; }
     const tables::FeatureTable& Table() const { return table_; }
     const figures::KeyFeatureRows& Keys() const { return keys_; }
+    // The figure the lists show, as the measurement files describe it.
+    results::MeasuredFigure ShownFigure() const;
 
     static std::span<const platform::EventEntry<FigureDialog>> EventTable();
 

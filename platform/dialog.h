@@ -43,9 +43,15 @@ public:
     virtual void DefaultPaint() = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
     // Asks for a file to save to; false when the user cancels. Paths in the platform's
-    // form (platform/file.h).
-    virtual bool AskSaveFileName(std::string_view title, std::string_view filter,
-                                 std::string& path) = 0;
+    // form (platform/file.h). The
+    // filter lists file types as "Name (*.ext)|*.ext|"; `filterIndex` (from 0) is the type
+    // offered first and, on return, the one the user chose.
+    virtual bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                                 int& filterIndex) = 0;
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
+        int filterIndex = 0;
+        return AskSaveFileName(title, filter, path, filterIndex);
+    }
     // Shows a popup menu at the pointer; the index chosen or -1.
     virtual int TrackPopupMenu(std::span<const std::string_view> items) = 0;
     // Progress of long work: ShowProgress starts or updates (0..total), EndProgress hides it.

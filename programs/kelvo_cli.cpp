@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@
 #include "results/list_text.h"
 #include "tables/feature_table.h"
 #include "tables/table_source.h"
+#include "results/measurement_files.h"
 
 namespace {
 
@@ -50,7 +52,9 @@ constexpr const char* kOptionsAfterGroup =
     "  --height N     рост T1, --chest N обхват груди T16\n"
     "  --waist N      обхват талии T18 (девочки, мальчики, мужчины)\n"
     "  --hip N        обхват бедер T19 (женщины)\n"
-    "  --format F     tsv (по умолчанию вне терминала), csv или table\n"
+    "  --format F     tsv (по умолчанию вне терминала), csv или table; или мерки для САПР:\n"
+    "                 vit (индивидуальные), vst (по размерам и ростам вокруг фигуры), json\n"
+    "  --output FILE  записать вывод в FILE, а не в стандартный вывод\n"
     "  --export       записать table.txt в папку данных, как кнопка «Записать значение в файл»\n"
     "  --chart FILE   записать таблицу размеров группы (все типовые фигуры) в FILE как CSV\n"
     "  --chart-format excel (по умолчанию: «;» и десятичная запятая) или rfc4180 («,» и точка)\n"
@@ -69,7 +73,8 @@ std::string GroupNames() {
 
 std::string Usage() {
     return "Использование: kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N]\n"
-           "                 [--waist N | --hip N] [--format tsv|csv|table] [--export] [--sources]\n"
+           "                 [--waist N | --hip N] [--format tsv|csv|table|vit|vst|json] [--output FILE]\n"
+           "                 [--export] [--sources]\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
            "                 [--sources]\n"
            "       kelvo-cli --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf | --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv\n"
@@ -79,7 +84,7 @@ std::string Usage() {
 }
 
 struct Options {
-    std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat;
+    std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat, output;
     std::string format;
     bool exportTable = false;
     bool sources = false;
@@ -114,7 +119,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                              {"--age", &Options::age},       {"--height", &Options::height},
                              {"--chest", &Options::chest},   {"--waist", &Options::waist},
                              {"--hip", &Options::hip},       {"--chart", &Options::chart},
-                             {"--chart-format", &Options::chartFormat}};
+                             {"--chart-format", &Options::chartFormat}, {"--output", &Options::output}};
     struct Flag {
         const char* name;
         bool Options::*field;
@@ -146,7 +151,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         };
         if (arg == "--format") {
             if (!takeValue(options.format)) return error = "у --format нет значения", false;
-            if (options.format != "tsv" && options.format != "csv" && options.format != "table")
+            if (!std::set<std::string>{"tsv", "csv", "table", "vit", "vst", "json"}.contains(options.format))
                 return error = "неизвестный формат «" + options.format + "»", false;
             continue;
         }
@@ -165,8 +170,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (options.chartFormat && !options.chart) return error = "--chart-format только с --chart", false;
     // The chart holds every figure: options that choose one or print one do not apply.
     if (options.chart && (options.height || options.chest || options.waist || options.hip ||
-                          options.exportTable || !options.format.empty()))
-        return error = "--chart не сочетается с --height, --chest, --waist, --hip, --export и --format", false;
+                          options.exportTable || !options.format.empty() || options.output))
+        return error = "--chart не сочетается с --height, --chest, --waist, --hip, --export, --format и --output",
+               false;
     return true;
 }
 
@@ -293,6 +299,18 @@ int UnusablePath(const std::string& file) {
     return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
 }
 
+// The figure shown as a measurement file, to `output` or to stdout; the exit code.
+int WriteMeasurements(const kelvo::app::FigureDialog& dialog, results::MeasurementFormat format,
+                      const std::optional<std::string>& output) {
+    std::string path;
+    if (output && !CommandLinePath(*output, path)) return UnusablePath(*output);
+    std::string bytes, message;
+    const bool written = output ? results::WriteMeasurementFile(path, format, dialog.ShownFigure(), dialog.Results(), message)
+                                : results::BuildMeasurementFile(format, dialog.ShownFigure(), dialog.Results(), bytes, message);
+    if (!written) return Fail(1, AnsiToUtf8(message));
+    return output ? 0 : Emit(bytes);
+}
+
 // Writes the size chart of `group` (girls and boys: of age group `age`) to `file`, given in
 // UTF-8; the exit code. Without `withSources` the chart has no source column.
 int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
@@ -350,10 +368,17 @@ int Run(const Options& options) {
         if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
     }
     const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
+    if (format == "vit") return WriteMeasurements(dialog, results::MeasurementFormat::Vit, options.output);
+    if (format == "vst") return WriteMeasurements(dialog, results::MeasurementFormat::Vst, options.output);
+    if (format == "json") return WriteMeasurements(dialog, results::MeasurementFormat::Json, options.output);
     auto lines = ListLines(window);
     const bool marked = AddSources(lines, dialog.Results(), FormatNamed(format), options.sources);
-    return Emit(results::FormatList(lines, FormatNamed(format)) +
-                (marked ? "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n" : ""));
+    const std::string list = results::FormatList(lines, FormatNamed(format)) +
+                             (marked ? "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n" : "");
+    std::string path, message;
+    if (!options.output) return Emit(list);
+    if (!CommandLinePath(*options.output, path)) return UnusablePath(*options.output);
+    return results::WriteWholeFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
 }
 
 // kelvo-cli --make-table GROUP SOURCE.csv TABLE.dbf: the designer's CSV checked and turned

@@ -20,6 +20,7 @@ struct ResultRow {
     std::array<std::string, kCells> cells;
     std::string source, sourceNote;
     bool illustrative = false;
+    bool edited = false;  // cell 2 holds what the user typed, not the computed value
 };
 
 // A growable array of rows that grows by its growth step, or by size / 8 bounded to 4..1024.

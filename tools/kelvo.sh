@@ -13,11 +13,12 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Packages for building and running the Linux window, and for the native tests (help2man
 # writes kelvo-cli's manual page at build time).
 base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth help2man)
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth help2man libxml2-dev)
 # Packages for the rest of the test suite: the sanitizer build, the Windows build under Wine,
-# and the Debian package and the Windows installer with their checks.
+# the Debian package and the Windows installer with their checks, and the schema check of the
+# measurement files.
 test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
-  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev)
+  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -174,8 +174,12 @@ WindowHost::IconPaint HeadlessWindow::GetIconPaint() const {
 
 void HeadlessWindow::DrawIconAt(int x, int y) { iconDrawnAt.emplace_back(x, y); }
 
-bool HeadlessWindow::AskSaveFileName(std::string_view, std::string_view, std::string& path) {
-    return saveFileAnswer && saveFileAnswer(path);
+bool HeadlessWindow::AskSaveFileName(std::string_view, std::string_view filter, std::string& path,
+                                     int& filterIndex) {
+    saveFilter = filter;
+    if (!saveFileAnswer || !saveFileAnswer(path)) return false;
+    if (saveFilterAnswer >= 0) filterIndex = saveFilterAnswer;
+    return true;
 }
 
 int HeadlessWindow::TrackPopupMenu(std::span<const std::string_view> items) {

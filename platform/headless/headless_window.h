@@ -67,6 +67,8 @@ public:
     // Answers to the questions the dialog may ask; unset means the user cancels.
     std::function<bool(std::string& path)> saveFileAnswer;
     std::function<int(std::span<const std::string_view>)> menuAnswer;
+    int saveFilterAnswer = -1;  // the file type the user picks; -1 keeps the one offered
+    std::string saveFilter;     // the file types last offered
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
     int progressEnded = 0;
 
@@ -80,7 +82,9 @@ public:
     void DrawIconAt(int x, int y) override;
     void DefaultPaint() override { ++defaultPaints; }
     void SetClipboardText(std::string_view text) override { clipboard = text; }
-    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) override;
+    using WindowHost::AskSaveFileName;
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                         int& filterIndex) override;
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }

@@ -20,8 +20,8 @@ namespace kelvo::platform::qt {
 namespace {
 
 // A Windows file-dialog filter ("Text (*.txt)|*.txt|All|*.*", '|' or NUL separated)
-// as a Qt one ("Text (*.txt);;All (*.*)").
-QString ToQtFilter(std::string_view filter) {
+// as Qt's entries ("Text (*.txt)", "All (*.*)"), which ";;" joins into one filter.
+QStringList ToQtFilters(std::string_view filter) {
     QString text = ToQString(filter);
     text.replace(QChar(u'\0'), QLatin1Char('|'));
     QStringList parts = text.split(QLatin1Char('|'));
@@ -31,7 +31,7 @@ QString ToQtFilter(std::string_view filter) {
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
         entries << (parts[i].endsWith(QLatin1Char(')')) ? parts[i] : parts[i] + " (" + patterns + ")");
     }
-    return entries.join(QStringLiteral(";;"));
+    return entries;
 }
 
 }  // namespace
@@ -204,14 +204,19 @@ void QtWindow::SetClipboardText(std::string_view text) {
     QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
-bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
+bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                               int& filterIndex) {
     // The window's logic suggests a Windows-style path ('\' between folders); the dialog
     // would take it all for one file name in the current folder.
     const QString suggested = QString::fromStdString(NativePath(path));
-    const QString chosen = QFileDialog::getSaveFileName(this, ToQString(title), suggested, ToQtFilter(filter));
+    const QStringList filters = ToQtFilters(filter);
+    QString selected = filters.value(filterIndex);
+    const QString chosen = QFileDialog::getSaveFileName(this, ToQString(title), suggested,
+                                                        filters.join(QStringLiteral(";;")), &selected);
     if (chosen.isEmpty()) return false;
     // The name as the system gives it: one with signs 1251 lacks is still saved under it.
     path = chosen.toStdString();
+    if (const auto index = filters.indexOf(selected); index >= 0) filterIndex = static_cast<int>(index);
     return true;
 }
 

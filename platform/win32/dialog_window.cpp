@@ -254,7 +254,8 @@ void DialogWindow::SetClipboardText(std::string_view text) {
     CloseClipboard();
 }
 
-bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) {
+bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                                   int& filterIndex) {
     // Filters come as "Text (*.txt)|*.txt|": the dialog wants zero bytes between and two after.
     std::string filters(filter);
     for (char& c : filters)
@@ -270,9 +271,11 @@ bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filt
     request.lpstrFile = buffer.data();
     request.nMaxFile = static_cast<DWORD>(buffer.size());
     request.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    request.nFilterIndex = static_cast<DWORD>(filterIndex + 1);  // Windows counts the types from 1
     request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&request)) return false;
     path.assign(buffer.c_str());
+    if (request.nFilterIndex > 0) filterIndex = static_cast<int>(request.nFilterIndex) - 1;
     return true;
 }
 

@@ -40,7 +40,9 @@ public:
     void DrawIconAt(int x, int y) override;
     void DefaultPaint() override {}
     void SetClipboardText(std::string_view text) override;
-    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path) override;
+    using WindowHost::AskSaveFileName;
+    bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                         int& filterIndex) override;
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;

@@ -39,7 +39,14 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
         });
     } else if (auto* files = qobject_cast<QFileDialog*>(watched)) {
         savePaths.push_back(files->selectedFiles().value(0));
-        QTimer::singleShot(0, files, [files] { QTest::keyClick(files, Qt::Key_Escape); });
+        saveTypes.push_back(files->selectedNameFilter());
+        QTimer::singleShot(0, files, [this, files] {
+            if (!saveAnswer) return QTest::keyClick(files, Qt::Key_Escape);
+            files->selectNameFilter(files->nameFilters().value(saveAnswer->second));
+            files->selectFile(saveAnswer->first);
+            saveAnswer.reset();
+            static_cast<QDialog*>(files)->accept();  // QFileDialog keeps its override protected
+        });
     } else if (qobject_cast<QMenu*>(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
         QTimer::singleShot(0, widget, [widget] { QTest::keyClick(widget, Qt::Key_Escape); });

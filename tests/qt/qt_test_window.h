@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,11 @@ public:
     ModalAnswerer();
     ~ModalAnswerer() override;
     std::vector<std::string> messages;  // Windows-1251
-    std::vector<QString> savePaths;     // the file each save dialog proposed, before it was cancelled
+    std::vector<QString> savePaths;     // the file each save dialog proposed, before it was answered
+    std::vector<QString> saveTypes;     // the file type each save dialog offered first
+    // Set: the next save dialog is answered with this file of this type (index among its
+    // types) instead of being cancelled.
+    std::optional<std::pair<QString, int>> saveAnswer;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +55,8 @@ public:
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return answerer_.messages; }
     const std::vector<QString>& SavePaths() const { return answerer_.savePaths; }
+    const std::vector<QString>& SaveTypes() const { return answerer_.saveTypes; }
+    void AnswerSave(const QString& file, int type) { answerer_.saveAnswer.emplace(file, type); }
     bool IsOpen() override { return window_.IsRunning(); }
     std::string Clipboard() override;
 

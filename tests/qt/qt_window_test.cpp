@@ -342,6 +342,21 @@ TEST_F(QtWindowEvents, SaveQuestionOpensInTheFolderOfAWindowsStylePath) {
     EXPECT_EQ(window.SavePaths()[0].toStdString(), (folder / u8"Таблица.csv").string());
 }
 
+TEST_F(QtWindowEvents, SaveQuestionOffersTheTypeAskedForAndTellsTheTypeChosen) {
+    QtTestWindow& window = Open();
+    const std::string filter = "Vit (*.vit)|*.vit|Vst (*.vst)|*.vst|JSON (*.json)|*.json|";
+    std::string path = dir_.DataDirectory() + "\\m.vit";
+    int type = 1;
+    EXPECT_FALSE(Window().AskSaveFileName("Save", filter, path, type));
+    EXPECT_EQ(type, 1);
+    const QString chosen = QString::fromStdString((dir_.Path() / "chosen.json").string());
+    window.AnswerSave(chosen, 2);
+    EXPECT_TRUE(Window().AskSaveFileName("Save", filter, path, type));
+    EXPECT_EQ(type, 2);
+    EXPECT_EQ(path, chosen.toStdString());
+    EXPECT_EQ(window.SaveTypes(), (std::vector<QString>{"Vst (*.vst)", "Vst (*.vst)"}));
+}
+
 // How a modal run ends: Enter anywhere but in the value edit (or on another button)
 // presses the default button "Выход"; Esc and the close box cancel.
 struct Ending {

@@ -34,6 +34,18 @@ public:
 
 class FigureWindowTest : public ::testing::Test {
 protected:
+    // The first `count` bytes of the file at a Windows-1251 path; empty when it cannot be read.
+    static std::string FileHead(const std::string& path, DWORD count) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return {};
+        std::string head(count, '\0');
+        DWORD got = 0;
+        ReadFile(file, head.data(), count, &got, nullptr);
+        CloseHandle(file);
+        head.resize(got);
+        return head;
+    }
+
     void Open(int group) {
         WriteAllGroupTables(dir.Path());
         dialog.SetInitialGroup(group);
@@ -95,15 +107,20 @@ TEST_F(FigureWindowTest, TheContextMenuSavesTheSizeChartBesideTheTables) {
     // The name the dialog proposed: "Таблица размеров (Женщины).csv" in the data directory.
     static constexpr platform::AnsiText kName(u8"\\Таблица размеров (Женщины).csv");
     const std::string path = dir.DataDirectory() + std::string(kName.view());
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    char head[3] = {};
-    DWORD got = 0;
-    ReadFile(file, head, 3, &got, nullptr);
-    CloseHandle(file);
-    EXPECT_EQ(std::string(head, got), "\xEF\xBB\xBF");  // a spreadsheet's UTF-8 mark
+    EXPECT_EQ(FileHead(path, 3), "\xEF\xBB\xBF");  // a spreadsheet's UTF-8 mark
     EXPECT_TRUE(window->IsOpen());
     EXPECT_TRUE(dialog.IsComputed());
+}
+
+TEST_F(FigureWindowTest, TheContextMenuSavesTheMeasurementsOfTheTypeOfferedFirst) {
+    Open(4);
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList, 1));
+    ASSERT_EQ(window->FileDialogTitles().size(), 1u);
+    EXPECT_TRUE(window->Messages().empty());
+    // Accepted as it comes: individual measurements, under the name proposed.
+    static constexpr platform::AnsiText kName(u8"\\Мерки (Мужчины, 146-84-66).vit");
+    const std::string path = dir.DataDirectory() + std::string(kName.view());
+    EXPECT_NE(FileHead(path, 64).find("<vit>"), std::string::npos) << FileHead(path, 64);
 }
 
 TEST_F(FigureWindowTest, TheContextMenuLeftWithEscapeDoesNothing) {

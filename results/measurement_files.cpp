@@ -1,0 +1,284 @@
+#include "results/measurement_files.h"
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+#include "platform/ansi_text.h"
+#include "platform/codepage.h"
+#include "results/export.h"
+#include "results/measurement_names.h"
+
+namespace kelvo::results {
+namespace {
+
+using platform::AnsiText;
+
+// The newest versions of both measurement formats; the schemas in tests/ are theirs.
+constexpr std::string_view kFormatVersion = "0.6.2";
+
+// dBASE pads every field to its width; a typed value may carry blanks of its own.
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// An increment as a number: an empty field counts as 0, and text after the number is
+// ignored, as the compute step read it. Empty when there is no finite number at all.
+std::string IncrementText(std::string_view cell) {
+    const std::string_view text = Trimmed(cell);
+    if (text.empty()) return "0";
+    if (std::string decimal = DecimalText(text); !decimal.empty()) return decimal;
+    std::string_view digits = text;
+    if (digits.starts_with('+')) digits.remove_prefix(1);
+    double value = 0;
+    const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (parsed.ec != std::errc() || !std::isfinite(value)) return {};
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+// UTF-8 for XML text and attributes. Tab and line breaks survive as character references;
+// other control characters XML cannot carry at all and become '?', as characters do that a
+// code page lacks.
+std::string Xml(std::string_view ansi) {
+    std::string out;
+    for (const char c : platform::AnsiToUtf8(ansi)) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\t': out += "&#9;"; break;
+            case '\n': out += "&#10;"; break;
+            case '\r': out += "&#13;"; break;
+            default: out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+        }
+    }
+    return out;
+}
+
+std::string Json(std::string_view ansi) {
+    std::string out = "\"";
+    for (const char c : platform::AnsiToUtf8(ansi)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+// One row as the files carry it.
+struct Measurement {
+    std::string name;         // known, or "@T<number>"
+    bool known = false;
+    std::string number, title;  // trimmed cells 0 and 1, Windows-1251
+    std::string value, heightIncrement, sizeIncrement;
+    bool edited = false;
+};
+
+// A custom name must not start with a digit and holds no blanks or signs the programs'
+// formulas use: "@T" and the feature number, any other character of it as '_'.
+std::string CustomName(std::string_view number) {
+    std::string name = "@T";
+    for (const char c : number) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool letter = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                            b == '_' || b >= 0xC0 || b == 0xA8 || b == 0xB8;
+        name += letter ? c : '_';
+    }
+    return name;
+}
+
+bool Collect(const MeasuredFigure& figure, const ResultTable& table, std::vector<Measurement>& rows,
+             std::string& message) {
+    static constexpr AnsiText kNotANumber(u8"Мерки не записаны: у признака ");
+    static constexpr AnsiText kValue(u8" значение «");
+    static constexpr AnsiText kIncrement(u8" прибавка «");
+    static constexpr AnsiText kNoNumber(u8"» не число.");
+    // The schemas require every name once; a feature number the table repeats gets a
+    // custom name the second time, made unique by its row.
+    std::set<std::string> used;
+    for (std::int32_t i = 0; i < table.GetSize(); ++i) {
+        const ResultRow& row = table[i];
+        Measurement m;
+        m.number = Trimmed(row.cells[0]);
+        m.title = Trimmed(row.cells[1]);
+        m.edited = row.edited;
+        m.value = DecimalText(row.cells[2]);
+        m.heightIncrement = IncrementText(row.cells[3]);
+        m.sizeIncrement = IncrementText(row.cells[4]);
+        const bool valueBad = m.value.empty();
+        if (valueBad || m.heightIncrement.empty() || m.sizeIncrement.empty()) {
+            const std::string& bad = valueBad ? row.cells[2] : m.heightIncrement.empty() ? row.cells[3] : row.cells[4];
+            message = std::string(kNotANumber.view()) + m.number +
+                      std::string(valueBad ? kValue.view() : kIncrement.view()) + bad + std::string(kNoNumber.view());
+            return false;
+        }
+        const std::string_view known = KnownMeasurementName(figure.groupKey, m.number);
+        m.known = !known.empty() && !used.contains(std::string(known));
+        m.name = m.known ? std::string(known) : CustomName(m.number);
+        for (int k = 2; used.contains(m.name); ++k) m.name = CustomName(m.number) + "_" + std::to_string(k);
+        used.insert(m.name);
+        rows.push_back(std::move(m));
+    }
+    return true;
+}
+
+// "Мужчины: T1 176, T16 100, T18 78" or "Мальчики, Младшая школьная: T1 134, …".
+std::string FigureNotes(const MeasuredFigure& figure) {
+    std::string notes = figure.group;
+    if (!figure.ageGroup.empty()) notes += ", " + figure.ageGroup;
+    notes += ':';
+    for (std::size_t i = 0; i < figure.leading.size(); ++i)
+        notes += (i ? ", " : " ") + figure.leading[i].first + " " + std::to_string(figure.leading[i].second);
+    return notes;
+}
+
+std::string Description(const Measurement& m) {
+    static constexpr AnsiText kFeature(u8"размерный признак ");
+    return m.title.empty() ? std::string(kFeature.view()) + m.number
+                           : m.title + " (" + std::string(kFeature.view()) + m.number + ")";
+}
+
+// The attributes every measurement carries besides its value: its name, and for a custom
+// one the Russian name the program shows; the feature number always.
+std::string NameAttributes(const Measurement& m) {
+    std::string text = "name=\"" + Xml(m.name) + "\"";
+    if (!m.known) text += " full_name=\"" + Xml(m.title) + "\"";
+    return text + " description=\"" + Xml(Description(m)) + "\"";
+}
+
+std::string FileHead(std::string_view root, const MeasuredFigure& figure) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + std::string(root) + ">\n";
+    xml += "    <version>" + std::string(kFormatVersion) + "</version>\n";
+    xml += "    <read-only>false</read-only>\n";
+    xml += "    <notes>" + Xml(FigureNotes(figure)) + "</notes>\n";
+    xml += "    <unit>cm</unit>\n";
+    xml += "    <pm_system></pm_system>\n";
+    return xml;
+}
+
+std::string BuildVit(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
+    std::string xml = FileHead("vit", figure);
+    xml += "    <personal>\n";
+    xml += "        <customer></customer>\n";
+    xml += "        <birth-date>1800-01-01</birth-date>\n";  // the programs' own "not given"
+    xml += "        <gender>" + Xml(figure.gender) + "</gender>\n";
+    xml += "        <email></email>\n";
+    xml += "    </personal>\n";
+    xml += "    <body-measurements>\n";
+    for (const Measurement& m : rows)
+        xml += "        <m " + NameAttributes(m) + " value=\"" + m.value + "\"/>\n";
+    xml += "    </body-measurements>\n</vit>\n";
+    return xml;
+}
+
+// A range the measurement programs accept: the base on the grid of steps from min, the
+// step dividing the range. Otherwise the figure alone.
+FigureDimension Checked(const FigureDimension& d) {
+    const bool single = d.min == d.max && d.base == d.min;
+    const bool grid = d.step > 0 && d.min <= d.base && d.base <= d.max && (d.max - d.min) % d.step == 0 &&
+                      (d.base - d.min) % d.step == 0;
+    if (single || grid) return single ? FigureDimension{d.base, d.base, d.base, 0} : d;
+    return {d.base, d.base, d.base, 0};
+}
+
+std::string DimensionElement(char type, const FigureDimension& dimension) {
+    const FigureDimension d = Checked(dimension);
+    return std::string("        <dimension type=\"") + type + "\" base=\"" + std::to_string(d.base) +
+           "\" min=\"" + std::to_string(d.min) + "\" max=\"" + std::to_string(d.max) + "\" step=\"" +
+           std::to_string(d.step) + "\" measurement=\"true\"/>\n";
+}
+
+std::string BuildVst(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
+    std::string xml = FileHead("vst", figure);
+    // Men and women count sizes in half the chest girth, children in the whole girth.
+    xml += std::string("    <dimensions fullCircumference=\"") + (figure.halfChest ? "false" : "true") + "\">\n";
+    xml += DimensionElement('x', figure.height);
+    xml += DimensionElement('y', figure.size);
+    xml += "    </dimensions>\n";
+    xml += "    <restrictions></restrictions>\n";
+    xml += "    <body-measurements>\n";
+    for (const Measurement& m : rows)
+        xml += "        <m " + NameAttributes(m) + " base=\"" + m.value + "\" shiftA=\"" + m.heightIncrement +
+               "\" shiftB=\"" + m.sizeIncrement + "\"/>\n";
+    xml += "    </body-measurements>\n</vst>\n";
+    return xml;
+}
+
+// A feature number as a JSON number where it is one ("16"), as a string otherwise ("34а").
+std::string JsonNumber(const std::string& number) {
+    const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
+                        (number.size() == 1 || number[0] != '0');
+    return digits ? number : Json(number);
+}
+
+std::string BuildJson(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
+    std::string json = "{\n  \"group\": " + Json(figure.group) + ",\n";
+    json += "  \"age_group\": " + (figure.ageGroup.empty() ? std::string("null") : Json(figure.ageGroup)) + ",\n";
+    json += "  \"leading_dimensions\": {";
+    for (std::size_t i = 0; i < figure.leading.size(); ++i)
+        json += (i ? ", " : "") + Json(figure.leading[i].first) + ": " + std::to_string(figure.leading[i].second);
+    json += "},\n  \"unit\": \"cm\",\n  \"features\": [";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Measurement& m = rows[i];
+        json += (i ? ",\n    " : "\n    ");
+        json += "{\"number\": " + JsonNumber(m.number) + ", \"name\": " + Json(m.title) +
+                ", \"measurement\": " + Json(m.name) + ", \"value\": " + m.value +
+                ", \"height_increment\": " + m.heightIncrement + ", \"size_increment\": " + m.sizeIncrement +
+                ", \"edited\": " + (m.edited ? "true" : "false") + "}";
+    }
+    json += rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return json;
+}
+
+}  // namespace
+
+std::string DecimalText(std::string_view text) {
+    text = Trimmed(text);
+    std::string sign;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        if (text[0] == '-') sign = "-";
+        text.remove_prefix(1);
+    }
+    const auto mark = text.find_first_of(".,");
+    std::string_view whole = text.substr(0, mark);
+    const std::string_view fraction = mark == std::string_view::npos ? std::string_view() : text.substr(mark + 1);
+    const auto isDigits = [](std::string_view s) { return s.find_first_not_of("0123456789") == std::string_view::npos; };
+    if ((whole.empty() && fraction.empty()) || !isDigits(whole) || !isDigits(fraction)) return {};
+    while (whole.size() > 1 && whole[0] == '0') whole.remove_prefix(1);
+    std::string decimal = sign + (whole.empty() ? std::string("0") : std::string(whole));
+    if (!fraction.empty()) decimal += "." + std::string(fraction);
+    return decimal;
+}
+
+bool BuildMeasurementFile(MeasurementFormat format, const MeasuredFigure& figure, const ResultTable& table,
+                          std::string& bytes, std::string& message) {
+    std::vector<Measurement> rows;
+    if (!Collect(figure, table, rows, message)) return false;
+    switch (format) {
+        case MeasurementFormat::Vit: bytes = BuildVit(figure, rows); break;
+        case MeasurementFormat::Vst: bytes = BuildVst(figure, rows); break;
+        case MeasurementFormat::Json: bytes = BuildJson(figure, rows); break;
+    }
+    return true;
+}
+
+bool WriteMeasurementFile(const std::string& path, MeasurementFormat format, const MeasuredFigure& figure,
+                          const ResultTable& table, std::string& message) {
+    std::string bytes;
+    return BuildMeasurementFile(format, figure, table, bytes, message) && WriteWholeFile(path, bytes, message);
+}
+
+}  // namespace kelvo::results
