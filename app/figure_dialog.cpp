@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/data_directory.h"
+#include "app/nearest_figure_dialog.h"
 #include "figures/group_registry.h"
 #include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
@@ -55,6 +56,7 @@ struct MenuEntry {
 constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
+    {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
 };
 
 }  // namespace
@@ -241,6 +243,36 @@ void FigureDialog::OnSaveSizeChart() {
     if (!built) message = kCannotBuild.view();
     else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) return;
     Host().ShowMessage(message, "");
+}
+
+// The typical figure of the group in force nearest to a person's measurements, searched in
+// a dialog of its own and, once chosen there, shown as if the user had chosen it here.
+void FigureDialog::OnFindNearestFigure() {
+    static constexpr platform::AnsiText kNoTable(
+        u8"Таблица признаков выбранной группы не открыта: подбирать фигуру не из чего.");
+    const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel());
+    // A group whose table failed to open has stale lists the chosen figure would not fit.
+    if (!group || !table_.IsOpen()) {
+        Host().ShowMessage(kNoTable, "");
+        return;
+    }
+    NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel());
+    if (Host().RunModal(search) == platform::kIdOk) SelectFigure(search.Chosen());
+}
+
+void FigureDialog::SelectFigure(const results::FigureMatch& figure) {
+    // The lists a choice refills come before the lists it refills, so each index is one of
+    // the entries the list offers by the time it is chosen. A list that already shows its
+    // entry raises nothing, as when a user picks the entry already selected.
+    const auto choose = [this](platform::ComboBox& list, int index, void (FigureDialog::*handler)()) {
+        if (index < 0 || index >= list.GetCount() || list.GetCurSel() == index) return;
+        list.SetCurSel(index);
+        (this->*handler)();
+    };
+    choose(*ageList_, figure.age, &FigureDialog::OnAgeGroupChange);
+    choose(*heightList_, figure.heightIndex, &FigureDialog::OnHeightChange);
+    choose(*chestList_, figure.chestIndex, &FigureDialog::OnChestChange);
+    choose(*thirdList_, figure.thirdIndex, &FigureDialog::OnThirdChange);
 }
 
 }  // namespace kelvo::app

@@ -9,6 +9,7 @@
 
 #include "figures/group_registry.h"
 #include "platform/dialog.h"
+#include "results/figure_match.h"
 #include "results/result_table.h"
 #include "tables/feature_table.h"
 
@@ -41,6 +42,7 @@ public:
     void OnCopyRows();
     void OnListContextMenu();
     void OnSaveSizeChart();
+    void OnFindNearestFigure();
 
     void RefreshList();
 
@@ -63,6 +65,8 @@ private:
     // Runs the step the group in force has for a change of a list other than the group list.
     void DispatchChange(figures::Step figures::GroupSteps::*step);
     void NoGroup();
+    // Selects `figure` of the group in force as the user would, list by list.
+    void SelectFigure(const results::FigureMatch& figure);
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;

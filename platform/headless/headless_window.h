@@ -69,6 +69,9 @@ public:
     std::function<int(std::span<const std::string_view>)> menuAnswer;
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
     int progressEnded = 0;
+    // The user of a dialog run modally over this one, acting while it is open; unset, the
+    // user closes it at once.
+    std::function<void(HeadlessWindow&)> modalUser;
 
     // WindowHost
     Control* GetItem(int id) override;
@@ -84,6 +87,7 @@ public:
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }
+    int RunModal(Dialog& dialog) override;
 
 private:
     bool Raise(Event event, int id);

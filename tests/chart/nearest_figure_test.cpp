@@ -8,8 +8,12 @@
 #include <tuple>
 #include <vector>
 
+#include "app/figure_dialog.h"
+#include "app/nearest_figure_dialog.h"
 #include "figures/group_registry.h"
 #include "figures/nearest_figure.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
@@ -141,6 +145,67 @@ TEST_F(NearestFigure, FeatureListsAsPeopleTypeThem) {
         EXPECT_FALSE(figures::ParseFeatureList(bad, features, message)) << bad;
         EXPECT_NE(message.find(bad), std::string::npos) << message;
     }
+}
+
+// The window's context menu opens the search; the figure chosen there is shown as if the user
+// had chosen it in the lists: the same entries selected, the same rows computed.
+TEST_F(NearestFigure, TheChosenFigureIsSelectedInTheWindowAsByHand) {
+    using platform::headless::HeadlessWindow;
+    const auto open = [this](app::FigureDialog& dialog, int group) {
+        dialog.SetInitialGroup(group);
+        dialog.SetDataDirectory(dir.DataDirectory());
+        return std::make_unique<HeadlessWindow>(dialog);
+    };
+    app::FigureDialog searched;
+    const auto window = open(searched, 2);
+    window->menuAnswer = [](std::span<const std::string_view> items) {
+        const auto at = std::find(items.begin(), items.end(), app::NearestFigureDialog::kMenuCaption.view());
+        return at == items.end() ? -1 : static_cast<int>(at - items.begin());
+    };
+    int searches = 0;
+    std::vector<std::string> row;  // the second figure found, as the search list shows it
+    window->modalUser = [&searches, &row](HeadlessWindow& search) {
+        ++searches;
+        EXPECT_FALSE(search.IsEnabled(res::kIdNearestChoose));
+        search.Type(res::kIdNearestHeight, "141");
+        search.Type(res::kIdNearestChest, "70,5");
+        search.Type(res::kIdNearestFeatures, "2=59");
+        // The window's age group, Preschool, has no figure near 141 cm: said, nothing found.
+        EXPECT_EQ(search.Selection(res::kIdNearestAgeList), 1);
+        search.PressEnter();
+        EXPECT_EQ(search.ItemCount(res::kIdNearestResults), 0);
+        ASSERT_EQ(search.messages.size(), 1u);
+        EXPECT_NE(search.messages[0].find("T1 = 141"), std::string::npos);
+        search.Choose(res::kIdNearestAgeList, 0);  // any age group
+        search.Press(res::kIdNearestSearch);
+        ASSERT_EQ(search.ItemCount(res::kIdNearestResults), 3);
+        for (int column = 0; column < 4; ++column) row.push_back(search.ItemText(res::kIdNearestResults, 1, column));
+        search.ClickRow(res::kIdNearestResults, 1);
+        search.Press(res::kIdNearestChoose);
+    };
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList));
+    ASSERT_EQ(searches, 1);
+    EXPECT_TRUE(window->messages.empty()) << window->messages.front();
+
+    app::FigureDialog byHand;
+    const auto hand = open(byHand, 2);
+    for (const int list : {res::kIdAgeList, res::kIdHeightList, res::kIdChestList, res::kIdThirdList})
+        ASSERT_TRUE(hand->Choose(list, window->Selection(list)));
+    const auto shown = [&window](int list) {
+        return window->Entries(list)[static_cast<std::size_t>(window->Selection(list))];
+    };
+    EXPECT_EQ(row, (std::vector<std::string>{shown(res::kIdAgeList), shown(res::kIdHeightList),
+                                             shown(res::kIdChestList), shown(res::kIdThirdList)}));
+    ASSERT_EQ(window->ItemCount(res::kIdResultList), hand->ItemCount(res::kIdResultList));
+    for (int item = 0; item < window->ItemCount(res::kIdResultList); ++item)
+        EXPECT_EQ(window->ItemText(res::kIdResultList, item, 2), hand->ItemText(res::kIdResultList, item, 2));
+    EXPECT_TRUE(searched.IsComputed());
+
+    // Closed without a choice, the window stays as it was.
+    window->modalUser = [](HeadlessWindow& search) { search.PressEscape(); };
+    const int height = window->Selection(res::kIdHeightList);
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList));
+    EXPECT_EQ(window->Selection(res::kIdHeightList), height);
 }
 
 }  // namespace
