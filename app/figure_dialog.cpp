@@ -257,7 +257,7 @@ void FigureDialog::OnFindNearestFigure() {
         return;
     }
     NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel());
-    if (Host().RunModal(search) == platform::kIdOk) SelectFigure(search.Chosen());
+    if (Host().RunModal(search) == platform::kIdOk && search.Chosen()) SelectFigure(*search.Chosen());
 }
 
 void FigureDialog::SelectFigure(const results::FigureMatch& figure) {

@@ -15,6 +15,9 @@ namespace {
 constexpr Entry kEventTable[] = {
     {Event::Clicked, res::kIdNearestSearch, &NearestFigureDialog::OnSearch},
     {Event::Clicked, res::kIdNearestChoose, &NearestFigureDialog::OnChoose},
+    // Enter where no default button answers comes as the OK command: it searches too, and
+    // never ends the dialog without a figure.
+    {Event::Clicked, platform::kIdOk, &NearestFigureDialog::OnSearch},
 };
 
 constexpr platform::AnsiText kAnyAge(u8"Любая");
@@ -67,7 +70,7 @@ bool NearestFigureDialog::OnInitDialog() {
 
     results_->SetExtendedStyle(results_->GetExtendedStyle() | platform::ListView::kFullRowSelect);
     const std::pair<std::string_view, int> columns[] = {
-        {kAgeGroup, 110}, {"T1", 40}, {"T16", 40}, {third, 40}, {kDistance, 70}, {kDifferences, 210}};
+        {kAgeGroup, 130}, {"T1", 40}, {"T16", 40}, {third, 40}, {kDistance, 75}, {kDifferences, 200}};
     int index = 0;
     for (const auto& [caption, width] : columns) results_->InsertColumn(index++, caption, width);
     choose_->Enable(false);

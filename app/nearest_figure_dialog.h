@@ -2,6 +2,7 @@
 // "Подобрать фигуру": a person's measurements in, the three typical figures of the group in
 // force nearest to them out, and one of them chosen for the kelvo window to show.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,8 +27,8 @@ public:
     void OnSearch();
     void OnChoose();
 
-    // The figure chosen, once the dialog ended with kIdOk.
-    const results::FigureMatch& Chosen() const { return chosen_; }
+    // The figure chosen; none unless the user chose one.
+    const std::optional<results::FigureMatch>& Chosen() const { return chosen_; }
 
     static std::span<const platform::EventEntry<NearestFigureDialog>> EventTable();
 
@@ -52,7 +53,7 @@ private:
     platform::Button* choose_ = nullptr;
     std::vector<std::string> ageCaptions_;
     std::vector<results::FigureMatch> found_;
-    results::FigureMatch chosen_;
+    std::optional<results::FigureMatch> chosen_;
 };
 
 }  // namespace kelvo::app
