@@ -51,7 +51,6 @@ protected:
 // or each load would run again from inside itself.
 TEST_F(FigureWindowTest, StartUpAndTheStepsListsRaiseNoSelectionEvents) {
     for (const int group : {0, 1, 2, 3, 4}) {
-        SCOPED_TRACE(group);
         window.reset();
         dialog.selectionEvents = 0;
         Open(group);

@@ -95,14 +95,19 @@ LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM first, LPARAM second) {
 void Win32TestWindow::OnDialogShown(HWND shown) {
     // The user reads a message box and presses OK; a file dialog they accept as it comes.
     // Either way the dialog's own loop ends and the handler that opened it goes on. A dialog
-    // the test acts on waits for its modal loop: a thread timer's message is the loop's first.
-    if (shown == modalShown_) return;  // active again after a message box of its own
-    HWND text = GetDlgItem(shown, kMessageBoxTextId);
-    if (!text && modalUser) {
-        modalShown_ = shown;
-        SetTimer(nullptr, 0, 0, &Win32TestWindow::OnModalTimer);
+    // of the window's own front end (its dialog procedure is the window's) goes to the test,
+    // once its modal loop runs: a thread timer's message is among the loop's first; without
+    // a test to act on it, the user closes it.
+    if (GetWindowLongPtrA(shown, DWLP_DLGPROC) == GetWindowLongPtrA(Window(), DWLP_DLGPROC)) {
+        if (!modalUser) {
+            PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        } else if (shown != modalShown_) {  // not when active again after a message box of its own
+            modalShown_ = shown;
+            SetTimer(nullptr, 0, 0, &Win32TestWindow::OnModalTimer);
+        }
         return;
     }
+    HWND text = GetDlgItem(shown, kMessageBoxTextId);
     if (text) {
         messages_.push_back(TextOf(text));
         titles_.push_back(TextOf(shown));
@@ -132,7 +137,7 @@ void Win32TestWindow::OnMenuShown() {
 }
 
 HWND Win32TestWindow::Usable(int id) const {
-    if (!IsOpen()) return nullptr;
+    if (!Alive()) return nullptr;
     HWND control = GetDlgItem(Window(), id);
     return control && IsWindowEnabled(control) && IsWindowVisible(control) ? control : nullptr;
 }

@@ -45,7 +45,7 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return messages_; }
-    bool IsOpen() override { return owned_ ? owned_->IsOpen() : IsWindow(running_) != FALSE; }
+    bool IsOpen() override { return Alive(); }
     std::string Clipboard() override;
 
     // Beyond what every front end offers: a right click on the list, its popup menu answered
@@ -63,6 +63,7 @@ public:
     void Pump();
 
 private:
+    bool Alive() const { return owned_ ? owned_->IsOpen() : IsWindow(running_) != FALSE; }
     HWND Usable(int id) const;
     bool Focus(HWND control);
     bool Click(HWND control, POINT at, bool withControl = false);
