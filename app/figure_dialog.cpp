@@ -5,6 +5,7 @@
 
 #include "app/data_directory.h"
 #include "app/measured_figure.h"
+#include "app/nearest_figure_dialog.h"
 #include "figures/group_registry.h"
 #include "platform/file.h"
 #include "figures/size_chart_walk.h"
@@ -60,6 +61,7 @@ constexpr platform::AnsiText kSaveMeasurements(u8"Сохранить мерки 
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
     {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
+    {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
 };
 
 }  // namespace
@@ -298,6 +300,36 @@ void FigureDialog::OnSaveMeasurements() {
     if (tail != extension) path += extension;
     std::string message;
     if (!results::WriteMeasurementFile(path, kFormats[type], figure, results_, message)) Host().ShowMessage(message, "");
+}
+
+// The typical figure of the group in force nearest to a person's measurements, searched in
+// a dialog of its own and, once chosen there, shown as if the user had chosen it here.
+void FigureDialog::OnFindNearestFigure() {
+    static constexpr platform::AnsiText kNoTable(
+        u8"Таблица признаков выбранной группы не открыта: подбирать фигуру не из чего.");
+    const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel());
+    // A group whose table failed to open has stale lists the chosen figure would not fit.
+    if (!group || !table_.IsOpen()) {
+        Host().ShowMessage(kNoTable, "");
+        return;
+    }
+    NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel());
+    if (Host().RunModal(search) == platform::kIdOk && search.Chosen()) SelectFigure(*search.Chosen());
+}
+
+void FigureDialog::SelectFigure(const results::FigureMatch& figure) {
+    // The lists a choice refills come before the lists it refills, so each index is one of
+    // the entries the list offers by the time it is chosen. A list that already shows its
+    // entry raises nothing, as when a user picks the entry already selected.
+    const auto choose = [this](platform::ComboBox& list, int index, void (FigureDialog::*handler)()) {
+        if (index < 0 || index >= list.GetCount() || list.GetCurSel() == index) return;
+        list.SetCurSel(index);
+        (this->*handler)();
+    };
+    choose(*ageList_, figure.age, &FigureDialog::OnAgeGroupChange);
+    choose(*heightList_, figure.heightIndex, &FigureDialog::OnHeightChange);
+    choose(*chestList_, figure.chestIndex, &FigureDialog::OnChestChange);
+    choose(*thirdList_, figure.thirdIndex, &FigureDialog::OnThirdChange);
 }
 
 }  // namespace kelvo::app

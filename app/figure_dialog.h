@@ -10,6 +10,7 @@
 #include "figures/group_registry.h"
 #include "platform/dialog.h"
 #include "results/measurement_files.h"
+#include "results/figure_match.h"
 #include "results/result_table.h"
 #include "tables/feature_table.h"
 
@@ -43,6 +44,7 @@ public:
     void OnListContextMenu();
     void OnSaveSizeChart();
     void OnSaveMeasurements();
+    void OnFindNearestFigure();
 
     void RefreshList();
 
@@ -67,6 +69,8 @@ private:
     // Runs the step the group in force has for a change of a list other than the group list.
     void DispatchChange(figures::Step figures::GroupSteps::*step);
     void NoGroup();
+    // Selects `figure` of the group in force as the user would, list by list.
+    void SelectFigure(const results::FigureMatch& figure);
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;

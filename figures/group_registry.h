@@ -19,6 +19,12 @@ constexpr int ThirdFeature(ThirdDimension third) { return third == ThirdDimensio
 // The caption of the third list's label ("T18", "T19").
 std::string_view ThirdCaption(ThirdDimension third);
 
+// Centimetres between neighbouring entries of the grid's lists: every group's heights and
+// chest girths, and the third list's waist or hip girths under one chest girth.
+inline constexpr int kHeightStep = 6;
+inline constexpr int kChestStep = 4;
+constexpr int ThirdStep(ThirdDimension third) { return third == ThirdDimension::Hip ? 4 : 6; }
+
 using Step = void (*)(Workspace&);
 
 // For each event, the first step that depends on the changed list. An event that runs

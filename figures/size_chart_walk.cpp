@@ -49,17 +49,16 @@ private:
 
 std::string SelectedText(const platform::ComboBox& list) { return list.GetItemText(list.GetCurSel()); }
 
-// Adds the figure the lists show as the chart's next column; the first one gives the rows.
-bool AddFigure(const PrivateWindow& window, bool withThird, results::SizeChart& chart) {
-    if (!window.computed) return false;
-    std::string heading = SelectedText(window.heightList) + "-" + SelectedText(window.chestList);
+// Adds `figure` as the chart's next column; the first one gives the rows.
+bool AddFigure(const WalkedFigure& figure, results::SizeChart& chart) {
+    std::string heading = figure.height + "-" + figure.chest;
     // Appended in two steps: GCC 12 at -O3 takes "-" + string for an overlapping copy
     // (-Wrestrict, a false alarm) and fails the Release build with warnings as errors.
-    if (withThird) {
+    if (figure.thirdIndex >= 0) {
         heading += '-';
-        heading += SelectedText(window.thirdList);
+        heading += figure.third;
     }
-    const results::ResultTable& rows = window.results;
+    const results::ResultTable& rows = figure.rows;
     if (chart.headings.empty()) {
         for (std::int32_t row = 0; row < rows.GetSize(); ++row) {
             chart.numbers.push_back(rows[row].cells[0]);
@@ -81,9 +80,8 @@ bool AddFigure(const PrivateWindow& window, bool withThird, results::SizeChart& 
 
 }  // namespace
 
-bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age, results::SizeChart& chart,
-                    const ChartProgress& progress) {
-    chart = {};
+bool WalkFigures(const std::string& dataDirectory, FigureGroup group, int age, const FigureVisitor& visit,
+                 const ChartProgress& progress) {
     const GroupEntry* entry = FindGroup(static_cast<int>(group));
     if (!entry) return false;
     const GroupSteps& steps = entry->steps;
@@ -106,11 +104,28 @@ bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age
             const int thirds = entry->hasThirdList ? window.thirdList.GetCount() : 1;
             for (int t = 0; t < thirds; ++t) {
                 if (entry->hasThirdList) window.Choose(window.thirdList, t, steps.thirdChange);
-                if (!AddFigure(window, entry->hasThirdList, chart)) return false;
+                if (!window.computed) return false;
+                const bool third = entry->hasThirdList;
+                const WalkedFigure figure{h,
+                                          c,
+                                          third ? t : -1,
+                                          SelectedText(window.heightList),
+                                          SelectedText(window.chestList),
+                                          third ? SelectedText(window.thirdList) : std::string(),
+                                          window.results};
+                if (!visit(figure)) return false;
             }
         }
     }
     if (progress) progress(heights, heights);
+    return true;
+}
+
+bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age, results::SizeChart& chart,
+                    const ChartProgress& progress) {
+    chart = {};
+    const auto add = [&chart](const WalkedFigure& figure) { return AddFigure(figure, chart); };
+    if (!WalkFigures(dataDirectory, group, age, add, progress)) return false;
     // A table without a side file has no known sources: the chart gets no source column.
     if (std::all_of(chart.sources.begin(), chart.sources.end(), [](const std::string& s) { return s.empty(); }))
         chart.sources.clear();

@@ -24,6 +24,8 @@ enum class Event {
     Paint,         // the window needs painting
 };
 
+class Dialog;
+
 // What the dialog logic asks of the window that shows it; each front end provides one.
 class WindowHost {
 public:
@@ -57,9 +59,10 @@ public:
     // Progress of long work: ShowProgress starts or updates (0..total), EndProgress hides it.
     virtual void ShowProgress(std::string_view label, int done, int total) = 0;
     virtual void EndProgress() = 0;
+    // Runs another dialog modally over this window, from its own template; the code it ended
+    // with (kIdOk, kIdCancel), kIdCancel when it could not be shown.
+    virtual int RunModal(Dialog& dialog) = 0;
 };
-
-class Dialog;
 
 template <class D>
 struct EventEntry {

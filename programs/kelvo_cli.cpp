@@ -3,7 +3,9 @@
 // on the headless front end and prints the result list as the window shows it. With --chart
 // it writes the group's size chart instead: every figure the lists offer, as CSV. With
 // --make-table it turns a designer's CSV into a feature table, checked against the group's
-// grid, and with --dump-table it writes a table back as such a CSV.
+// grid, and with --dump-table it writes a table back as such a CSV. With --nearest it takes
+// the options as a person's measurements and prints the typical figures nearest to them, or
+// with --select the list of the nearest one.
 //
 // main reads the options, chooses the figure in the window and prints: each step is a
 // function of its own, and every byte written to stdout is checked.
@@ -23,6 +25,7 @@
 
 #include "app/figure_dialog.h"
 #include "figures/group_registry.h"
+#include "figures/nearest_figure.h"
 #include "figures/size_chart_walk.h"
 #include "figures/table_check.h"
 #include "platform/ansi_text.h"
@@ -36,6 +39,7 @@
 #include "tables/feature_table.h"
 #include "tables/table_source.h"
 #include "results/measurement_files.h"
+#include "results/match_text.h"
 
 namespace {
 
@@ -61,6 +65,10 @@ constexpr const char* kOptionsAfterGroup =
     "  --sources      столбец «Источник» в tsv, csv и таблице размеров\n"
     "  --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf  таблица признаков группы G из CSV по шаблону, с проверкой\n"
     "  --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv    таблица признаков обратно в CSV по шаблону\n"
+    "  --nearest      подобрать три ближайшие типовые фигуры: --height, --chest, --waist, --hip —\n"
+    "                 мерки человека (любые числа, хотя бы одна), --age — группа или any (любая,\n"
+    "                 по умолчанию), --feature N=V — ещё признак N со значением V (можно повторять)\n"
+    "  --select       с --nearest: вывести список ближайшей фигуры, как без --nearest\n"
     "  -h, --help, --version\n";
 
 // "0-4, Ясельная nursery, Девочки girls, ...": every way to name a group, from the registry.
@@ -78,6 +86,8 @@ std::string Usage() {
            "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
            "                 [--sources]\n"
            "       kelvo-cli --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf | --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv\n"
+           "       kelvo-cli [--data DIR] [--group G] [--age A|any] --nearest [--height N] [--chest N]\n"
+           "                 [--waist N | --hip N] [--feature N=V]... [--select [--export]] [--format F]\n"
            "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
            "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
            "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
@@ -86,8 +96,10 @@ std::string Usage() {
 struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat, output;
     std::string format;
+    std::vector<std::string> features;  // --feature, each "N=V"
     bool exportTable = false;
     bool sources = false;
+    bool nearest = false, select = false;
     bool help = false, version = false;
 };
 
@@ -126,6 +138,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     };
     const Flag flags[] = {{"--export", &Options::exportTable},
                           {"--sources", &Options::sources},
+                          {"--nearest", &Options::nearest},
+                          {"--select", &Options::select},
                           {"--help", &Options::help},
                           {"-h", &Options::help},
                           {"--version", &Options::version}};
@@ -155,6 +169,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                 return error = "неизвестный формат «" + options.format + "»", false;
             continue;
         }
+        if (arg == "--feature") {
+            if (!takeValue(options.features.emplace_back())) return error = "у --feature нет значения", false;
+            continue;
+        }
         for (const Valued& v : valued) {
             if (arg != v.name) continue;
             std::string value;
@@ -173,6 +191,12 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                           options.exportTable || !options.format.empty() || options.output))
         return error = "--chart не сочетается с --height, --chest, --waist, --hip, --export, --format и --output",
                false;
+    if (!options.nearest && (options.select || !options.features.empty()))
+        return error = "--select и --feature только с --nearest", false;
+    if (options.nearest && options.chart) return error = "--nearest не сочетается с --chart", false;
+    // The export writes one figure's list: with --nearest only the chosen figure has one.
+    if (options.nearest && options.exportTable && !options.select)
+        return error = "--export с --nearest только вместе с --select", false;
     return true;
 }
 
@@ -331,6 +355,88 @@ int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& grou
     return 0;
 }
 
+results::ListFormat OutputFormat(const Options& options) {
+    return FormatNamed(options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format);
+}
+
+// Presses the export button where asked and prints the result list, or writes the figure's
+// measurement file, to stdout or --output; the exit code.
+int PrintList(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, const Options& options) {
+    if (options.exportTable) {
+        window.Press(res::kIdWriteTable);
+        if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
+    }
+    if (options.format == "vit") return WriteMeasurements(dialog, results::MeasurementFormat::Vit, options.output);
+    if (options.format == "vst") return WriteMeasurements(dialog, results::MeasurementFormat::Vst, options.output);
+    if (options.format == "json") return WriteMeasurements(dialog, results::MeasurementFormat::Json, options.output);
+    const results::ListFormat format = OutputFormat(options);
+    auto lines = ListLines(window);
+    const bool marked = AddSources(lines, dialog.Results(), format, options.sources);
+    const std::string list = results::FormatList(lines, format) +
+                             (marked ? "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n" : "");
+    if (!options.output) return Emit(list);
+    std::string path, message;
+    if (!CommandLinePath(*options.output, path)) return UnusablePath(*options.output);
+    return results::WriteWholeFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
+}
+
+// The person's measurements from the options; false with a message naming the option.
+bool ReadMeasurements(const Options& options, figures::PersonMeasurements& person, std::string& error) {
+    const auto read = [&](const char* name, const std::optional<std::string>& text, std::optional<double>& into) {
+        if (!text) return true;
+        double value = 0;
+        if (!figures::ParseMeasurement(*text, value)) return error = std::string(name) + ": не число «" + *text + "»", false;
+        into = value;
+        return true;
+    };
+    if (!read("--height", options.height, person.height) || !read("--chest", options.chest, person.chest) ||
+        !read("--waist", options.waist, person.third) || !read("--hip", options.hip, person.third))
+        return false;
+    for (const std::string& text : options.features) {
+        std::vector<figures::Measurement> features;
+        std::string message;
+        if (!figures::ParseFeatureList(Utf8ToAnsi(text), features, message)) return error = AnsiToUtf8(message), false;
+        person.features.insert(person.features.end(), features.begin(), features.end());
+    }
+    return true;
+}
+
+// --nearest: the three figures nearest to the person's measurements, or with --select the
+// list of the first one as the window shows it once chosen.
+int RunNearest(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, const figures::GroupEntry& group,
+               const Options& options) {
+    std::string error;
+    figures::PersonMeasurements person;
+    if (!ReadMeasurements(options, person, error)) return Fail(2, error);
+    const std::vector<std::string> ages = group.hasAgeGroups ? window.Entries(res::kIdAgeList) : std::vector<std::string>{};
+    int age = figures::kAnyAge;
+    const auto anyAge = [](const std::string& value) {
+        const std::string lower = AnsiLower(Utf8ToAnsi(value));
+        return lower == "any" || lower == Utf8ToAnsi("любая");
+    };
+    if (options.age && !anyAge(*options.age)) {
+        const auto index = EntryIndex(*options.age, ages);
+        if (!index) return Fail(2, "в списке «Возрастная группа» нет значения «" + *options.age + "»; есть: " + Offered(ages) + ", any");
+        age = *index;
+    }
+    std::vector<results::FigureMatch> nearest;
+    std::string message;
+    if (!figures::FindNearestFigures(dialog.DataDirectory(), group.group, age, person, nearest, message))
+        return Fail(2, AnsiToUtf8(message));
+    if (!options.select) {
+        const std::string third = group.hasThirdList ? std::string(figures::ThirdCaption(group.third)) : std::string();
+        return Emit(results::FormatList(results::MatchLines(nearest, ages, third), OutputFormat(options)));
+    }
+    const results::FigureMatch& first = nearest.front();
+    Options chosen;
+    if (group.hasAgeGroups) chosen.age = std::to_string(first.age);
+    chosen.height = AnsiToUtf8(first.height);
+    chosen.chest = AnsiToUtf8(first.chest);
+    if (group.hasThirdList) (group.third == figures::ThirdDimension::Hip ? chosen.hip : chosen.waist) = AnsiToUtf8(first.third);
+    if (!ChooseFigure(window, chosen, error)) return Fail(1, error);
+    return PrintList(window, dialog, options);
+}
+
 // Opens the window on the chosen group and figure and does what the options ask.
 int Run(const Options& options) {
     const figures::GroupEntry* group = &figures::Group(figures::kDefaultGroup);
@@ -355,6 +461,7 @@ int Run(const Options& options) {
                                std::to_string(tables::FeatureTable::kMaxRecords) + " записей");
         return Fail(1, "не удалось открыть таблицу признаков " + table);
     }
+    if (options.nearest) return RunNearest(window, dialog, *group, options);
     if (!ChooseFigure(window, options, error)) return Fail(2, error);
 
     if (options.chart) {
@@ -363,22 +470,7 @@ int Run(const Options& options) {
         return WriteChart(dialog.DataDirectory(), *group, window.Selection(res::kIdAgeList), *options.chart, dialect,
                           options.sources);
     }
-    if (options.exportTable) {
-        window.Press(res::kIdWriteTable);
-        if (!window.messages.empty()) return Fail(1, AnsiToUtf8(window.messages.back()));
-    }
-    const std::string format = options.format.empty() ? (::isatty(STDOUT_FILENO) ? "table" : "tsv") : options.format;
-    if (format == "vit") return WriteMeasurements(dialog, results::MeasurementFormat::Vit, options.output);
-    if (format == "vst") return WriteMeasurements(dialog, results::MeasurementFormat::Vst, options.output);
-    if (format == "json") return WriteMeasurements(dialog, results::MeasurementFormat::Json, options.output);
-    auto lines = ListLines(window);
-    const bool marked = AddSources(lines, dialog.Results(), FormatNamed(format), options.sources);
-    const std::string list = results::FormatList(lines, FormatNamed(format)) +
-                             (marked ? "* иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято\n" : "");
-    std::string path, message;
-    if (!options.output) return Emit(list);
-    if (!CommandLinePath(*options.output, path)) return UnusablePath(*options.output);
-    return results::WriteWholeFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
+    return PrintList(window, dialog, options);
 }
 
 // kelvo-cli --make-table GROUP SOURCE.csv TABLE.dbf: the designer's CSV checked and turned

@@ -1,5 +1,5 @@
 #pragma once
-// Resource and control identifiers of the kelvo window.
+// Resource and control identifiers of the kelvo window and of its figure search.
 
 namespace kelvo::res {
 
@@ -17,5 +17,17 @@ inline constexpr int kIdThirdList = 1007;    // T18 or T19
 inline constexpr int kIdWriteTable = 1008;   // "Записать значение в файл"
 inline constexpr int kIdValueEdit = 1009;
 inline constexpr int kIdThirdLabel = 1010;
+
+// "Подобрать фигуру": the typical figure nearest to a person's measurements.
+inline constexpr int kDialogNearest = 103;
+inline constexpr int kIdNearestHeight = 1101;      // edits of the person's T1, T16 and T18 or T19
+inline constexpr int kIdNearestChest = 1102;
+inline constexpr int kIdNearestThird = 1103;
+inline constexpr int kIdNearestThirdLabel = 1104;
+inline constexpr int kIdNearestAgeList = 1105;
+inline constexpr int kIdNearestFeatures = 1106;    // further features, "7=103,5; 12=40"
+inline constexpr int kIdNearestSearch = 1107;      // "Подобрать"
+inline constexpr int kIdNearestResults = 1108;
+inline constexpr int kIdNearestChoose = 1109;      // "Выбрать"
 
 }  // namespace kelvo::res

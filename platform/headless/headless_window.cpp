@@ -190,6 +190,12 @@ void HeadlessWindow::ShowProgress(std::string_view, int done, int total) {
     progress.emplace_back(done, total);
 }
 
+int HeadlessWindow::RunModal(Dialog& dialog) {
+    HeadlessWindow window(dialog);
+    if (modalUser) modalUser(window);
+    return window.IsOpen() ? kIdCancel : window.EndCode();
+}
+
 int HeadlessFrontEnd::RunModal(Dialog& dialog) {
     HeadlessWindow window(dialog);
     if (user_) user_(window);

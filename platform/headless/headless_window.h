@@ -71,6 +71,9 @@ public:
     std::string saveFilter;     // the file types last offered
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
     int progressEnded = 0;
+    // The user of a dialog run modally over this one, acting while it is open; unset, the
+    // user closes it at once.
+    std::function<void(HeadlessWindow&)> modalUser;
 
     // WindowHost
     Control* GetItem(int id) override;
@@ -88,6 +91,7 @@ public:
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }
+    int RunModal(Dialog& dialog) override;
 
 private:
     bool Raise(Event event, int id);

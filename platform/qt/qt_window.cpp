@@ -43,7 +43,7 @@ QSize DialogBaseUnits(const QFont& font) {
     return {(width / 26 + 1) / 2, metrics.height()};
 }
 
-QtWindow::QtWindow(Dialog& dialog) : dialog_(dialog) {
+QtWindow::QtWindow(Dialog& dialog, QWidget* parent) : QDialog(parent), dialog_(dialog) {
     const DialogTemplate& templ = dialog.Template();
     setWindowTitle(ToQString(templ.caption));
     // A modal frame with a close box: no minimise, maximise or sizing.
@@ -249,16 +249,25 @@ void QtWindow::ShowProgress(std::string_view label, int done, int total) {
 
 void QtWindow::EndProgress() { delete progress_; }
 
-int QtFrontEnd::RunModal(Dialog& dialog) {
-    QtWindow window(dialog);
+int QtWindow::RunModal(Dialog& dialog) {
+    QtWindow window(dialog, this);
+    return RunWindow(window, dialog);
+}
+
+int RunWindow(QtWindow& window, Dialog& dialog, const std::function<void(QtWindow&)>& shown) {
     window.Open();
     // A dialog that ended while it opened is never shown, as on Windows.
     if (window.IsRunning()) {
-        if (shown_) QTimer::singleShot(0, &window, [this, &window] { shown_(window); });
+        if (shown) QTimer::singleShot(0, &window, [&shown, &window] { shown(window); });
         window.exec();
     }
     dialog.Close();
     return window.EndCode();
+}
+
+int QtFrontEnd::RunModal(Dialog& dialog) {
+    QtWindow window(dialog);
+    return RunWindow(window, dialog, shown_);
 }
 
 }  // namespace kelvo::platform::qt

@@ -22,8 +22,9 @@ QSize DialogBaseUnits(const QFont& font);
 
 class QtWindow : public QDialog, public WindowHost {
 public:
-    // Builds the window from the dialog's template; the dialog is not opened yet.
-    explicit QtWindow(Dialog& dialog);
+    // Builds the window from the dialog's template, over `parent` when it has one; the
+    // dialog is not opened yet.
+    explicit QtWindow(Dialog& dialog, QWidget* parent = nullptr);
     ~QtWindow() override;
 
     // Opens the dialog on the window (DoDataExchange, OnInitDialog) and, as Windows does
@@ -54,6 +55,7 @@ public:
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
+    int RunModal(Dialog& dialog) override;
 
 protected:
     void done(int result) override;
@@ -74,6 +76,10 @@ private:
     bool running_ = false;
     int endCode_ = kIdCancel;
 };
+
+// Opens `dialog` on `window`, its window, and unless it ended while it opened runs it
+// modally, calling `shown` once it is up; the end code.
+int RunWindow(QtWindow& window, Dialog& dialog, const std::function<void(QtWindow&)>& shown = {});
 
 // Runs a dialog modally in a QtWindow. A QApplication must exist.
 class QtFrontEnd : public FrontEnd {

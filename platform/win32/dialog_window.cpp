@@ -49,10 +49,10 @@ DialogWindow::~DialogWindow() {
     if (window_) DestroyWindow(window_);
 }
 
-int DialogWindow::RunModal() {
+int DialogWindow::RunModal(HWND owner) {
     modal_ = true;
     const INT_PTR result =
-        DialogBoxIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr,
+        DialogBoxIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(template_.data()), owner,
                                 &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
     return result == -1 ? -1 : endCode_;
 }
@@ -298,6 +298,13 @@ void DialogWindow::ShowProgress(std::string_view label, int done, int total) {
 }
 
 void DialogWindow::EndProgress() { progress_.Hide(); }
+
+int DialogWindow::RunModal(Dialog& dialog) {
+    // Owned by this window, which stays disabled while it runs.
+    DialogWindow window(dialog);
+    const int result = window.RunModal(window_);
+    return result == -1 ? kIdCancel : result;
+}
 
 int Win32FrontEnd::RunModal(Dialog& dialog) {
     DialogWindow window(dialog);

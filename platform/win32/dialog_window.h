@@ -20,8 +20,9 @@ public:
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
 
-    // Runs the window modally; the end code, or -1 when the window could not be created.
-    int RunModal();
+    // Runs the window modally, over `owner` when given; the end code, or -1 when the window
+    // could not be created.
+    int RunModal(HWND owner = nullptr);
     // Creates the window without a modal loop; the caller pumps its messages through
     // IsDialogMessageA. False when the window could not be created.
     bool CreateModeless();
@@ -46,6 +47,7 @@ public:
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
+    int RunModal(Dialog& dialog) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM first, LPARAM second);

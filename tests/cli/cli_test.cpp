@@ -196,6 +196,34 @@ TEST_F(Cli, HelpAndVersion) {
     EXPECT_EQ(Kelvo("--version", false).out, "kelvo-cli 1.0.0.1\n");
 }
 
+TEST_F(Cli, NearestPrintsThreeFiguresAndSelectsTheFirst) {
+    const CliRun run = Kelvo("--group women --nearest --height 164 --chest 96 --hip 106 --feature 2=45 --format tsv");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Место\tT1\tT16\tT19\tРасстояние\tT1: разница\tT16: разница\tT19: разница\tT2\tT2: разница\n"
+              "1\t164\t96\t108\t0.50\t+0.0\t+0.0\t-2.0\t45.0\t+0.0\n"
+              "2\t158\t96\t108\t1.22\t+6.0\t+0.0\t-2.0\t44.4\t+0.6\n"
+              "3\t170\t96\t108\t1.22\t-6.0\t+0.0\t-2.0\t45.6\t-0.6\n");
+    EXPECT_EQ(Kelvo("--group women --nearest --height 164 --chest 96 --hip 106 --feature 2=45 --select").out,
+              Kelvo("--group women --height 164 --chest 96 --hip 108").out);
+    // Girls and boys in every age group unless one is named.
+    EXPECT_NE(Kelvo("--group boys --nearest --height 146 --format tsv").out.find("\tМладшая школьная\t146\t"),
+              std::string::npos);
+    EXPECT_EQ(Kelvo("--group boys --age 2 --nearest --height 146 --select").out,
+              Kelvo("--group boys --age 2 --height 146").out);
+
+    for (const char* bad : {"--group women --nearest --height 110", "--group men --nearest --chest 100 --feature 99=1",
+                            "--group men --nearest --chest 100 --feature 7", "--group men --nearest",
+                            "--group men --nearest --chest wide", "--group men --feature 7=1",
+                            "--group boys --nearest --age 9 --height 120"}) {
+        const CliRun refused = Kelvo(bad);
+        EXPECT_EQ(refused.exitCode, 2) << bad;
+        EXPECT_TRUE(refused.out.empty()) << bad;
+        EXPECT_FALSE(refused.err.empty()) << bad;
+    }
+    EXPECT_NE(Kelvo("--group women --nearest --height 110").err.find("T1 = 110"), std::string::npos);
+}
+
 // A script that runs `kelvo-cli ... > out && next` must not go on when the output was lost.
 TEST_F(Cli, OutputLostToAFullDiskIsAFailure) {
     for (const char* args : {"--group 4", "--group 4 --format csv", "--help", "--version"}) {

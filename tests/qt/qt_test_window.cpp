@@ -49,18 +49,47 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
         });
     } else if (qobject_cast<QMenu*>(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
-        QTimer::singleShot(0, widget, [widget] { QTest::keyClick(widget, Qt::Key_Escape); });
+        QTimer::singleShot(0, widget, [widget, choice = menuChoice] {
+            if (choice < 0) {
+                QTest::keyClick(widget, Qt::Key_Escape);
+                return;
+            }
+            for (int i = 0; i <= choice; ++i) QTest::keyClick(widget, Qt::Key_Down);
+            QTest::keyClick(widget, Qt::Key_Return);
+        });
+    } else if (auto* dialog = dynamic_cast<platform::qt::QtWindow*>(watched); dialog && main && dialog->parentWidget() == main) {
+        QTimer::singleShot(0, dialog, [this, dialog] {
+            if (modalUser) modalUser(*dialog);
+            else QTest::keyClick(dialog, Qt::Key_Escape);
+        });
     }
     return false;
 }
 
-QtTestWindow::QtTestWindow(platform::Dialog& dialog) : window_(dialog) {
+QtTestWindow::QtTestWindow(platform::Dialog& dialog)
+    : answerer_(std::make_unique<ModalAnswerer>()),
+      owned_(std::make_unique<platform::qt::QtWindow>(dialog)),
+      window_(*owned_) {
+    answerer_->main = &window_;
     // Every window starts with an empty clipboard, so a copy that puts nothing is seen.
     QGuiApplication::clipboard()->clear();
     window_.Open();
     if (!window_.IsRunning()) return;
     window_.show();
     Activate();
+}
+
+QtTestWindow::QtTestWindow(platform::qt::QtWindow& running) : window_(running) {}
+
+bool QtTestWindow::ContextMenu(int listId, int choice) {
+    QTreeView* list = qobject_cast<QTreeView*>(Usable(listId));
+    if (!list || !answerer_) return false;
+    answerer_->menuChoice = choice;
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    const QPoint at = list->viewport()->mapTo(&window_, first.isValid() ? first.center() : QPoint(4, 4));
+    QTest::mouseClick(window_.windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    answerer_->menuChoice = -1;
+    return true;
 }
 
 void QtTestWindow::Activate() {

@@ -1,10 +1,13 @@
 #pragma once
 // A QtWindow shown without a modal run and driven by real input: mouse clicks and key
 // presses sent to its widgets, the way a user reaches them. Message boxes the window
-// shows are read and answered with OK; other questions are cancelled with Esc.
+// shows are read and answered with OK; popup menus are answered with the entry asked for,
+// a dialog it runs over itself is handed to the test; other questions are cancelled with Esc.
 
 #include <QObject>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +30,10 @@ public:
     // Set: the next save dialog is answered with this file of this type (index among its
     // types) instead of being cancelled.
     std::optional<std::pair<QString, int>> saveAnswer;
+    int menuChoice = -1;                // the entry a popup menu is answered with; -1 Esc
+    const QWidget* main = nullptr;      // the window under test; a QtWindow over it is a dialog it runs
+    // Acts on a dialog the window runs over itself, once it is up; unset, Esc closes it.
+    std::function<void(platform::qt::QtWindow&)> modalUser;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,6 +42,9 @@ protected:
 class QtTestWindow : public platform::UserActions {
 public:
     explicit QtTestWindow(platform::Dialog& dialog);
+    // A window already open and run by the front end, as a dialog run over another: acted on
+    // the same way, its messages read by the answerer of the window it runs over.
+    explicit QtTestWindow(platform::qt::QtWindow& running);
 
     bool Choose(int comboId, int index) override;
     bool ClickRow(int listId, int item, bool addToSelection = false) override;
@@ -53,15 +63,18 @@ public:
     int ItemCount(int listId) override;
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
-    std::vector<std::string> Messages() override { return answerer_.messages; }
-    const std::vector<QString>& SavePaths() const { return answerer_.savePaths; }
-    const std::vector<QString>& SaveTypes() const { return answerer_.saveTypes; }
-    void AnswerSave(const QString& file, int type) { answerer_.saveAnswer.emplace(file, type); }
+    std::vector<std::string> Messages() override { return answerer_ ? answerer_->messages : std::vector<std::string>{}; }
+    const std::vector<QString>& SavePaths() const { return answerer_->savePaths; }
+    const std::vector<QString>& SaveTypes() const { return answerer_->saveTypes; }
+    void AnswerSave(const QString& file, int type) { answerer_->saveAnswer.emplace(file, type); }
     bool IsOpen() override { return window_.IsRunning(); }
     std::string Clipboard() override;
 
     platform::qt::QtWindow& Window() { return window_; }
     QTreeView* List(int listId) const;
+    // A right click on the list's first row, its popup menu answered with entry `choice`.
+    bool ContextMenu(int listId, int choice);
+    void SetModalUser(std::function<void(platform::qt::QtWindow&)> user) { answerer_->modalUser = std::move(user); }
 
 private:
     void Activate();
@@ -69,8 +82,9 @@ private:
     bool FocusWithTab(QWidget* target);
     bool PressKey(int key);
 
-    ModalAnswerer answerer_;
-    platform::qt::QtWindow window_;
+    std::unique_ptr<ModalAnswerer> answerer_;  // null for a dialog run over another window
+    std::unique_ptr<platform::qt::QtWindow> owned_;
+    platform::qt::QtWindow& window_;
 };
 
 }  // namespace kelvo::test

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
+#include "platform/headless/headless_window.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_text.h"
 #include "res/figure_dialog_template.h"
@@ -167,19 +168,25 @@ TEST_F(QtWindowLayout, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
     EXPECT_EQ(Widget<QLineEdit>(kIdValueEdit).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
-TEST_F(QtWindowLayout, EveryCaptionAndEntryFitsItsControl) {
-    QtTestWindow& window = Open(1);  // girls: every list filled
-    const QFontMetrics metrics(Window().font());
-    for (QLabel* label : Window().findChildren<QLabel*>()) {
+// Every label's and button's caption of `window` fits its control.
+void ExpectCaptionsFit(const QtWindow& window) {
+    const QFontMetrics metrics(window.font());
+    for (QLabel* label : window.findChildren<QLabel*>()) {
         SCOPED_TRACE(label->text().toStdString());
         EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
         EXPECT_LE(metrics.height(), label->contentsRect().height());
     }
-    for (QPushButton* button : Window().findChildren<QPushButton*>()) {
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
         SCOPED_TRACE(button->text().toStdString());
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
         EXPECT_LE(metrics.horizontalAdvance(button->text()) + 2 * margin, button->width());
     }
+}
+
+TEST_F(QtWindowLayout, EveryCaptionAndEntryFitsItsControl) {
+    QtTestWindow& window = Open(1);  // girls: every list filled
+    const QFontMetrics metrics(Window().font());
+    ExpectCaptionsFit(Window());
     for (QComboBox* combo : Window().findChildren<QComboBox*>()) {
         QStyleOptionComboBox option;
         option.initFrom(combo);
@@ -200,6 +207,52 @@ TEST_F(QtWindowLayout, EveryCaptionAndEntryFitsItsControl) {
         EXPECT_LE(header.fontMetrics().horizontalAdvance(caption) + 2 * headerMargin, header.sectionSize(c));
     }
     EXPECT_GT(window.ItemCount(kIdResultList), 0);
+}
+
+// The figure search, opened from the context menu, is a second window over the first: the
+// figure chosen there is chosen in the window's lists and computed as by hand.
+TEST_F(QtWindowEvents, TheFigureSearchChoosesItsFigureInTheWindow) {
+    QtTestWindow& window = Open(2);  // boys
+    std::vector<std::string> row;
+    bool searched = false;
+    window.SetModalUser([&](QtWindow& running) {
+        searched = true;
+        EXPECT_EQ(running.parentWidget(), &Window());
+        ExpectCaptionsFit(running);
+        QtTestWindow search(running);
+        EXPECT_FALSE(search.IsEnabled(kIdNearestChoose));
+        search.Type(kIdNearestHeight, "141");
+        search.Type(kIdNearestChest, "70,5");
+        search.Type(kIdNearestFeatures, "2=59");
+        search.Choose(kIdNearestAgeList, 0);  // any age group
+        search.PressEnter();
+        EXPECT_EQ(search.ItemCount(kIdNearestResults), 3);
+        for (int column = 0; column < 4; ++column) row.push_back(search.ItemText(kIdNearestResults, 1, column));
+        search.ClickRow(kIdNearestResults, 1);
+        search.Press(kIdNearestChoose);
+        EXPECT_FALSE(search.IsOpen());
+    });
+    ASSERT_TRUE(window.ContextMenu(kIdResultList, 2));
+    ASSERT_TRUE(searched);
+    EXPECT_TRUE(window.Messages().empty());
+    EXPECT_TRUE(window.IsOpen());
+    const auto shown = [&window](int list) {
+        const int index = window.Selection(list);
+        return index < 0 ? std::string() : window.Entries(list)[static_cast<std::size_t>(index)];
+    };
+    ASSERT_EQ(row.size(), 4u);
+    EXPECT_EQ(row, (std::vector<std::string>{shown(kIdAgeList), shown(kIdHeightList), shown(kIdChestList),
+                                             shown(kIdThirdList)}));
+
+    app::FigureDialog byHand;
+    byHand.SetInitialGroup(2);
+    byHand.SetDataDirectory(dir_.DataDirectory());
+    platform::headless::HeadlessWindow hand(byHand);
+    for (const int list : {kIdAgeList, kIdHeightList, kIdChestList, kIdThirdList})
+        ASSERT_TRUE(hand.Choose(list, window.Selection(list)));
+    ASSERT_EQ(window.ItemCount(kIdResultList), hand.ItemCount(kIdResultList));
+    for (int item = 0; item < hand.ItemCount(kIdResultList); ++item)
+        EXPECT_EQ(window.ItemText(kIdResultList, item, 2), hand.ItemText(kIdResultList, item, 2));
 }
 
 TEST_F(QtWindowLayout, WindowIconHasBothSizes) {

@@ -1,6 +1,6 @@
 // The kelvo window's own logic on the real Win32 window, where the shared suites cannot look:
-// how often the selection handlers run, and the size chart through the real popup menu,
-// file dialog and progress window.
+// how often the selection handlers run, the size chart through the real popup menu, file
+// dialog and progress window, and the figure search as a second modal dialog.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "app/figure_dialog.h"
 #include "platform/ansi_text.h"
@@ -62,7 +63,6 @@ protected:
 // or each load would run again from inside itself.
 TEST_F(FigureWindowTest, StartUpAndTheStepsListsRaiseNoSelectionEvents) {
     for (const int group : {0, 1, 2, 3, 4}) {
-        SCOPED_TRACE(group);
         window.reset();
         dialog.selectionEvents = 0;
         Open(group);
@@ -121,6 +121,44 @@ TEST_F(FigureWindowTest, TheContextMenuSavesTheMeasurementsOfTheTypeOfferedFirst
     static constexpr platform::AnsiText kName(u8"\\Мерки (Мужчины, 146-84-66).vit");
     const std::string path = dir.DataDirectory() + std::string(kName.view());
     EXPECT_NE(FileHead(path, 64).find("<vit>"), std::string::npos) << FileHead(path, 64);
+}
+
+// The figure search is a second modal dialog over the window, driven through its own
+// controls; the figure chosen there is chosen in the window's lists, one selection each.
+TEST_F(FigureWindowTest, TheFigureSearchChoosesItsFigureInTheWindow) {
+    Open(2);
+    std::vector<std::string> row;
+    window->modalUser = [&](Win32TestWindow& search) {
+        EXPECT_EQ(GetWindow(search.Window(), GW_OWNER), window->Window());
+        EXPECT_FALSE(IsWindowEnabled(window->Window()));
+        EXPECT_FALSE(search.IsEnabled(res::kIdNearestChoose));
+        search.Type(res::kIdNearestHeight, "141");
+        search.Type(res::kIdNearestChest, "70,5");
+        search.Type(res::kIdNearestFeatures, "2=59");
+        ASSERT_TRUE(search.Choose(res::kIdNearestAgeList, 0));  // any age group
+        search.PressEnter();
+        ASSERT_EQ(search.ItemCount(res::kIdNearestResults), 3);
+        for (int column = 0; column < 4; ++column) row.push_back(search.ItemText(res::kIdNearestResults, 1, column));
+        ASSERT_TRUE(search.ClickRow(res::kIdNearestResults, 1));
+        ASSERT_TRUE(search.Press(res::kIdNearestChoose));
+    };
+    dialog.selectionEvents = 0;
+    ASSERT_TRUE(window->ContextMenu(res::kIdResultList, 2));
+    window->modalUser = nullptr;
+    EXPECT_TRUE(window->Messages().empty());
+    EXPECT_TRUE(window->FileDialogTitles().empty());
+    EXPECT_TRUE(IsWindowEnabled(window->Window()));
+    // The program's selections raise no events of their own.
+    EXPECT_EQ(dialog.selectionEvents, 0);
+    const auto shown = [this](int list) {
+        const int index = window->Selection(list);
+        return index < 0 ? std::string() : window->Entries(list)[static_cast<std::size_t>(index)];
+    };
+    ASSERT_EQ(row.size(), 4u);
+    EXPECT_EQ(row, (std::vector<std::string>{shown(res::kIdAgeList), shown(res::kIdHeightList),
+                                             shown(res::kIdChestList), shown(res::kIdThirdList)}));
+    EXPECT_TRUE(dialog.IsComputed());
+    EXPECT_EQ(window->ItemCount(res::kIdResultList), dialog.Results().GetSize());
 }
 
 TEST_F(FigureWindowTest, TheContextMenuLeftWithEscapeDoesNothing) {

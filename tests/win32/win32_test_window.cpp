@@ -47,7 +47,10 @@ void WithControlKey(bool held, Action press) {
 
 }  // namespace
 
-Win32TestWindow::Win32TestWindow(platform::Dialog& dialog) : window_(dialog) {
+Win32TestWindow::Win32TestWindow(HWND running) : running_(running) {}
+
+Win32TestWindow::Win32TestWindow(platform::Dialog& dialog)
+    : owned_(std::make_unique<platform::win32::DialogWindow>(dialog)) {
     static const bool registered = [] {
         INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
         return InitCommonControlsEx(&classes) != FALSE;
@@ -56,12 +59,13 @@ Win32TestWindow::Win32TestWindow(platform::Dialog& dialog) : window_(dialog) {
     current = this;
     hook_ = SetWindowsHookExA(WH_CBT, &Win32TestWindow::OnCbt, nullptr, GetCurrentThreadId());
     // Without a window the behaviour tests cannot run at all: no X server, or no template.
-    if (!hook_ || !window_.CreateModeless()) std::abort();
+    if (!hook_ || !owned_->CreateModeless()) std::abort();
     Pump();
 }
 
 Win32TestWindow::~Win32TestWindow() {
-    if (window_.IsOpen()) DestroyWindow(window_.Window());
+    if (!owned_) return;  // the front end ends a dialog it runs
+    if (IsOpen()) DestroyWindow(Window());
     Pump();
     if (hook_) UnhookWindowsHookEx(hook_);
     if (current == this) current = nullptr;
@@ -70,7 +74,7 @@ Win32TestWindow::~Win32TestWindow() {
 void Win32TestWindow::Pump() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (window_.IsOpen() && IsDialogMessageA(window_.Window(), &message)) continue;
+        if (IsOpen() && IsDialogMessageA(Window(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -90,8 +94,21 @@ LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM first, LPARAM second) {
 
 void Win32TestWindow::OnDialogShown(HWND shown) {
     // The user reads a message box and presses OK; a file dialog they accept as it comes.
-    // Either way the dialog's own loop ends and the handler that opened it goes on.
-    if (HWND text = GetDlgItem(shown, kMessageBoxTextId)) {
+    // Either way the dialog's own loop ends and the handler that opened it goes on. A dialog
+    // of the window's own front end (its dialog procedure is the window's) goes to the test,
+    // once its modal loop runs: a thread timer's message is among the loop's first; without
+    // a test to act on it, the user closes it.
+    if (GetWindowLongPtrA(shown, DWLP_DLGPROC) == GetWindowLongPtrA(Window(), DWLP_DLGPROC)) {
+        if (!modalUser) {
+            PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        } else if (shown != modalShown_) {  // not when active again after a message box of its own
+            modalShown_ = shown;
+            SetTimer(nullptr, 0, 0, &Win32TestWindow::OnModalTimer);
+        }
+        return;
+    }
+    HWND text = GetDlgItem(shown, kMessageBoxTextId);
+    if (text) {
         messages_.push_back(TextOf(text));
         titles_.push_back(TextOf(shown));
     } else {
@@ -100,10 +117,17 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
     PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
+void CALLBACK Win32TestWindow::OnModalTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!current || !current->modalShown_) return;
+    Win32TestWindow dialog(current->modalShown_);
+    current->modalUser(dialog);
+}
+
 void Win32TestWindow::OnMenuShown() {
     if (menuChoice_ == kNoMenuAnswer) return;  // a test that answers the menu itself
     // The menu's loop reads the keys from the thread's queue: down to the entry, Enter.
-    HWND target = window_.Window();
+    HWND target = Window();
     if (menuChoice_ < 0) {
         PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 1);
         return;
@@ -113,8 +137,8 @@ void Win32TestWindow::OnMenuShown() {
 }
 
 HWND Win32TestWindow::Usable(int id) const {
-    if (!window_.IsOpen()) return nullptr;
-    HWND control = GetDlgItem(window_.Window(), id);
+    if (!Alive()) return nullptr;
+    HWND control = GetDlgItem(Window(), id);
     return control && IsWindowEnabled(control) && IsWindowVisible(control) ? control : nullptr;
 }
 
@@ -218,16 +242,16 @@ bool Win32TestWindow::Press(int buttonId) {
 }
 
 bool Win32TestWindow::PressEnter() {
-    if (!window_.IsOpen()) return false;
+    if (!IsOpen()) return false;
     HWND focus = GetFocus();
-    Key(focus && IsChild(window_.Window(), focus) ? focus : window_.Window(), VK_RETURN);
+    Key(focus && IsChild(Window(), focus) ? focus : Window(), VK_RETURN);
     return true;
 }
 
 bool Win32TestWindow::PressEscape() {
-    if (!window_.IsOpen()) return false;
+    if (!IsOpen()) return false;
     HWND focus = GetFocus();
-    Key(focus && IsChild(window_.Window(), focus) ? focus : window_.Window(), VK_ESCAPE);
+    Key(focus && IsChild(Window(), focus) ? focus : Window(), VK_ESCAPE);
     return true;
 }
 
@@ -254,7 +278,7 @@ bool Win32TestWindow::ContextMenu(int listId, int choice) {
 
 std::vector<std::string> Win32TestWindow::Entries(int comboId) {
     std::vector<std::string> entries;
-    HWND combo = window_.IsOpen() ? GetDlgItem(window_.Window(), comboId) : nullptr;
+    HWND combo = IsOpen() ? GetDlgItem(Window(), comboId) : nullptr;
     if (!combo) return entries;
     const auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -267,27 +291,27 @@ std::vector<std::string> Win32TestWindow::Entries(int comboId) {
 }
 
 int Win32TestWindow::Selection(int comboId) {
-    HWND combo = window_.IsOpen() ? GetDlgItem(window_.Window(), comboId) : nullptr;
+    HWND combo = IsOpen() ? GetDlgItem(Window(), comboId) : nullptr;
     return combo ? static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)) : -1;
 }
 
 bool Win32TestWindow::IsEnabled(int id) {
-    HWND control = window_.IsOpen() ? GetDlgItem(window_.Window(), id) : nullptr;
+    HWND control = IsOpen() ? GetDlgItem(Window(), id) : nullptr;
     return control && IsWindowEnabled(control);
 }
 
 std::string Win32TestWindow::Text(int id) {
-    HWND control = window_.IsOpen() ? GetDlgItem(window_.Window(), id) : nullptr;
+    HWND control = IsOpen() ? GetDlgItem(Window(), id) : nullptr;
     return control ? TextOf(control) : std::string();
 }
 
 int Win32TestWindow::ItemCount(int listId) {
-    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    HWND list = IsOpen() ? GetDlgItem(Window(), listId) : nullptr;
     return list ? ListView_GetItemCount(list) : 0;
 }
 
 std::string Win32TestWindow::ItemText(int listId, int item, int column) {
-    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    HWND list = IsOpen() ? GetDlgItem(Window(), listId) : nullptr;
     if (!list) return {};
     char buffer[1024] = {};
     LVITEMA sub{};
@@ -299,7 +323,7 @@ std::string Win32TestWindow::ItemText(int listId, int item, int column) {
 }
 
 int Win32TestWindow::FirstSelectedItem(int listId) {
-    HWND list = window_.IsOpen() ? GetDlgItem(window_.Window(), listId) : nullptr;
+    HWND list = IsOpen() ? GetDlgItem(Window(), listId) : nullptr;
     return list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
 }
 

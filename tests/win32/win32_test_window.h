@@ -2,10 +2,13 @@
 // The real Windows dialog, created without a modal loop, and a user acting on it through the
 // messages a user's mouse and keyboard produce: the controls themselves send the
 // notifications. Message boxes are read and closed as they appear, file dialogs accepted with
-// the name they propose, popup menus answered with the entry asked for.
+// the name they propose, popup menus answered with the entry asked for, and a dialog the
+// window runs over itself handed to the test.
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,9 @@ namespace kelvo::test {
 class Win32TestWindow : public platform::UserActions {
 public:
     explicit Win32TestWindow(platform::Dialog& dialog);
+    // A dialog already running over another window, modally: acted on the same way; the
+    // window it runs over reads its messages.
+    explicit Win32TestWindow(HWND running);
     ~Win32TestWindow() override;
     Win32TestWindow(const Win32TestWindow&) = delete;
     Win32TestWindow& operator=(const Win32TestWindow&) = delete;
@@ -39,21 +45,25 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return messages_; }
-    bool IsOpen() override { return window_.IsOpen(); }
+    bool IsOpen() override { return Alive(); }
     std::string Clipboard() override;
 
     // Beyond what every front end offers: a right click on the list, its popup menu answered
     // with entry `choice` (-1: Esc).
     bool ContextMenu(int listId, int choice);
+    // Acts on a dialog the window runs over itself, once its modal loop runs; unset, the
+    // dialog is accepted as it comes, as any other.
+    std::function<void(Win32TestWindow& dialog)> modalUser;
 
-    HWND Window() const { return window_.Window(); }
-    platform::win32::DialogWindow& Host() { return window_; }
+    HWND Window() const { return owned_ ? owned_->Window() : running_; }
+    platform::win32::DialogWindow& Host() { return *owned_; }
     const std::vector<std::string>& MessageTitles() const { return titles_; }
     const std::vector<std::string>& FileDialogTitles() const { return fileDialogs_; }
     // Delivers every message waiting for the window's thread, until none is left.
     void Pump();
 
 private:
+    bool Alive() const { return owned_ ? owned_->IsOpen() : IsWindow(running_) != FALSE; }
     HWND Usable(int id) const;
     bool Focus(HWND control);
     bool Click(HWND control, POINT at, bool withControl = false);
@@ -61,8 +71,11 @@ private:
     static LRESULT CALLBACK OnCbt(int code, WPARAM first, LPARAM second);
     void OnDialogShown(HWND shown);
     void OnMenuShown();
+    static void CALLBACK OnModalTimer(HWND, UINT, UINT_PTR timer, DWORD);
 
-    platform::win32::DialogWindow window_;
+    std::unique_ptr<platform::win32::DialogWindow> owned_;  // null for a dialog running over another
+    HWND running_ = nullptr;
+    HWND modalShown_ = nullptr;
     HHOOK hook_ = nullptr;
     std::vector<std::string> messages_;
     std::vector<std::string> titles_;

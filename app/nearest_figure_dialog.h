@@ -1,0 +1,59 @@
+#pragma once
+// "Подобрать фигуру": a person's measurements in, the three typical figures of the group in
+// force nearest to them out, and one of them chosen for the kelvo window to show.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "figures/group_registry.h"
+#include "figures/nearest_figure.h"
+#include "platform/ansi_text.h"
+#include "platform/dialog.h"
+#include "results/figure_match.h"
+
+namespace kelvo::app {
+
+class NearestFigureDialog : public platform::Dialog {
+public:
+    // The entry of the kelvo window's context menu that opens the search.
+    static constexpr platform::AnsiText kMenuCaption{u8"Подобрать фигуру…"};
+
+    // Searches `group` under `dataDirectory`; girls and boys start in age group `age`.
+    NearestFigureDialog(std::string dataDirectory, const figures::GroupEntry& group, int age);
+
+    bool OnEvent(platform::Event event, int id) override;
+    void OnSearch();
+    void OnChoose();
+
+    // The figure chosen; none unless the user chose one.
+    const std::optional<results::FigureMatch>& Chosen() const { return chosen_; }
+
+    static std::span<const platform::EventEntry<NearestFigureDialog>> EventTable();
+
+protected:
+    void DoDataExchange() override;
+    bool OnInitDialog() override;
+
+private:
+    bool ReadPerson(figures::PersonMeasurements& person, std::string& message);
+    void ShowFound();
+
+    std::string dataDirectory_;
+    const figures::GroupEntry& group_;
+    int age_;
+    platform::Edit* height_ = nullptr;
+    platform::Edit* chest_ = nullptr;
+    platform::Edit* third_ = nullptr;
+    platform::StaticText* thirdLabel_ = nullptr;
+    platform::ComboBox* ageList_ = nullptr;
+    platform::Edit* features_ = nullptr;
+    platform::ListView* results_ = nullptr;
+    platform::Button* choose_ = nullptr;
+    std::vector<std::string> ageCaptions_;
+    std::vector<results::FigureMatch> found_;
+    std::optional<results::FigureMatch> chosen_;
+};
+
+}  // namespace kelvo::app
