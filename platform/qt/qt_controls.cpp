@@ -100,8 +100,74 @@ bool QtComboBox::TakeUserChange() {
     return changed;
 }
 
+int ReportModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ReportModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+}
+
+QVariant ReportModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const std::string& cell = rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
+    if (role == kTextRole) return ToQString(cell);
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+    std::size_t shown = cell.size();
+    while (shown > 0 && cell[shown - 1] == ' ') --shown;
+    return ToQString(std::string_view(cell).substr(0, shown));
+}
+
+QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return captions_[static_cast<std::size_t>(section)];
+}
+
+Qt::ItemFlags ReportModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+void ReportModel::InsertColumn(int at, const QString& caption) {
+    beginInsertColumns(QModelIndex(), at, at);
+    const bool first = captions_.empty();
+    captions_.insert(captions_.begin() + at, caption);
+    // A row made while there were no columns already holds the first column's cell.
+    if (!first)
+        for (auto& row : rows_) row.insert(row.begin() + at, std::string());
+    endInsertColumns();
+}
+
+void ReportModel::RemoveAllRows() {
+    if (rows_.empty()) return;
+    beginRemoveRows(QModelIndex(), 0, rowCount() - 1);
+    rows_.clear();
+    endRemoveRows();
+}
+
+void ReportModel::InsertRow(int at, std::string_view first) {
+    std::vector<std::string> row(std::max<std::size_t>(captions_.size(), 1));
+    row[0] = first;
+    beginInsertRows(QModelIndex(), at, at);
+    rows_.insert(rows_.begin() + at, std::move(row));
+    endInsertRows();
+}
+
+void ReportModel::SetCell(int row, int column, std::string_view text) {
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed);
+}
+
+std::string ReportModel::Cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0) return {};
+    const auto& cells = rows_[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+}
+
 QtListView::QtListView(QTreeView& widget)
-    : QtControl(widget), model_(*new QStandardItemModel(&widget)) {
+    : QtControl(widget), model_(*new ReportModel(&widget)) {
     widget.setModel(&model_);
     widget.setRootIsDecorated(false);
     widget.setItemsExpandable(false);
@@ -127,42 +193,28 @@ void QtListView::SetExtendedStyle(std::uint32_t style) {
 
 void QtListView::InsertColumn(int index, std::string_view caption, int widthPixels) {
     const int at = std::clamp(index, 0, model_.columnCount());
-    model_.insertColumn(at);
-    model_.setHeaderData(at, Qt::Horizontal, ToQString(caption));
+    model_.InsertColumn(at, ToQString(caption));
     Widget().header()->resizeSection(at, widthPixels);
 }
 
-void QtListView::DeleteAllItems() { model_.removeRows(0, model_.rowCount()); }
+void QtListView::DeleteAllItems() { model_.RemoveAllRows(); }
 
 int QtListView::InsertItem(int index, std::string_view text) {
     if (index < 0) return -1;
     const int at = std::min(index, model_.rowCount());
-    QList<QStandardItem*> cells;
-    for (int column = 0; column < std::max(model_.columnCount(), 1); ++column)
-        cells.append(NewCell(column == 0 ? text : std::string_view()));
-    model_.insertRow(at, cells);
+    model_.InsertRow(at, text);
     return at;
 }
 
 void QtListView::SetItemText(int item, int column, std::string_view text) {
     if (item < 0 || item >= model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
-    model_.setItem(item, column, NewCell(text));
-}
-
-QStandardItem* QtListView::NewCell(std::string_view text) {
-    auto* cell = new QStandardItem;
-    cell->setEditable(false);
-    const QString exact = ToQString(text);
-    cell->setData(exact, kTextRole);
-    qsizetype shown = exact.size();
-    while (shown > 0 && exact[shown - 1] == QLatin1Char(' ')) --shown;
-    cell->setText(exact.left(shown));
-    return cell;
+    model_.SetCell(item, column, text);
 }
 
 std::string QtListView::GetItemText(int item, int column) const {
-    const QStandardItem* cell = model_.item(item, column);
-    return cell ? ToAnsi(cell->data(kTextRole).toString()) : std::string();
+    // Through UTF-16 and back, as a Qt widget hands its text back: the few bytes 1251
+    // leaves undefined come back as '?'.
+    return ToAnsi(ToQString(model_.Cell(item, column)));
 }
 
 int QtListView::GetNextSelected(int start) const {

@@ -2,14 +2,16 @@
 // The abstract controls on Qt widgets. The widgets belong to their window; these adapters
 // only drive them. Nothing done through an adapter raises an event.
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTreeView>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/dialog.h"
@@ -82,11 +84,37 @@ private:
     bool changed_ = false;
 };
 
-class QtListView : public QtControl<ListView, QTreeView> {
+// The cells of a report-view list, as the program set them. The view asks for the few it
+// paints; a row added costs it no more than a note, so a fill grows with its rows.
+class ReportModel : public QAbstractTableModel {
 public:
     // A cell's text as the program set it. What the list shows drops the trailing blanks
     // of the tables' fixed-width fields, which would otherwise end every name in "...".
     static constexpr int kTextRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void InsertColumn(int at, const QString& caption);
+    void RemoveAllRows();
+    void InsertRow(int at, std::string_view first);
+    void SetCell(int row, int column, std::string_view text);
+    // Empty for a cell outside the list.
+    std::string Cell(int row, int column) const;
+
+private:
+    std::vector<QString> captions_;
+    // Every row has a cell per column, and one even while there are no columns.
+    std::vector<std::vector<std::string>> rows_;
+};
+
+class QtListView : public QtControl<ListView, QTreeView> {
+public:
+    static constexpr int kTextRole = ReportModel::kTextRole;
 
     explicit QtListView(QTreeView& widget);
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
@@ -100,9 +128,7 @@ public:
     int GetNextSelected(int start) const override;
 
 private:
-    static QStandardItem* NewCell(std::string_view text);
-
-    QStandardItemModel& model_;
+    ReportModel& model_;
     std::uint32_t extendedStyle_ = 0;
 };
 
