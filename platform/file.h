@@ -46,6 +46,20 @@ inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return file.Read(bytes.data(), size) == size;
 }
 
+// Bytes in memory read as InputFile reads a file: seeking past the end is allowed and
+// reading there gives 0 bytes.
+class MemoryFile {
+public:
+    explicit MemoryFile(std::string_view bytes) : bytes_(bytes) {}
+    std::int64_t Read(void* buffer, std::int64_t count);
+    bool Seek(std::int64_t offset);
+    bool Size(std::int64_t& size) const;
+
+private:
+    std::string_view bytes_;
+    std::int64_t position_ = 0;
+};
+
 // Why writing a file failed, in terms a user can act on.
 enum class WriteError {
     None,

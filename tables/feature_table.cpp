@@ -26,11 +26,17 @@ std::uint32_t LittleEndian(const unsigned char* bytes, std::size_t size) {
     return value;
 }
 
+OpenFailure OpenFailureOf(int error) {
+    return error == EACCES || error == EPERM ? OpenFailure::NoPermission : OpenFailure::Missing;
+}
+
 }  // namespace
 
 void FeatureTable::Reset() {
     open_ = false;
     failure_ = OpenFailure::None;
+    inMemory_ = false;
+    copy_ = {};
     descriptors_.clear();
     fieldOffsets_.clear();
 }
@@ -44,10 +50,27 @@ bool FeatureTable::Open(const std::string& path) {
     Reset();
     // Converted once here: every field read opens the file again by this name.
     std::string native = platform::NativePath(path);
-    platform::InputFile file;
-    if (!file.Open(native))
-        return Fail(errno == EACCES || errno == EPERM ? OpenFailure::NoPermission : OpenFailure::Missing);
+    if (keepInMemory_) {
+        std::string bytes;
+        // A folder opens but cannot be read, as in the file's own read below.
+        if (!platform::ReadWholeFile(path, bytes))
+            return Fail(errno == EISDIR ? OpenFailure::NotATable : OpenFailureOf(errno));
+        platform::MemoryFile file(bytes);
+        if (!ReadLayout(file)) return false;
+        copy_ = std::move(bytes);
+        inMemory_ = true;
+    } else {
+        platform::InputFile file;
+        if (!file.Open(native)) return Fail(OpenFailureOf(errno));
+        if (!ReadLayout(file)) return false;
+    }
+    path_ = std::move(native);
+    open_ = true;
+    return true;
+}
 
+template <class File>
+bool FeatureTable::ReadLayout(File& file) {
     unsigned char header[12];
     // The version byte alone first: a file of one wrong byte is refused for its version.
     if (file.Read(header, 1) != 1 || (header[kVersion.offset] & 3) != 3) return Fail(OpenFailure::NotATable);
@@ -101,13 +124,11 @@ bool FeatureTable::Open(const std::string& path) {
     }
     if (offset + 1 > static_cast<std::int64_t>(recordLength) && count > 0) return Fail(OpenFailure::NotATable);
 
-    path_ = std::move(native);
     recordCount_ = static_cast<std::int32_t>(count);
     dataStart_ = headerLength + 1;
     recordLength_ = recordLength;
     descriptors_ = std::move(descriptors);
     fieldOffsets_ = std::move(offsets);
-    open_ = true;
     return true;
 }
 
@@ -123,8 +144,17 @@ bool FeatureTable::ReadField(std::int32_t record, std::int32_t column, std::stri
                                 fieldOffsets_[static_cast<std::size_t>(column)];
     const int length = descriptors_[static_cast<std::size_t>(column)].Length();
 
+    if (inMemory_) {
+        platform::MemoryFile file(copy_);
+        return ReadFieldFrom(file, offset, length, text);
+    }
     platform::InputFile file;
-    if (!file.Open(path_) || !file.Seek(offset)) return false;
+    return file.Open(path_) && ReadFieldFrom(file, offset, length, text);
+}
+
+template <class File>
+bool FeatureTable::ReadFieldFrom(File& file, std::int64_t offset, int length, std::string& text) const {
+    if (!file.Seek(offset)) return false;
     char buffer[256];
     if (file.Read(buffer, length) != length) return false;
     // The text ends at the first zero byte, as a C string would.

@@ -1,6 +1,7 @@
 #pragma once
 // The reader of one dBASE III feature table: header values and field descriptors held,
-// every field read on request by opening, seeking, reading and closing the file.
+// every field read on request by opening, seeking, reading and closing the file, or, for
+// runs over many figures, from a copy of the whole file read once at Open.
 
 #include <array>
 #include <cstdint>
@@ -40,6 +41,10 @@ public:
     // is not a dBASE III table, whose header cannot fit it or that claims more than
     // kMaxRecords records leaves the reader closed; Failure() then says which.
     bool Open(const std::string& path);
+    // From the next Open on: whether Open reads the whole file into memory and every field
+    // read takes its bytes from there. The window leaves it off and sees the file as it is
+    // at each read; a size chart turns it on, as it reads hundreds of thousands of fields.
+    void KeepInMemory(bool keep) { keepInMemory_ = keep; }
     bool IsOpen() const { return open_; }
     OpenFailure Failure() const { return failure_; }
     // 0 when no table is open.
@@ -53,7 +58,14 @@ public:
 private:
     void Reset();
     bool Fail(OpenFailure failure);
+    template <class File>
+    bool ReadLayout(File& file);
+    template <class File>
+    bool ReadFieldFrom(File& file, std::int64_t offset, int length, std::string& text) const;
 
+    bool keepInMemory_ = false;
+    bool inMemory_ = false;  // the open table's fields are read from `copy_`
+    std::string copy_;
     bool open_ = false;
     OpenFailure failure_ = OpenFailure::None;
     std::string path_;  // native form of the path given to the last successful Open

@@ -1,4 +1,5 @@
-// The dBASE III reader: what it accepts, what it refuses, and what each field read returns.
+// The dBASE III reader: what it accepts, what it refuses, and what each field read returns,
+// reading each field from the file and from the copy of the file read at Open alike.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,8 +26,11 @@ tables::TableContents SmallSpec(std::vector<std::vector<std::string>> records) {
     return contents;
 }
 
-class FeatureTableTest : public ::testing::Test {
+// Parameter: whether the reader keeps the table in memory.
+class FeatureTableTest : public ::testing::TestWithParam<bool> {
 protected:
+    FeatureTableTest() { table.KeepInMemory(GetParam()); }
+
     // Writes `bytes` as a table file and opens it.
     bool OpenBytes(const std::string& bytes) {
         test::WriteFileBytes(dir / "t.dbf", bytes);
@@ -50,7 +54,7 @@ protected:
     FeatureTable table;
 };
 
-TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
+TEST_P(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
     tables::TableContents contents = SmallSpec({{"Rost", "1"}, {"Grud", "16"}, {"Talia", "18"}});
     contents.deleted = {false, true, false};  // a deleted record reads like any other
     ASSERT_TRUE(OpenBytes(tables::BuildTable(contents)));
@@ -67,7 +71,7 @@ TEST_F(FeatureTableTest, FieldsAreReturnedExactlyAsStored) {
 // The reader converts the path once when it opens the table; every field read after that
 // must still find the file the Windows-built name stands for, whatever signs the folders
 // hold (Cyrillic, and signs that Windows-1251 lacks).
-TEST_F(FeatureTableTest, FieldsAreReadUnderAnyFolderNamedTheWindowsWay) {
+TEST_P(FeatureTableTest, FieldsAreReadUnderAnyFolderNamedTheWindowsWay) {
     for (const char* name : {"Таблицы", "日本"}) {
         const std::filesystem::path folder = dir.Path() / std::filesystem::path(name);
         std::filesystem::create_directory(folder);
@@ -78,7 +82,7 @@ TEST_F(FeatureTableTest, FieldsAreReadUnderAnyFolderNamedTheWindowsWay) {
     }
 }
 
-TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
+TEST_P(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
     ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}))));
     EXPECT_EQ(Read(2, 0, false), "");  // index equal to the record count
     EXPECT_EQ(Read(0, 2, false), "");  // index equal to the column count
@@ -86,7 +90,7 @@ TEST_F(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
     EXPECT_EQ(Read(1, -3), "b     ");  // a negative column is column 0
 }
 
-TEST_F(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
+TEST_P(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
     for (const int version : {0x03, 0x83, 0x30, 0x02, 0xF5, 0x00, 0x07}) {
         tables::TableContents contents = SmallSpec({{"a", "1"}});
         contents.version = static_cast<unsigned char>(version);
@@ -94,7 +98,7 @@ TEST_F(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
     }
 }
 
-TEST_F(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
+TEST_P(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
     tables::TableContents noColumns;
     noColumns.records = {{}};
     ASSERT_TRUE(OpenBytes(tables::BuildTable(noColumns)));
@@ -106,7 +110,7 @@ TEST_F(FeatureTableTest, TableWithoutColumnsOrRecordsOpens) {
     EXPECT_EQ(Read(0, 0, false), "");
 }
 
-TEST_F(FeatureTableTest, FileEndingRightAfterTheTerminatorOpens) {
+TEST_P(FeatureTableTest, FileEndingRightAfterTheTerminatorOpens) {
     tables::TableContents contents = SmallSpec({});
     contents.endOfFileByte = false;
     const std::string bytes = tables::BuildTable(contents);
@@ -114,7 +118,7 @@ TEST_F(FeatureTableTest, FileEndingRightAfterTheTerminatorOpens) {
     EXPECT_TRUE(OpenBytes(bytes));
 }
 
-TEST_F(FeatureTableTest, FileEndingInsideTheDescriptorsIsRefused) {
+TEST_P(FeatureTableTest, FileEndingInsideTheDescriptorsIsRefused) {
     const std::string bytes = tables::BuildTable(SmallSpec({}));
     EXPECT_FALSE(OpenBytes(bytes.substr(0, 64)));  // at a descriptor boundary
     EXPECT_FALSE(OpenBytes(bytes.substr(0, 50)));  // in the middle of one
@@ -124,7 +128,7 @@ TEST_F(FeatureTableTest, FileEndingInsideTheDescriptorsIsRefused) {
     EXPECT_FALSE(table.IsOpen());
 }
 
-TEST_F(FeatureTableTest, ZeroLengthFieldReadsAsEmptyText) {
+TEST_P(FeatureTableTest, ZeroLengthFieldReadsAsEmptyText) {
     tables::TableContents contents = SmallSpec({{"a", "1"}});
     contents.fields.insert(contents.fields.begin() + 1, {"EMPTY", 'C', 0, 0});
     contents.records[0].insert(contents.records[0].begin() + 1, "");
@@ -133,12 +137,12 @@ TEST_F(FeatureTableTest, ZeroLengthFieldReadsAsEmptyText) {
     EXPECT_EQ(Read(0, 2), "   1");
 }
 
-TEST_F(FeatureTableTest, ZeroByteEndsTheText) {
+TEST_P(FeatureTableTest, ZeroByteEndsTheText) {
     ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{std::string("ab\0cd", 5), "1"}}))));
     EXPECT_EQ(Read(0, 0), "ab");
 }
 
-TEST_F(FeatureTableTest, LongFieldsAreReadWhole) {
+TEST_P(FeatureTableTest, LongFieldsAreReadWhole) {
     tables::TableContents contents;
     contents.fields = {{"LONG", 'C', 200, 0}, {"NUM", 'N', 4, 0}};
     contents.records = {{std::string(200, 'x'), "16"}};
@@ -147,7 +151,7 @@ TEST_F(FeatureTableTest, LongFieldsAreReadWhole) {
     EXPECT_EQ(Read(0, 1), "  16");
 }
 
-TEST_F(FeatureTableTest, FailedOpenClosesTheTableOpenBefore) {
+TEST_P(FeatureTableTest, FailedOpenClosesTheTableOpenBefore) {
     ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}}))));
     EXPECT_FALSE(table.Open(dir.DataDirectory() + "\\missing.dbf"));
     EXPECT_FALSE(table.IsOpen());
@@ -156,23 +160,27 @@ TEST_F(FeatureTableTest, FailedOpenClosesTheTableOpenBefore) {
     EXPECT_FALSE(table.Open(dir.DataDirectory()));  // a folder is no table
 }
 
-TEST_F(FeatureTableTest, DeletedFileFailsEveryReadButStaysOpen) {
+// The file read at each field read shows every change; the copy keeps the table of Open.
+TEST_P(FeatureTableTest, DeletedFileStaysOpenAndFailsTheReadsOfTheFileOnly) {
     ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}))));
     std::filesystem::remove(dir / "t.dbf");
     EXPECT_TRUE(table.IsOpen());
     EXPECT_EQ(table.RecordCount(), 2);
-    EXPECT_EQ(Read(0, 0, false), "");
+    if (GetParam())
+        EXPECT_EQ(Read(1, 0), "b     ");
+    else
+        EXPECT_EQ(Read(0, 0, false), "");
 }
 
-TEST_F(FeatureTableTest, TruncatedFileFailsTheFieldsPastItsEnd) {
+TEST_P(FeatureTableTest, TruncatedFileFailsTheFieldsPastItsEndUnlessCopied) {
     const std::string bytes = tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}));
     ASSERT_TRUE(OpenBytes(bytes));
     test::WriteFileBytes(dir / "t.dbf", bytes.substr(0, bytes.size() - 6));
     EXPECT_EQ(Read(0, 1), "   1");
-    EXPECT_EQ(Read(1, 1, false), "");
+    EXPECT_EQ(Read(1, 1, GetParam()), GetParam() ? "   2" : "");
 }
 
-TEST_F(FeatureTableTest, RepeatedOpensAndReadsLeakNoDescriptors) {
+TEST_P(FeatureTableTest, RepeatedOpensAndReadsLeakNoDescriptors) {
     const std::string bytes = tables::BuildTable(SmallSpec({{"a", "1"}}));
     test::WriteFileBytes(dir / "t.dbf", bytes);
     std::string text;
@@ -186,7 +194,7 @@ TEST_F(FeatureTableTest, RepeatedOpensAndReadsLeakNoDescriptors) {
 
 // Headers that cannot describe their file are refused, so no loop runs over records that
 // do not exist and no length reaches past the record.
-TEST_F(FeatureTableTest, HostileHeadersAreRefused) {
+TEST_P(FeatureTableTest, HostileHeadersAreRefused) {
     const std::string good = tables::BuildTable(SmallSpec({{"a", "1"}, {"b", "2"}}));
     ASSERT_TRUE(OpenBytes(good));
 
@@ -212,7 +220,7 @@ TEST_F(FeatureTableTest, HostileHeadersAreRefused) {
 }
 
 // The window's status line and kelvo-cli tell the user which of these it was.
-TEST_F(FeatureTableTest, FailureSaysWhyTheLastOpenFailed) {
+TEST_P(FeatureTableTest, FailureSaysWhyTheLastOpenFailed) {
     using tables::OpenFailure;
     EXPECT_EQ(table.Failure(), OpenFailure::None);
     EXPECT_FALSE(table.Open(dir.DataDirectory() + "\\missing.dbf"));
@@ -242,7 +250,7 @@ TEST_F(FeatureTableTest, FailureSaysWhyTheLastOpenFailed) {
     }
 }
 
-TEST_F(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
+TEST_P(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
     tables::TableContents contents;
     contents.fields = {{"WIDE", 'C', 255, 0}, {"NUM", 'N', 4, 0}};
     contents.records = {{std::string(255, 'w'), "7"}};
@@ -250,6 +258,9 @@ TEST_F(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
     EXPECT_EQ(Read(0, 0).size(), 255u);
     EXPECT_EQ(Read(0, 1), "   7");
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndMemoryCopy, FeatureTableTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& param) { return param.param ? "InMemory" : "FromFile"; });
 
 }  // namespace
 }  // namespace kelvo
