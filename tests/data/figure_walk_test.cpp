@@ -1,16 +1,21 @@
 // Every figure each group's lists offer, computed from the bundled tables through the window
 // logic: the values must be measurements a body can have, and the leading dimensions must
-// come out as the figure that was chosen.
+// come out as the figure that was chosen. The figures as the window showed them are also
+// each group's size chart, which must come out byte for byte as the chart the walk over
+// the table's copy in memory writes.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "figures/size_chart_walk.h"
+#include "results/size_chart.h"
 #include "tests/data/bundled_window.h"
 
 namespace kelvo::test {
@@ -53,6 +58,7 @@ protected:
 
     void Check(BundledWindow& w, const Expected& e) {
         ++figures;
+        AddToChart(w, e.thirdFeature != 0);
         figure = std::to_string(e.height) + "/" + Shown(e.chest) + "/" + Shown(e.third);
         if (w.Rows() == 0) Fault("no rows");
         bool seen[3] = {false, false, e.thirdFeature == 0};
@@ -81,6 +87,36 @@ protected:
         if (!seen[0] || !seen[1] || !seen[2]) Fault("a key feature has no row");
     }
 
+    // The figure on show as the next column of its age group's chart, headed as the chart
+    // heads it: the entries of the height, chest and third lists.
+    void AddToChart(BundledWindow& w, bool withThird) {
+        results::SizeChart& chart = walked[w->Selection(kIdAgeList)];
+        const auto entry = [&](int list) { return w->Entries(list)[static_cast<std::size_t>(w->Selection(list))]; };
+        std::string heading = entry(kIdHeightList);
+        for (const int list : {kIdChestList, kIdThirdList})
+            if (list != kIdThirdList || withThird) heading += '-' + entry(list);
+        chart.headings.push_back(heading);
+        if (chart.headings.size() == 1)
+            for (int row = 0; row < w.Rows(); ++row) {
+                chart.numbers.push_back(w.Cell(row, 0));
+                chart.names.push_back(w.Cell(row, 1));
+            }
+        chart.values.resize(chart.numbers.size());
+        for (int row = 0; row < w.Rows() && row < static_cast<int>(chart.values.size()); ++row)
+            chart.values[static_cast<std::size_t>(row)].push_back(w.Cell(row, 2));
+    }
+
+    void ExpectChartsAsWalked(int group) {
+        for (const auto& [age, walkedChart] : walked) {
+            results::SizeChart chart;
+            ASSERT_TRUE(figures::BuildSizeChart(BundledDataDirectory(), static_cast<figures::FigureGroup>(group),
+                                                std::max(age, 0), chart));
+            for (const auto dialect : {results::CsvDialect::Spreadsheet, results::CsvDialect::Rfc4180})
+                EXPECT_TRUE(results::BuildSizeChartCsv(chart, dialect) == results::BuildSizeChartCsv(walkedChart, dialect))
+                    << "age group " << age << ": the chart differs from the figures the window showed";
+        }
+    }
+
     void Fault(const std::string& text) {
         if (faults.size() < 20) faults.push_back(figure + ": " + text);
         ++faultCount;
@@ -94,6 +130,7 @@ protected:
     }
 
     int figures = 0;
+    std::map<int, results::SizeChart> walked;  // by the age list's selection
     int faultCount = 0;
     std::string figure;
     std::vector<std::string> faults;
@@ -104,6 +141,7 @@ TEST_F(FigureWalk, Nursery) {
     const int lists[] = {kIdHeightList, kIdChestList};
     ChooseEvery(w, lists, [&] { return Expected{w.Chosen(kIdHeightList), double(w.Chosen(kIdChestList))}; });
     ExpectSound(10);
+    ExpectChartsAsWalked(kNursery);
 }
 
 // Children: every age group; the waist entry is the girth feature 18 must show.
@@ -116,6 +154,7 @@ TEST_F(FigureWalk, Girls) {
     const int lists[] = {kIdAgeList, kIdHeightList, kIdChestList, kIdThirdList};
     ChooseEvery(w, lists, [&] { return ChildFigure(w); });
     ExpectSound(16 + 60 + 32 + 40);
+    ExpectChartsAsWalked(kGirls);
 }
 
 TEST_F(FigureWalk, Boys) {
@@ -123,6 +162,7 @@ TEST_F(FigureWalk, Boys) {
     const int lists[] = {kIdAgeList, kIdHeightList, kIdChestList, kIdThirdList};
     ChooseEvery(w, lists, [&] { return ChildFigure(w); });
     ExpectSound(16 + 60 + 40 + 60);
+    ExpectChartsAsWalked(kBoys);
 }
 
 // Men's tables hold the size (half the chest girth) in feature 16 and the full waist girth.
@@ -133,6 +173,7 @@ TEST_F(FigureWalk, Men) {
         return Expected{w.Chosen(kIdHeightList), w.Chosen(kIdChestList) / 2.0, 18, double(w.Chosen(kIdThirdList))};
     });
     ExpectSound(12 * 14 * 5);
+    ExpectChartsAsWalked(kMen);
 }
 
 // Women's tables keep the girths as half values, the size and the hips alike.
@@ -143,6 +184,7 @@ TEST_F(FigureWalk, Women) {
         return Expected{w.Chosen(kIdHeightList), w.Chosen(kIdChestList) / 2.0, 19, w.Chosen(kIdThirdList) / 2.0};
     });
     ExpectSound(12 * 14 * 9);
+    ExpectChartsAsWalked(kWomen);
 }
 
 }  // namespace
