@@ -17,6 +17,7 @@ struct GroupRun {
     const char* name;
     int group;         // index in the group list
     const char* file;  // under <data directory>/BD
+    // The handler of a list change whose step is the group's compute step.
     void (app::FigureDialog::*compute)();
     // At the first entry of every list: the columns read in the records of features 1 and
     // 16 (the base figure), and those read in every record, in the step's order.
@@ -26,13 +27,13 @@ struct GroupRun {
 
 inline const std::array<GroupRun, 5>& GroupRuns() {
     static const std::array<GroupRun, 5> runs{{
-        {"nursery", 0, "yasly.dbf", &app::FigureDialog::ComputeNursery, {4}, {1, 0, 2, 3, 4}},
+        {"nursery", 0, "yasly.dbf", &app::FigureDialog::OnChestChange, {4}, {1, 0, 2, 3, 4}},
         // Preschool: its waist increment column is its base column, read twice.
-        {"girls", 1, "girls.dbf", &app::FigureDialog::ComputeGirls, {4}, {1, 0, 2, 3, 4, 4}},
-        {"boys", 2, "boys.dbf", &app::FigureDialog::ComputeBoys, {4}, {1, 0, 2, 3, 4, 4}},
+        {"girls", 1, "girls.dbf", &app::FigureDialog::OnHeightChange, {4}, {1, 0, 2, 3, 4, 4}},
+        {"boys", 2, "boys.dbf", &app::FigureDialog::OnHeightChange, {4}, {1, 0, 2, 3, 4, 4}},
         // The first hip girth lies below band 0's base positions: two base figures.
-        {"women", 3, "female.dbf", &app::FigureDialog::ComputeWomen, {6, 7}, {1, 0, 2, 3, 6, 7}},
-        {"men", 4, "male.dbf", &app::FigureDialog::ComputeMen, {5}, {1, 0, 2, 3, 5}},
+        {"women", 3, "female.dbf", &app::FigureDialog::OnHeightChange, {6, 7}, {1, 0, 2, 3, 6, 7}},
+        {"men", 4, "male.dbf", &app::FigureDialog::OnHeightChange, {5}, {1, 0, 2, 3, 5}},
     }};
     return runs;
 }
