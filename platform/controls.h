@@ -65,6 +65,9 @@ public:
     // Text shown when the pointer rests on the item; empty for none.
     virtual void SetItemToolTip(int /*item*/, std::string_view /*text*/) {}
     virtual std::string GetItemToolTip(int /*item*/) const { return {}; }
+    // Off while the program fills the list: a list that paints itself then neither repaints
+    // nor rescrolls for every item, and repaints once when it is turned on again.
+    virtual void SetRedraw(bool /*redraw*/) {}
 };
 
 }  // namespace kelvo::platform

@@ -37,6 +37,8 @@ ResultRow& ResultTable::Append() {
 }
 
 void ShowRows(platform::ListView& list, const ResultTable& table) {
+    // One repaint for the whole table, not one for every item and cell.
+    list.SetRedraw(false);
     list.DeleteAllItems();
     for (std::int32_t i = 0; i < table.GetSize(); ++i) {
         const ResultRow& row = table[i];
@@ -45,6 +47,7 @@ void ShowRows(platform::ListView& list, const ResultTable& table) {
         if (row.illustrative) list.SetItemMarks(i, platform::ListView::kItemIllustrative);
         if (!row.sourceNote.empty()) list.SetItemToolTip(i, row.sourceNote);
     }
+    list.SetRedraw(true);
 }
 
 }  // namespace kelvo::results

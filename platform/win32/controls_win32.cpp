@@ -100,4 +100,10 @@ int ListViewWin32::GetNextSelected(int start) const {
         SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
+void ListViewWin32::SetRedraw(bool redraw) {
+    SendMessageA(window_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    // A window whose redraw is turned on again is not repainted by that alone.
+    if (redraw) InvalidateRect(window_, nullptr, TRUE);
+}
+
 }  // namespace kelvo::platform::win32

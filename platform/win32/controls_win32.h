@@ -60,6 +60,7 @@ public:
     int GetItemCount() const override;
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SetRedraw(bool redraw) override;
 };
 
 }  // namespace kelvo::platform::win32
