@@ -164,7 +164,7 @@ void FigureDialog::NoGroup() {
     thirdList_->ResetContent();
 }
 
-void FigureDialog::DispatchChange(figures::Step figures::GroupSteps::*step) {
+void FigureDialog::DispatchChange(figures::StepOfEvent step) {
     results_.SetSize(0);
     selectedRow_ = -1;
     if (const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel())) {

@@ -67,7 +67,7 @@ protected:
 private:
     figures::Workspace Work();
     // Runs the step the group in force has for a change of a list other than the group list.
-    void DispatchChange(figures::Step figures::GroupSteps::*step);
+    void DispatchChange(figures::StepOfEvent step);
     void NoGroup();
     // Selects `figure` of the group in force as the user would, list by list.
     void SelectFigure(const results::FigureMatch& figure);

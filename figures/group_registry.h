@@ -2,6 +2,7 @@
 // The one home of every fact about a population group: its caption, its table, its lists
 // and the step the window runs for each event. A new group is one row here.
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -27,12 +28,26 @@ constexpr int ThirdStep(ThirdDimension third) { return third == ThirdDimension::
 
 using Step = void (*)(Workspace&);
 
-// For each event, the first step that depends on the changed list. An event that runs
-// nothing for a group names NoStep: an entry left out is a compile error, not a null.
-struct GroupSteps {
-    bool (*load)(Workspace&);  // group list changed: open the table, fill the lists, compute
-    Step ageChange, heightChange, chestChange, thirdChange;
+// A step a registry row must name. It has no default and refuses a null, so a row that
+// leaves a step out, or gives nullptr, does not compile.
+template <class Function>
+class RequiredStep {
+public:
+    constexpr RequiredStep(Function function) : function_(function) {}
+    RequiredStep(std::nullptr_t) = delete;
+    constexpr operator Function() const { return function_; }
+
+private:
+    Function function_;
 };
+
+// For each event, the first step that depends on the changed list. An event that runs
+// nothing for a group names NoStep.
+struct GroupSteps {
+    RequiredStep<bool (*)(Workspace&)> load;  // group list changed: open the table, fill the lists, compute
+    RequiredStep<Step> ageChange, heightChange, chestChange, thirdChange;
+};
+using StepOfEvent = RequiredStep<Step> GroupSteps::*;
 
 void NoStep(Workspace&);
 
