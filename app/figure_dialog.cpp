@@ -1,5 +1,6 @@
 #include "app/figure_dialog.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "res/figure_dialog_template.h"
 #include "res/resource.h"
 #include "results/export.h"
+#include "results/value_input.h"
 
 namespace kelvo::app {
 
@@ -82,7 +84,9 @@ FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconM
 
 bool FigureDialog::OnEvent(Event event, int id) {
     try {
-        return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+        const bool handled = platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+        if (handled) RememberSelections();
+        return handled;
     } catch (const std::bad_alloc&) {
         // A table within the record limit whose every field is as long as a field can be
         // may still fill a small address space: end the step, not the program.
@@ -91,9 +95,40 @@ bool FigureDialog::OnEvent(Event event, int id) {
         resultList_->DeleteAllItems();
         computed_ = false;
         selectedRow_ = -1;
+        unsaved_ = false;
+        editedRows_.clear();
         Host().ShowMessage(kOutOfMemory, "");
         return true;
     }
+}
+
+bool FigureDialog::OnQueryClose() { return MayDiscardEdits(); }
+
+bool FigureDialog::MayDiscardEdits() {
+    if (!unsaved_) return true;
+    static constexpr platform::AnsiText kQuestion(u8"Записать изменённые значения в table.txt?");
+    switch (Host().AskYesNoCancel(kQuestion)) {
+        case platform::Answer::Yes: return WriteTable();
+        case platform::Answer::No: return true;
+        case platform::Answer::Cancel: return false;
+    }
+    return false;
+}
+
+bool FigureDialog::MayChangeSelection() {
+    if (MayDiscardEdits()) {
+        unsaved_ = false;
+        editedRows_.clear();
+        return true;
+    }
+    platform::ComboBox* lists[] = {groupList_, ageList_, heightList_, chestList_, thirdList_};
+    for (std::size_t i = 0; i < shownSelections_.size(); ++i) lists[i]->SetCurSel(shownSelections_[i]);
+    return false;
+}
+
+void FigureDialog::RememberSelections() {
+    const platform::ComboBox* lists[] = {groupList_, ageList_, heightList_, chestList_, thirdList_};
+    for (std::size_t i = 0; i < shownSelections_.size(); ++i) shownSelections_[i] = lists[i]->GetCurSel();
 }
 
 void FigureDialog::DoDataExchange() {
@@ -117,6 +152,7 @@ bool FigureDialog::OnInitDialog() {
     for (const ColumnHeading& column : kColumns) resultList_->InsertColumn(index++, column.caption, column.width);
     computed_ = false;
     OnGroupChange();
+    RememberSelections();
     return true;
 }
 
@@ -136,6 +172,7 @@ figures::Workspace FigureDialog::Work() {
 }
 
 void FigureDialog::OnGroupChange() {
+    if (!MayChangeSelection()) return;
     computed_ = false;
     selectedRow_ = -1;
     resultList_->DeleteAllItems();
@@ -160,6 +197,7 @@ void FigureDialog::NoGroup() {
 }
 
 void FigureDialog::DispatchChange(figures::Step figures::GroupSteps::*step) {
+    if (!MayChangeSelection()) return;
     results_.SetSize(0);
     selectedRow_ = -1;
     if (const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel())) {
@@ -173,7 +211,10 @@ void FigureDialog::OnHeightChange() { DispatchChange(&figures::GroupSteps::heigh
 void FigureDialog::OnChestChange() { DispatchChange(&figures::GroupSteps::chestChange); }
 void FigureDialog::OnThirdChange() { DispatchChange(&figures::GroupSteps::thirdChange); }
 
-void FigureDialog::RefreshList() { results::ShowRows(*resultList_, results_); }
+void FigureDialog::RefreshList() {
+    results::ShowRows(*resultList_, results_);
+    for (const std::int32_t row : editedRows_) resultList_->SetItemMarks(row, platform::ListView::kItemEdited);
+}
 
 void FigureDialog::OnListClick() {
     const int item = resultList_->GetNextSelected(-1);
@@ -185,7 +226,18 @@ void FigureDialog::OnListClick() {
 void FigureDialog::OnChangeValue() {
     // The row must still exist: a table emptied since the click has none to change.
     if (selectedRow_ < 0 || selectedRow_ >= results_.GetSize() || !computed_) return;
-    results_[selectedRow_].cells[2] = valueEdit_->GetText();
+    // A value that is no number would reach table.txt and every program that reads it;
+    // the edit keeps the text so that it can be corrected.
+    static constexpr platform::AnsiText kNotANumber(u8"Значение должно быть числом, например 88.5 или 88,5.");
+    std::string value;
+    if (!results::StoredValue(valueEdit_->GetText(), value)) {
+        Host().ShowMessage(kNotANumber, "");
+        return;
+    }
+    results_[selectedRow_].cells[2] = std::move(value);
+    if (std::find(editedRows_.begin(), editedRows_.end(), selectedRow_) == editedRows_.end())
+        editedRows_.push_back(selectedRow_);
+    unsaved_ = true;
     RefreshList();
 }
 
@@ -194,9 +246,17 @@ void FigureDialog::OnWriteTable() {
         Host().ShowMessage("no table", "");
         return;
     }
+    WriteTable();
+}
+
+bool FigureDialog::WriteTable() {
     std::string message;
-    if (!results::WriteTableText(dataDirectory_ + "\\table.txt", results_, message))
+    if (!results::WriteTableText(dataDirectory_ + "\\table.txt", results_, message)) {
         Host().ShowMessage(message, "");
+        return false;
+    }
+    unsaved_ = false;
+    return true;
 }
 
 void FigureDialog::OnCopyRows() {

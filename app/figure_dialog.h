@@ -2,10 +2,12 @@
 // The kelvo window: five selection lists, the result list, the value edit and three
 // buttons; every user action is one handler, routed by the static event table.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "figures/group_registry.h"
 #include "platform/dialog.h"
@@ -26,6 +28,7 @@ public:
     // A data directory to use instead of the registry's (tests, kelvo-cli --data).
     void SetDataDirectory(std::string path) { dataDirectoryOverride_ = std::move(path); }
     bool OnEvent(platform::Event event, int id) override;
+    bool OnQueryClose() override;
     int OnQueryDragIcon() override { return icon_; }
 
     // Handlers.
@@ -51,6 +54,8 @@ public:
     const results::ResultTable& Results() const { return results_; }
     const tables::FeatureTable& Table() const { return table_; }
     const figures::KeyFeatureRows& Keys() const { return keys_; }
+    // Values the user changed that table.txt does not hold yet.
+    bool HasUnsavedEdits() const { return unsaved_; }
 
     static std::span<const platform::EventEntry<FigureDialog>> EventTable();
 
@@ -63,6 +68,14 @@ private:
     // Runs the step the group in force has for a change of a list other than the group list.
     void DispatchChange(figures::Step figures::GroupSteps::*step);
     void NoGroup();
+    // Asks whether to write the changed values before they are discarded; false when the
+    // user cancels or the writing failed, and the values must stay.
+    bool MayDiscardEdits();
+    // Before a list change discards the rows: false when they stay, with every list put
+    // back to the selection the user saw, raising nothing.
+    bool MayChangeSelection();
+    void RememberSelections();
+    bool WriteTable();
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;
@@ -82,6 +95,9 @@ private:
     results::ResultTable results_;
     std::int32_t selectedRow_ = -1;
     std::optional<std::string> dataDirectoryOverride_;
+    bool unsaved_ = false;
+    std::vector<std::int32_t> editedRows_;
+    std::array<int, 5> shownSelections_{-1, -1, -1, -1, -1};  // group, age, T1, T16, third
 };
 
 }  // namespace kelvo::app

@@ -118,7 +118,7 @@ bool HeadlessWindow::Press(int buttonId) {
     if (!Usable(buttonId)) return false;
     focus_ = buttonId;
     if (!Raise(Event::Clicked, buttonId) && (buttonId == kIdOk || buttonId == kIdCancel))
-        EndDialog(buttonId);
+        RequestEnd(buttonId);
     return true;
 }
 
@@ -133,8 +133,14 @@ bool HeadlessWindow::PressEnter() {
 
 bool HeadlessWindow::PressEscape() {
     if (!open_) return false;
-    EndDialog(kIdCancel);
+    RequestEnd(kIdCancel);
     return true;
+}
+
+bool HeadlessWindow::PressCloseBox() { return PressEscape(); }
+
+void HeadlessWindow::RequestEnd(int code) {
+    if (dialog_.OnQueryClose()) EndDialog(code);
 }
 
 bool HeadlessWindow::CopyFromList(int listId) {
@@ -158,6 +164,11 @@ void HeadlessWindow::SetIcon(int iconId, bool big) { iconsSet.emplace_back(iconI
 void HeadlessWindow::ShowMessage(std::string_view text, std::string_view title) {
     messages.emplace_back(text);
     messageTitles.emplace_back(title);
+}
+
+Answer HeadlessWindow::AskYesNoCancel(std::string_view text) {
+    questions.emplace_back(text);
+    return answer_;
 }
 
 void HeadlessWindow::EndDialog(int result) {

@@ -146,18 +146,58 @@ int QtListView::InsertItem(int index, std::string_view text) {
 
 void QtListView::SetItemText(int item, int column, std::string_view text) {
     if (item < 0 || item >= model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
-    model_.setItem(item, column, NewCell(text));
+    // The cell keeps its font and tooltip: marks belong to the item, not to one text.
+    if (QStandardItem* cell = model_.item(item, column))
+        SetCellText(*cell, text);
+    else
+        model_.setItem(item, column, NewCell(text));
 }
 
 QStandardItem* QtListView::NewCell(std::string_view text) {
     auto* cell = new QStandardItem;
     cell->setEditable(false);
+    SetCellText(*cell, text);
+    return cell;
+}
+
+void QtListView::SetCellText(QStandardItem& cell, std::string_view text) {
     const QString exact = ToQString(text);
-    cell->setData(exact, kTextRole);
+    cell.setData(exact, kTextRole);
     qsizetype shown = exact.size();
     while (shown > 0 && exact[shown - 1] == QLatin1Char(' ')) --shown;
-    cell->setText(exact.left(shown));
-    return cell;
+    cell.setText(exact.left(shown));
+}
+
+void QtListView::SetItemMarks(int item, std::uint32_t marks) {
+    if (item < 0 || item >= model_.rowCount()) return;
+    QFont font = Widget().font();
+    font.setBold(marks & kItemEdited);
+    const QBrush text = (marks & kItemIllustrative) ? Widget().palette().brush(QPalette::Disabled, QPalette::Text)
+                                                    : QBrush();
+    for (int column = 0; column < model_.columnCount(); ++column) {
+        QStandardItem* cell = model_.item(item, column);
+        if (!cell) continue;
+        cell->setData(marks == kItemPlain ? QVariant() : QVariant(font), Qt::FontRole);
+        cell->setData(text.style() == Qt::NoBrush ? QVariant() : QVariant(text), Qt::ForegroundRole);
+    }
+    if (QStandardItem* first = model_.item(item, 0)) first->setData(marks, kMarksRole);
+}
+
+std::uint32_t QtListView::GetItemMarks(int item) const {
+    const QStandardItem* first = model_.item(item, 0);
+    return first ? first->data(kMarksRole).toUInt() : kItemPlain;
+}
+
+void QtListView::SetItemToolTip(int item, std::string_view text) {
+    if (item < 0 || item >= model_.rowCount()) return;
+    const QVariant tip = text.empty() ? QVariant() : QVariant(ToQString(text));
+    for (int column = 0; column < model_.columnCount(); ++column)
+        if (QStandardItem* cell = model_.item(item, column)) cell->setData(tip, Qt::ToolTipRole);
+}
+
+std::string QtListView::GetItemToolTip(int item) const {
+    const QStandardItem* first = model_.item(item, 0);
+    return first ? ToAnsi(first->data(Qt::ToolTipRole).toString()) : std::string();
 }
 
 std::string QtListView::GetItemText(int item, int column) const {

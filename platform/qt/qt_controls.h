@@ -87,6 +87,8 @@ public:
     // A cell's text as the program set it. What the list shows drops the trailing blanks
     // of the tables' fixed-width fields, which would otherwise end every name in "...".
     static constexpr int kTextRole = Qt::UserRole;
+    // The item's ItemMark bits, kept on its first cell.
+    static constexpr int kMarksRole = Qt::UserRole + 1;
 
     explicit QtListView(QTreeView& widget);
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
@@ -98,9 +100,14 @@ public:
     int GetItemCount() const override { return model_.rowCount(); }
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SetItemMarks(int item, std::uint32_t marks) override;
+    std::uint32_t GetItemMarks(int item) const override;
+    void SetItemToolTip(int item, std::string_view text) override;
+    std::string GetItemToolTip(int item) const override;
 
 private:
     static QStandardItem* NewCell(std::string_view text);
+    static void SetCellText(QStandardItem& cell, std::string_view text);
 
     QStandardItemModel& model_;
     std::uint32_t extendedStyle_ = 0;

@@ -41,6 +41,7 @@ public:
     Control* GetItem(int id) override;
     void SetIcon(int iconId, bool big) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    Answer AskYesNoCancel(std::string_view text) override;
     void EndDialog(int result) override { done(result); }
     bool IsIconic() const override { return false; }
     IconPaint GetIconPaint() const override { return {width(), height(), 32, 32}; }
@@ -52,6 +53,9 @@ public:
     int TrackPopupMenu(std::span<const std::string_view> items) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
+
+    // Esc and the close box: the dialog may keep the window open.
+    void reject() override;
 
 protected:
     void done(int result) override;

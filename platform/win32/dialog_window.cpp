@@ -110,6 +110,10 @@ BOOL DialogWindow::OnInitDialog() {
             case ControlKind::Edit: wrapper = std::make_unique<EditWin32>(item); break;
         }
         controls_[control.id] = std::move(wrapper);
+        // The list asks for each item's tooltip (LVN_GETINFOTIP); the dialog's own extended
+        // style keeps the bit, since it adds to what it reads.
+        if (control.kind == ControlKind::ListView)
+            SendMessageA(item, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
     }
     // The template's init data: entries the lists hold before the dialog's own start-up.
     for (const InitialEntry& entry : dialog_.Template().initialEntries)
@@ -132,7 +136,7 @@ BOOL DialogWindow::OnCommand(int id, int code) {
     if (Raise(Event::Clicked, id)) return TRUE;
     // IDCANCEL comes from Esc and the close box without a button of its own.
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(id);
+        if (!dialog_.IsOpen() || dialog_.OnQueryClose()) EndDialog(id);
         return TRUE;
     }
     return FALSE;
@@ -141,6 +145,19 @@ BOOL DialogWindow::OnCommand(int id, int code) {
 BOOL DialogWindow::OnNotify(const NMHDR& header) {
     const ControlTemplate* control = dialog_.Template().Find(static_cast<int>(header.idFrom));
     if (!control || control->kind != ControlKind::ListView) return FALSE;
+    if (header.code == NM_CUSTOMDRAW || header.code == LVN_GETINFOTIPA) {
+        auto* list = dynamic_cast<ListViewWin32*>(GetItem(control->id));
+        if (!list) return FALSE;
+        LRESULT result = 0;
+        // The notification's structure is the list's own, sent for us to fill in.
+        auto& writable = const_cast<NMHDR&>(header);
+        if (header.code == NM_CUSTOMDRAW)
+            result = list->OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(writable));
+        else
+            list->OnGetInfoTip(reinterpret_cast<NMLVGETINFOTIPA&>(writable));
+        SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
     bool handled = false;
     switch (header.code) {
         case NM_CLICK: handled = Raise(Event::ListClick, control->id); break;
@@ -210,6 +227,15 @@ void DialogWindow::ShowMessage(std::string_view text, std::string_view title) {
     const std::string body(text);
     const std::string caption(title);
     MessageBoxA(window_, body.c_str(), caption.empty() ? nullptr : caption.c_str(), MB_OK);
+}
+
+Answer DialogWindow::AskYesNoCancel(std::string_view text) {
+    const std::string body(text);
+    switch (MessageBoxA(window_, body.c_str(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES: return Answer::Yes;
+        case IDNO: return Answer::No;
+        default: return Answer::Cancel;
+    }
 }
 
 void DialogWindow::EndDialog(int result) {

@@ -21,6 +21,8 @@ public:
     ModalAnswerer();
     ~ModalAnswerer() override;
     std::vector<std::string> messages;  // Windows-1251
+    std::vector<std::string> questions;
+    platform::Answer answer = platform::Answer::Cancel;  // how questions are answered
     std::vector<QString> savePaths;     // the file each save dialog proposed, before it was cancelled
 
 protected:
@@ -40,6 +42,8 @@ public:
     bool PressEnter() override;
     bool PressEscape() override;
     bool CopyFromList(int listId) override;
+    bool PressCloseBox() override;
+    void AnswerQuestions(platform::Answer answer) override { answerer_.answer = answer; }
 
     std::vector<std::string> Entries(int comboId) override;
     int Selection(int comboId) override;
@@ -49,6 +53,8 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return answerer_.messages; }
+    std::vector<std::string> Questions() override { return answerer_.questions; }
+    bool IsItemMarked(int listId, int item) override;
     const std::vector<QString>& SavePaths() const { return answerer_.savePaths; }
     bool IsOpen() override { return window_.IsRunning(); }
     std::string Clipboard() override;

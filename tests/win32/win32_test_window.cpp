@@ -91,7 +91,15 @@ LRESULT CALLBACK Win32TestWindow::OnCbt(int code, WPARAM first, LPARAM second) {
 void Win32TestWindow::OnDialogShown(HWND shown) {
     // The user reads a message box and presses OK; a file dialog they accept as it comes.
     // Either way the dialog's own loop ends and the handler that opened it goes on.
-    if (HWND text = GetDlgItem(shown, kMessageBoxTextId)) {
+    HWND text = GetDlgItem(shown, kMessageBoxTextId);
+    if (text && GetDlgItem(shown, IDYES)) {
+        // A question: the user answers as the test said.
+        questions_.push_back(TextOf(text));
+        const int button = answer_ == platform::Answer::Yes ? IDYES : answer_ == platform::Answer::No ? IDNO : IDCANCEL;
+        PostMessageA(shown, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return;
+    }
+    if (text) {
         messages_.push_back(TextOf(text));
         titles_.push_back(TextOf(shown));
     } else {
@@ -236,6 +244,18 @@ bool Win32TestWindow::CopyFromList(int listId) {
     if (!list || !Focus(list)) return false;
     Key(list, 'C', true);
     return true;
+}
+
+bool Win32TestWindow::PressCloseBox() {
+    if (!window_.IsOpen()) return false;
+    PostMessageA(window_.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    return true;
+}
+
+bool Win32TestWindow::IsItemMarked(int listId, int item) {
+    auto* list = window_.IsOpen() ? dynamic_cast<platform::ListView*>(window_.GetItem(listId)) : nullptr;
+    return list && (list->GetItemMarks(item) & platform::ListView::kItemEdited);
 }
 
 bool Win32TestWindow::ContextMenu(int listId, int choice) {
