@@ -61,6 +61,23 @@ constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
 };
 
+// Why a feature table could not be opened, as the status line ends it.
+std::string_view FailureReason(tables::OpenFailure failure) {
+    static constexpr platform::AnsiText kMissing(u8"файла нет");
+    static constexpr platform::AnsiText kNotATable(u8"это не таблица признаков");
+    static constexpr platform::AnsiText kNoPermission(u8"нет права на чтение");
+    static constexpr platform::AnsiText kTooLarge(u8"таблица слишком велика");
+    static constexpr platform::AnsiText kUnknown(u8"не читается");
+    switch (failure) {
+        case tables::OpenFailure::Missing: return kMissing;
+        case tables::OpenFailure::NotATable: return kNotATable;
+        case tables::OpenFailure::NoPermission: return kNoPermission;
+        case tables::OpenFailure::TooLarge: return kTooLarge;
+        case tables::OpenFailure::None: return kUnknown;
+    }
+    return kUnknown;
+}
+
 }  // namespace
 
 const platform::DialogTemplate& FigureWindowTemplate() {
@@ -134,6 +151,7 @@ void FigureDialog::RememberSelections() {
 void FigureDialog::DoDataExchange() {
     valueEdit_ = &Bind<platform::Edit>(res::kIdValueEdit);
     thirdLabel_ = &Bind<platform::StaticText>(res::kIdThirdLabel);
+    statusLine_ = &Bind<platform::StaticText>(res::kIdStatusLine);
     resultList_ = &Bind<platform::ListView>(res::kIdResultList);
     thirdList_ = &Bind<platform::ComboBox>(res::kIdThirdList);
     chestList_ = &Bind<platform::ComboBox>(res::kIdChestList);
@@ -183,9 +201,27 @@ void FigureDialog::OnGroupChange() {
     }
     auto w = Work();
     group->steps.load(w);
+    ShowTableStatus(*group);
+}
+
+void FigureDialog::ShowTableStatus(const figures::GroupEntry& group) {
+    std::string_view file = group.tableFile;
+    if (table_.IsOpen()) {
+        static constexpr platform::AnsiText kFolder(u8"Папка данных: ");
+        static constexpr platform::AnsiText kTable(u8"   Таблица: ");
+        if (!file.empty() && file.front() == '\\') file.remove_prefix(1);
+        statusLine_->SetText(std::string(kFolder.view()) + dataDirectory_ + std::string(kTable.view()) +
+                             std::string(file));
+        return;
+    }
+    static constexpr platform::AnsiText kNotOpened(u8"Таблица признаков не открыта: ");
+    statusLine_->SetText(std::string(kNotOpened.view()) + dataDirectory_ + std::string(file) + " \x97 " +
+                         std::string(FailureReason(table_.Failure())) + ".");
 }
 
 void FigureDialog::NoGroup() {
+    static constexpr platform::AnsiText kNoGroup(u8"Группа не выбрана.");
+    statusLine_->SetText(kNoGroup);
     ageList_->Enable(false);
     heightList_->Enable(false);
     chestList_->Enable(false);
@@ -256,6 +292,10 @@ bool FigureDialog::WriteTable() {
         return false;
     }
     unsaved_ = false;
+    static constexpr platform::AnsiText kWritten(u8"Записано ");
+    static constexpr platform::AnsiText kValues(u8" значений: ");
+    statusLine_->SetText(std::string(kWritten.view()) + std::to_string(results_.GetSize()) +
+                         std::string(kValues.view()) + dataDirectory_ + "\\table.txt");
     return true;
 }
 
@@ -313,7 +353,11 @@ void FigureDialog::OnSaveSizeChart() {
     Host().EndProgress();
     std::string message;
     if (!built) message = kCannotBuild.view();
-    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) return;
+    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
+        static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
+        statusLine_->SetText(std::string(kChartWritten.view()) + path);
+        return;
+    }
     Host().ShowMessage(message, "");
 }
 

@@ -68,6 +68,8 @@ private:
     // Runs the step the group in force has for a change of a list other than the group list.
     void DispatchChange(figures::Step figures::GroupSteps::*step);
     void NoGroup();
+    // The status line after a load: the data folder and the table, or why the table failed.
+    void ShowTableStatus(const figures::GroupEntry& group);
     // Asks whether to write the changed values before they are discarded; false when the
     // user cancels or the writing failed, and the values must stay.
     bool MayDiscardEdits();
@@ -80,6 +82,7 @@ private:
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;
     platform::StaticText* thirdLabel_ = nullptr;
+    platform::StaticText* statusLine_ = nullptr;
     platform::ListView* resultList_ = nullptr;
     platform::ComboBox* thirdList_ = nullptr;
     platform::ComboBox* chestList_ = nullptr;

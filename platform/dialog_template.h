@@ -8,7 +8,8 @@
 
 namespace kelvo::platform {
 
-enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit };
+// A status line sits along the window's bottom edge and shows text like a static label.
+enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit, StatusLine };
 
 // Style bits that matter to the dialog's behaviour, independent of any platform's values.
 enum ControlStyle : std::uint32_t {

@@ -45,6 +45,8 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::Edit, kIdValueEdit, "", 314, 198, 44, 14,
      kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop},
     {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop},
+    // Below the buttons: the window grew by its height, and nothing else moved.
+    {ControlKind::StatusLine, kIdStatusLine, "", 0, 237, 421, 12, 0},
 };
 
 // The group list's entries are the group registry's captions: the window adds them.
@@ -56,7 +58,7 @@ constexpr InitialEntry kInitialEntries[] = {
 };
 
 constexpr platform::DialogTemplate kTemplate{
-    kDialogFigure, "kelvo", "MS Sans Serif", 8, 421, 237, kIconMain, kControls, kInitialEntries,
+    kDialogFigure, "kelvo", "MS Sans Serif", 8, 421, 249, kIconMain, kControls, kInitialEntries,
 };
 
 }  // namespace

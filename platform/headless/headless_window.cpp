@@ -18,6 +18,7 @@ HeadlessWindow::HeadlessWindow(Dialog& dialog) : dialog_(dialog) {
                 break;
             }
             case ControlKind::ComboBox: control = std::make_unique<ModelComboBox>(); break;
+            case ControlKind::StatusLine: control = std::make_unique<ModelStatic>(); break;
             case ControlKind::StaticText: {
                 auto label = std::make_unique<ModelStatic>();
                 label->SetText(c.caption);

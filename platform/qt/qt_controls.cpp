@@ -67,6 +67,10 @@ template class QtTextControl<StaticText, QLabel>;
 template class QtTextControl<Edit, QLineEdit>;
 template class QtTextControl<Button, QPushButton>;
 
+void QtStatusLine::SetText(std::string_view text) { Widget().showMessage(ToQString(text)); }
+
+std::string QtStatusLine::GetText() const { return ToAnsi(Widget().currentMessage()); }
+
 QtComboBox::QtComboBox(QComboBox& widget) : QtControl(widget) {
     QObject::connect(&widget, &QComboBox::currentIndexChanged, &widget, [this] { changed_ = true; });
 }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -63,6 +64,14 @@ public:
 using QtStatic = QtTextControl<StaticText, QLabel>;
 using QtEdit = QtTextControl<Edit, QLineEdit>;
 using QtButton = QtTextControl<Button, QPushButton>;
+
+// A status bar's one message as the control's text.
+class QtStatusLine : public QtControl<StaticText, QStatusBar> {
+public:
+    using QtControl::QtControl;
+    void SetText(std::string_view text) override;
+    std::string GetText() const override;
+};
 
 class QtComboBox : public QtControl<ComboBox, QComboBox> {
 public:

@@ -117,6 +117,12 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             Keep(id, std::make_unique<QtStatic>(*label));
             return label;
         }
+        case ControlKind::StatusLine: {
+            auto* bar = new QStatusBar(this);
+            bar->setSizeGripEnabled(false);
+            Keep(id, std::make_unique<QtStatusLine>(*bar));
+            return bar;
+        }
         case ControlKind::ListView: {
             auto* list = new ReportView(this);
             list->setFrameShape((control.style & kBorder) ? QFrame::StyledPanel : QFrame::NoFrame);

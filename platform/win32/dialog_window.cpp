@@ -105,7 +105,8 @@ BOOL DialogWindow::OnInitDialog() {
         switch (control.kind) {
             case ControlKind::PushButton: wrapper = std::make_unique<ButtonWin32>(item); break;
             case ControlKind::ComboBox: wrapper = std::make_unique<ComboBoxWin32>(item); break;
-            case ControlKind::StaticText: wrapper = std::make_unique<StaticTextWin32>(item); break;
+            case ControlKind::StaticText:
+            case ControlKind::StatusLine: wrapper = std::make_unique<StaticTextWin32>(item); break;
             case ControlKind::ListView: wrapper = std::make_unique<ListViewWin32>(item); break;
             case ControlKind::Edit: wrapper = std::make_unique<EditWin32>(item); break;
         }

@@ -35,6 +35,8 @@ TEST_F(WindowTest, ExportWritesEveryRowWithCarriageReturnLineFeed) {
     Open(kWomen);
     ASSERT_TRUE(window->Press(kIdWriteTable));
     EXPECT_EQ(TableText(dir), kWomenFirstFigure);
+    EXPECT_EQ(window->Text(res::kIdStatusLine), std::string(platform::AnsiText(u8"Записано 4 значений: ").view()) +
+                                                    dir.DataDirectory() + "\\table.txt");
 }
 
 TEST_F(WindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {

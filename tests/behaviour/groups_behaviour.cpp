@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/ansi_text.h"
 #include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
@@ -222,6 +223,23 @@ TEST_F(WindowTest, ThirdListUsableAgainAfterNursery) {
     ASSERT_TRUE(Choose(kIdGroupList, kBoys));
     EXPECT_TRUE(window->IsEnabled(kIdAgeList));
     EXPECT_TRUE(window->IsEnabled(kIdThirdList));
+}
+
+TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
+    WriteAllGroupTables(dir.Path());
+    std::filesystem::remove(dir.Path() / "BD" / "male.dbf");
+    WriteFileBytes(dir / "BD/boys.dbf", "not a table");
+    Open(kWomen, false);
+    const auto status = [&] { return window->Text(res::kIdStatusLine); };
+    EXPECT_EQ(status(), std::string(platform::AnsiText(u8"Папка данных: ").view()) + dir.DataDirectory() +
+                            std::string(platform::AnsiText(u8"   Таблица: BD\\female.dbf").view()));
+    const std::string notOpened(platform::AnsiText(u8"Таблица признаков не открыта: ").view());
+    ASSERT_TRUE(Choose(kIdGroupList, kMen));
+    EXPECT_EQ(status(), notOpened + dir.DataDirectory() + "\\BD\\male.dbf \x97 " +
+                            std::string(platform::AnsiText(u8"файла нет.").view()));
+    ASSERT_TRUE(Choose(kIdGroupList, kBoys));
+    EXPECT_EQ(status(), notOpened + dir.DataDirectory() + "\\BD\\boys.dbf \x97 " +
+                            std::string(platform::AnsiText(u8"это не таблица признаков.").view()));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -208,6 +209,7 @@ bool QtTestWindow::IsEnabled(int id) {
 std::string QtTestWindow::Text(int id) {
     QWidget* widget = window_.Widget(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) return ToAnsi(label->text());
+    if (auto* bar = qobject_cast<QStatusBar*>(widget)) return ToAnsi(bar->currentMessage());
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return ToAnsi(edit->text());
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return ToAnsi(button->text());
     return {};

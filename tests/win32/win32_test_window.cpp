@@ -49,7 +49,7 @@ void WithControlKey(bool held, Action press) {
 
 Win32TestWindow::Win32TestWindow(platform::Dialog& dialog) : window_(dialog) {
     static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     if (!registered) std::abort();
