@@ -32,6 +32,8 @@ constexpr Entry kEventTable[] = {
     {Event::Clicked, res::kIdChangeValue, &FigureDialog::OnChangeValue},
     {Event::ListSetFocus, res::kIdResultList, &FigureDialog::OnListClick},
     {Event::ListClick, res::kIdResultList, &FigureDialog::OnListClick},
+    // The keyboard's way to pick a row fills "Значение" as a click does.
+    {Event::ListKeySelect, res::kIdResultList, &FigureDialog::OnListClick},
     // Enter in the value edit stores the value instead of reaching the default button
     // "Выход", which would end the run and lose every edited value.
     {Event::EditReturn, res::kIdValueEdit, &FigureDialog::OnChangeValue},

@@ -18,6 +18,7 @@ enum class Event {
     Clicked,       // a push button was clicked (BN_CLICKED)
     ListClick,     // mouse click in a list view (NM_CLICK)
     ListSetFocus,  // a list view gained the keyboard focus (NM_SETFOCUS)
+    ListKeySelect, // a list view's selection moved by a key (arrows, Home, End, Page Up/Down)
     ListCopy,      // Ctrl+C in a list view
     ListContextMenu,  // the context menu was asked for over a list view
     EditReturn,    // Return or keypad Enter in an edit; unhandled, it reaches the default button

@@ -105,7 +105,8 @@ bool HeadlessWindow::MoveSelection(int listId, int delta) {
     list.ClearSelection();
     list.SetSelected(to, true);
     list.SetFocused(to);
-    return true;  // arrow keys send no click
+    Raise(Event::ListKeySelect, listId);  // arrow keys send no click
+    return true;
 }
 
 bool HeadlessWindow::Type(int editId, std::string_view text) {

@@ -34,7 +34,9 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const QModelIndex before = currentIndex();
     QTreeView::keyPressEvent(event);
+    if (currentIndex() != before && notify) notify(Event::ListKeySelect);
 }
 
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {

@@ -14,6 +14,16 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
+// Posted to the dialog after a key that moves a list's selection; first: the list's id.
+constexpr UINT kListKeySelected = WM_APP + 1;
+
+bool IsNavigationKey(WORD key) {
+    switch (key) {
+        case VK_UP: case VK_DOWN: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: return true;
+        default: return false;
+    }
+}
+
 std::wstring AnsiToWide(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
@@ -91,6 +101,7 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
             const int icon = dialog_.OnQueryDragIcon();
             return icon != 0 ? reinterpret_cast<INT_PTR>(Icon(icon, true)) : FALSE;
         }
+        case kListKeySelected: Raise(Event::ListKeySelect, static_cast<int>(first)); return TRUE;
         case WM_DESTROY: OnDestroy(); return FALSE;
         default: return FALSE;
     }
@@ -166,6 +177,9 @@ BOOL DialogWindow::OnNotify(const NMHDR& header) {
         case LVN_KEYDOWN: {
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
             if (key.wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) handled = Raise(Event::ListCopy, control->id);
+            // The key reaches the list after this notification: the selection has moved
+            // once the posted message arrives.
+            if (IsNavigationKey(key.wVKey)) PostMessageA(window_, kListKeySelected, static_cast<WPARAM>(control->id), 0);
             break;
         }
         default: break;

@@ -71,13 +71,18 @@ TEST_F(WindowTest, ClickOnEmptyAreaKeepsThePreviousRow) {
     EXPECT_EQ(Value(1), "77");  // the row changed although none was highlighted
 }
 
-TEST_F(WindowTest, ArrowKeysDoNotChangeTheSelectedRow) {
+TEST_F(WindowTest, ArrowKeysFillTheValueAsAClickDoes) {
     Open(kWomen);
     ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
     ASSERT_TRUE(window->MoveSelection(kIdResultList, 2));
     EXPECT_EQ(window->FirstSelectedItem(kIdResultList), 2);
-    EXPECT_EQ(dialog.SelectedRow(), 0);
-    EXPECT_EQ(window->Text(kIdValueEdit), Value(0));
+    EXPECT_EQ(dialog.SelectedRow(), 2);
+    EXPECT_EQ(window->Text(kIdValueEdit), Value(2));
+    ASSERT_TRUE(window->MoveSelection(kIdResultList, -1));
+    EXPECT_EQ(dialog.SelectedRow(), 1);
+    ASSERT_TRUE(window->Type(kIdValueEdit, "42"));
+    ASSERT_TRUE(window->PressEnter());
+    EXPECT_EQ(Value(1), "42");
 }
 
 TEST_F(WindowTest, SeveralSelectedRowsTakeTheLowest) {

@@ -129,10 +129,10 @@ TEST_F(QtWindowLayout, ControlsSitAtTheirTemplateRectangles) {
     EXPECT_TRUE(Widget<QPushButton>(kIdExit).isDefault());
 }
 
-TEST_F(QtWindowKeys, TabFollowsTemplateOrderFromTheExitButton) {
+TEST_F(QtWindowKeys, TabFollowsTheLayoutFromTheGroupList) {
     Open(1);  // girls: every list enabled
-    const std::vector<int> tabStops = {kIdExit,      kIdGroupList,  kIdAgeList,    kIdHeightList, kIdChestList,
-                                       kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit,  kIdChangeValue};
+    const std::vector<int> tabStops = {kIdGroupList,  kIdAgeList,   kIdHeightList,  kIdChestList,  kIdThirdList,
+                                       kIdResultList, kIdValueEdit, kIdChangeValue, kIdWriteTable, kIdExit};
     std::vector<int> order;
     for (std::size_t presses = 0; presses <= tabStops.size(); ++presses) {
         QWidget* focus = QApplication::focusWidget();
@@ -141,7 +141,7 @@ TEST_F(QtWindowKeys, TabFollowsTemplateOrderFromTheExitButton) {
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     std::vector<int> expected = tabStops;
-    expected.push_back(kIdExit);
+    expected.push_back(kIdGroupList);
     EXPECT_EQ(order, expected);
 }
 
@@ -263,10 +263,11 @@ TEST_F(QtWindowEvents, ListClickComesAfterFocusAndSelection) {
 
     dialog_->seen.clear();
     window.ClickRow(kIdResultList, 1);
-    window.MoveSelection(kIdResultList, 1);  // keys select, but send no click
-    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListClick, kIdResultList, 1}}));
+    window.MoveSelection(kIdResultList, 1);  // keys select and say so, after the move, without a click
+    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListClick, kIdResultList, 1},
+                                                {Event::ListKeySelect, kIdResultList, 2}}));
     EXPECT_EQ(window.FirstSelectedItem(kIdResultList), 2);
-    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 1, 2));
+    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 2, 2));
 
     // Coming back with Tab reports the focus, and the row selected by the keys counts.
     dialog_->seen.clear();
