@@ -44,14 +44,17 @@ constexpr Entry kEventTable[] = {
 struct ColumnHeading {
     std::string_view caption;
     int width;
+    std::string_view toolTip = {};
 };
 constexpr platform::AnsiText kNumber(u8"Номер");
 constexpr platform::AnsiText kName(u8"Наименование размерного признака");
 constexpr platform::AnsiText kValue(u8"Значение");
 constexpr platform::AnsiText kPerHeight(u8"М/Рост");
 constexpr platform::AnsiText kPerSize(u8"М/Размер");
+constexpr platform::AnsiText kPerHeightTip(u8"Изменение признака на шаг роста (6 см)");
+constexpr platform::AnsiText kPerSizeTip(u8"Изменение признака на шаг размера (обхват груди +4 см)");
 constexpr ColumnHeading kColumns[] = {
-    {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64}, {kPerSize, 67}};
+    {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64, kPerHeightTip}, {kPerSize, 67, kPerSizeTip}};
 
 // The result list's context menu: an entry per command, in menu order.
 struct MenuEntry {
@@ -169,7 +172,11 @@ bool FigureDialog::OnInitDialog() {
     dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory();
     if (figures::FindGroup(initialGroup_)) groupList_->SetCurSel(initialGroup_);
     int index = 0;
-    for (const ColumnHeading& column : kColumns) resultList_->InsertColumn(index++, column.caption, column.width);
+    for (const ColumnHeading& column : kColumns) {
+        resultList_->InsertColumn(index, column.caption, column.width);
+        if (!column.toolTip.empty()) resultList_->SetColumnToolTip(index, column.toolTip);
+        ++index;
+    }
     computed_ = false;
     OnGroupChange();
     RememberSelections();

@@ -33,6 +33,7 @@ struct ControlTemplate {
     std::string_view caption;  // Windows-1251
     int x, y, width, height;   // dialog units; a combo's height includes its drop-down part
     std::uint32_t style;
+    std::string_view toolTip = {};  // Windows-1251; shown when the pointer rests on it
 };
 
 struct InitialEntry {

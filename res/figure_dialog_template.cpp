@@ -24,6 +24,11 @@ constexpr AnsiText kJuniorSchool(u8"Младшая школьная");
 constexpr AnsiText kSeniorSchool(u8"Старшая школьная");
 constexpr AnsiText kAdolescent(u8"Подростковая");
 
+// The captions are the designers' feature numbers; the tooltips say what they measure.
+constexpr AnsiText kHeightTip(u8"Рост");
+constexpr AnsiText kChestTip(u8"Обхват груди третий");
+constexpr AnsiText kThirdTip(u8"T18 — обхват талии; T19 — обхват бёдер с учётом выступания живота");
+
 constexpr std::uint32_t kList = kDropDownList | kVerticalScroll | kTabStop;
 
 // Template order is tab order, which follows the layout: the lists from left to right, the
@@ -33,11 +38,11 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::ComboBox, kIdGroupList, "", 7, 23, 67, 73, kList},
     {ControlKind::StaticText, kNoId, kAgeGroup, 81, 10, 66, 8, 0},
     {ControlKind::ComboBox, kIdAgeList, "", 81, 23, 104, 87, kList},
-    {ControlKind::StaticText, kNoId, "T1", 194, 10, 10, 8, 0},
+    {ControlKind::StaticText, kNoId, "T1", 194, 10, 10, 8, 0, kHeightTip},
     {ControlKind::ComboBox, kIdHeightList, "", 191, 23, 44, 125, kList},
-    {ControlKind::StaticText, kNoId, "T16", 247, 10, 14, 8, 0},
+    {ControlKind::StaticText, kNoId, "T16", 247, 10, 14, 8, 0, kChestTip},
     {ControlKind::ComboBox, kIdChestList, "", 242, 23, 44, 125, kList},
-    {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0},
+    {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0, kThirdTip},
     {ControlKind::ComboBox, kIdThirdList, "", 292, 23, 44, 125, kList},
     {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152, kReportView | kBorder | kTabStop},
     {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, 0},

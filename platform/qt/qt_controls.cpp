@@ -1,7 +1,10 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -42,6 +45,24 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {
     if (notify) notify(Event::ListContextMenu);
     event->accept();
+}
+
+bool ReportView::viewportEvent(QEvent* event) {
+    // A cell cut off by its column shows its whole text, unless its item has a tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !index.data(Qt::ToolTipRole).isValid()) {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+            if (fontMetrics().horizontalAdvance(text) + margins > visualRect(index).width())
+                QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void ReturnEdit::keyPressEvent(QKeyEvent* event) {
@@ -136,6 +157,10 @@ void QtListView::InsertColumn(int index, std::string_view caption, int widthPixe
     model_.insertColumn(at);
     model_.setHeaderData(at, Qt::Horizontal, ToQString(caption));
     Widget().header()->resizeSection(at, widthPixels);
+}
+
+void QtListView::SetColumnToolTip(int column, std::string_view text) {
+    model_.setHeaderData(column, Qt::Horizontal, ToQString(text), Qt::ToolTipRole);
 }
 
 void QtListView::DeleteAllItems() { model_.removeRows(0, model_.rowCount()); }

@@ -29,6 +29,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 };
 
 // A single-line edit that offers Return to the dialog before the default button sees it.
@@ -103,6 +104,7 @@ public:
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
     void SetExtendedStyle(std::uint32_t style) override;
     void InsertColumn(int index, std::string_view caption, int widthPixels) override;
+    void SetColumnToolTip(int column, std::string_view text) override;
     void DeleteAllItems() override;
     int InsertItem(int index, std::string_view text) override;
     void SetItemText(int item, int column, std::string_view text) override;

@@ -69,6 +69,7 @@ QtWindow::QtWindow(Dialog& dialog) : dialog_(dialog) {
             rect.setHeight(closed);
         }
         widget->setGeometry(rect);
+        if (!control.toolTip.empty()) widget->setToolTip(ToQString(control.toolTip));
         if (control.style & kTabStop) {
             if (previousTabStop) setTabOrder(previousTabStop, widget);
             previousTabStop = widget;

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,6 +144,19 @@ TEST_F(QtWindowKeys, TabFollowsTheLayoutFromTheGroupList) {
     std::vector<int> expected = tabStops;
     expected.push_back(kIdGroupList);
     EXPECT_EQ(order, expected);
+}
+
+TEST_F(QtWindowLayout, CaptionsAreExplainedByTooltipsAndQtsOwnDialogsSpeakRussian) {
+    Open();
+    std::map<QString, QString> tips;
+    for (QLabel* label : Window().findChildren<QLabel*>()) tips[label->text()] = label->toolTip();
+    EXPECT_EQ(tips["T1"], QStringLiteral("Рост"));
+    EXPECT_EQ(tips["T16"], QStringLiteral("Обхват груди третий"));
+    EXPECT_TRUE(Window().Widget(kIdThirdLabel)->toolTip().contains(QStringLiteral("обхват бёдер")));
+    const auto* header = Widget<QTreeView>(kIdResultList).model();
+    EXPECT_TRUE(header->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().contains(QStringLiteral("6 см")));
+    EXPECT_TRUE(header->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString().contains(QStringLiteral("+4 см")));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
 }
 
 TEST_F(QtWindowLayout, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
