@@ -258,7 +258,8 @@ void FigureDialog::OnThirdChange() { DispatchChange(&figures::GroupSteps::thirdC
 
 void FigureDialog::RefreshList() {
     results::ShowRows(*resultList_, results_);
-    for (const std::int32_t row : editedRows_) resultList_->SetItemMarks(row, platform::ListView::kItemEdited);
+    for (const std::int32_t row : editedRows_)
+        resultList_->SetItemMarks(row, resultList_->GetItemMarks(row) | platform::ListView::kItemEdited);
 }
 
 void FigureDialog::OnListClick() {
