@@ -219,12 +219,12 @@ void FigureDialog::ShowTableStatus(const figures::GroupEntry& group) {
         static constexpr platform::AnsiText kFolder(u8"Папка данных: ");
         static constexpr platform::AnsiText kTable(u8"   Таблица: ");
         if (!file.empty() && file.front() == '\\') file.remove_prefix(1);
-        statusLine_->SetText(std::string(kFolder.view()) + dataDirectory_ + std::string(kTable.view()) +
-                             std::string(file));
+        statusLine_->SetText(std::string(kFolder.view()) + platform::PathText(dataDirectory_) +
+                             std::string(kTable.view()) + platform::PathText(std::string(file)));
         return;
     }
     static constexpr platform::AnsiText kNotOpened(u8"Таблица признаков не открыта: ");
-    statusLine_->SetText(std::string(kNotOpened.view()) + dataDirectory_ + std::string(file) + " \x97 " +
+    statusLine_->SetText(std::string(kNotOpened.view()) + platform::PathText(dataDirectory_ + std::string(file)) + " \x97 " +
                          std::string(FailureReason(table_.Failure())) + ".");
 }
 
@@ -305,7 +305,7 @@ bool FigureDialog::WriteTable() {
     static constexpr platform::AnsiText kWritten(u8"Записано ");
     static constexpr platform::AnsiText kValues(u8" значений: ");
     statusLine_->SetText(std::string(kWritten.view()) + std::to_string(results_.GetSize()) +
-                         std::string(kValues.view()) + dataDirectory_ + "\\table.txt");
+                         std::string(kValues.view()) + platform::PathText(dataDirectory_ + "\\table.txt"));
     return true;
 }
 
@@ -365,7 +365,7 @@ void FigureDialog::OnSaveSizeChart() {
     if (!built) message = kCannotBuild.view();
     else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
         static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
-        statusLine_->SetText(std::string(kChartWritten.view()) + path);
+        statusLine_->SetText(std::string(kChartWritten.view()) + platform::PathText(path));
         return;
     }
     Host().ShowMessage(message, "");

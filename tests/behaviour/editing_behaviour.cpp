@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/ansi_text.h"
+#include "platform/file.h"
 #include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
@@ -36,7 +37,7 @@ TEST_F(WindowTest, ExportWritesEveryRowWithCarriageReturnLineFeed) {
     ASSERT_TRUE(window->Press(kIdWriteTable));
     EXPECT_EQ(TableText(dir), kWomenFirstFigure);
     EXPECT_EQ(window->Text(res::kIdStatusLine), std::string(platform::AnsiText(u8"Записано 4 значений: ").view()) +
-                                                    dir.DataDirectory() + "\\table.txt");
+                                                    platform::PathText(dir.DataDirectory() + "\\table.txt"));
 }
 
 TEST_F(WindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
