@@ -1,5 +1,6 @@
 #include "app/figure_dialog.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "res/figure_dialog_template.h"
 #include "res/resource.h"
 #include "results/export.h"
+#include "results/value_input.h"
 
 namespace kelvo::app {
 
@@ -32,6 +34,8 @@ constexpr Entry kEventTable[] = {
     {Event::Clicked, res::kIdChangeValue, &FigureDialog::OnChangeValue},
     {Event::ListSetFocus, res::kIdResultList, &FigureDialog::OnListClick},
     {Event::ListClick, res::kIdResultList, &FigureDialog::OnListClick},
+    // The keyboard's way to pick a row fills "Значение" as a click does.
+    {Event::ListKeySelect, res::kIdResultList, &FigureDialog::OnListClick},
     // Enter in the value edit stores the value instead of reaching the default button
     // "Выход", which would end the run and lose every edited value.
     {Event::EditReturn, res::kIdValueEdit, &FigureDialog::OnChangeValue},
@@ -42,14 +46,17 @@ constexpr Entry kEventTable[] = {
 struct ColumnHeading {
     std::string_view caption;
     int width;
+    std::string_view toolTip = {};
 };
 constexpr platform::AnsiText kNumber(u8"Номер");
 constexpr platform::AnsiText kName(u8"Наименование размерного признака");
 constexpr platform::AnsiText kValue(u8"Значение");
 constexpr platform::AnsiText kPerHeight(u8"М/Рост");
 constexpr platform::AnsiText kPerSize(u8"М/Размер");
+constexpr platform::AnsiText kPerHeightTip(u8"Изменение признака на шаг роста (6 см)");
+constexpr platform::AnsiText kPerSizeTip(u8"Изменение признака на шаг размера (обхват груди +4 см)");
 constexpr ColumnHeading kColumns[] = {
-    {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64}, {kPerSize, 67}};
+    {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64, kPerHeightTip}, {kPerSize, 67, kPerSizeTip}};
 
 // The result list's context menu: an entry per command, in menu order.
 struct MenuEntry {
@@ -63,6 +70,23 @@ constexpr MenuEntry kListMenu[] = {
     {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
     {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
 };
+
+// Why a feature table could not be opened, as the status line ends it.
+std::string_view FailureReason(tables::OpenFailure failure) {
+    static constexpr platform::AnsiText kMissing(u8"файла нет");
+    static constexpr platform::AnsiText kNotATable(u8"это не таблица признаков");
+    static constexpr platform::AnsiText kNoPermission(u8"нет права на чтение");
+    static constexpr platform::AnsiText kTooLarge(u8"таблица слишком велика");
+    static constexpr platform::AnsiText kUnknown(u8"не читается");
+    switch (failure) {
+        case tables::OpenFailure::Missing: return kMissing;
+        case tables::OpenFailure::NotATable: return kNotATable;
+        case tables::OpenFailure::NoPermission: return kNoPermission;
+        case tables::OpenFailure::TooLarge: return kTooLarge;
+        case tables::OpenFailure::None: return kUnknown;
+    }
+    return kUnknown;
+}
 
 }  // namespace
 
@@ -87,7 +111,9 @@ FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconM
 
 bool FigureDialog::OnEvent(Event event, int id) {
     try {
-        return platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+        const bool handled = platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+        if (handled) RememberSelections();
+        return handled;
     } catch (const std::bad_alloc&) {
         // A table within the record limit whose every field is as long as a field can be
         // may still fill a small address space: end the step, not the program.
@@ -96,14 +122,44 @@ bool FigureDialog::OnEvent(Event event, int id) {
         resultList_->DeleteAllItems();
         computed_ = false;
         selectedRow_ = -1;
+        unsaved_ = false;
         Host().ShowMessage(kOutOfMemory, "");
         return true;
     }
 }
 
+bool FigureDialog::OnQueryClose() { return MayDiscardEdits(); }
+
+bool FigureDialog::MayDiscardEdits() {
+    if (!unsaved_) return true;
+    static constexpr platform::AnsiText kQuestion(u8"Записать изменённые значения в table.txt?");
+    switch (Host().AskYesNoCancel(kQuestion)) {
+        case platform::Answer::Yes: return WriteTable();
+        case platform::Answer::No: return true;
+        case platform::Answer::Cancel: return false;
+    }
+    return false;
+}
+
+bool FigureDialog::MayChangeSelection() {
+    if (MayDiscardEdits()) {
+        unsaved_ = false;
+        return true;
+    }
+    platform::ComboBox* lists[] = {groupList_, ageList_, heightList_, chestList_, thirdList_};
+    for (std::size_t i = 0; i < shownSelections_.size(); ++i) lists[i]->SetCurSel(shownSelections_[i]);
+    return false;
+}
+
+void FigureDialog::RememberSelections() {
+    const platform::ComboBox* lists[] = {groupList_, ageList_, heightList_, chestList_, thirdList_};
+    for (std::size_t i = 0; i < shownSelections_.size(); ++i) shownSelections_[i] = lists[i]->GetCurSel();
+}
+
 void FigureDialog::DoDataExchange() {
     valueEdit_ = &Bind<platform::Edit>(res::kIdValueEdit);
     thirdLabel_ = &Bind<platform::StaticText>(res::kIdThirdLabel);
+    statusLine_ = &Bind<platform::StaticText>(res::kIdStatusLine);
     resultList_ = &Bind<platform::ListView>(res::kIdResultList);
     thirdList_ = &Bind<platform::ComboBox>(res::kIdThirdList);
     chestList_ = &Bind<platform::ComboBox>(res::kIdChestList);
@@ -119,9 +175,14 @@ bool FigureDialog::OnInitDialog() {
     dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory();
     if (figures::FindGroup(initialGroup_)) groupList_->SetCurSel(initialGroup_);
     int index = 0;
-    for (const ColumnHeading& column : kColumns) resultList_->InsertColumn(index++, column.caption, column.width);
+    for (const ColumnHeading& column : kColumns) {
+        resultList_->InsertColumn(index, column.caption, column.width);
+        if (!column.toolTip.empty()) resultList_->SetColumnToolTip(index, column.toolTip);
+        ++index;
+    }
     computed_ = false;
     OnGroupChange();
+    RememberSelections();
     return true;
 }
 
@@ -141,6 +202,7 @@ figures::Workspace FigureDialog::Work() {
 }
 
 void FigureDialog::OnGroupChange() {
+    if (!MayChangeSelection()) return;
     computed_ = false;
     selectedRow_ = -1;
     resultList_->DeleteAllItems();
@@ -151,9 +213,27 @@ void FigureDialog::OnGroupChange() {
     }
     auto w = Work();
     group->steps.load(w);
+    ShowTableStatus(*group);
+}
+
+void FigureDialog::ShowTableStatus(const figures::GroupEntry& group) {
+    std::string_view file = group.tableFile;
+    if (table_.IsOpen()) {
+        static constexpr platform::AnsiText kFolder(u8"Папка данных: ");
+        static constexpr platform::AnsiText kTable(u8"   Таблица: ");
+        if (!file.empty() && file.front() == '\\') file.remove_prefix(1);
+        statusLine_->SetText(std::string(kFolder.view()) + platform::PathText(dataDirectory_) +
+                             std::string(kTable.view()) + platform::PathText(std::string(file)));
+        return;
+    }
+    static constexpr platform::AnsiText kNotOpened(u8"Таблица признаков не открыта: ");
+    statusLine_->SetText(std::string(kNotOpened.view()) + platform::PathText(dataDirectory_ + std::string(file)) + " \x97 " +
+                         std::string(FailureReason(table_.Failure())) + ".");
 }
 
 void FigureDialog::NoGroup() {
+    static constexpr platform::AnsiText kNoGroup(u8"Группа не выбрана.");
+    statusLine_->SetText(kNoGroup);
     ageList_->Enable(false);
     heightList_->Enable(false);
     chestList_->Enable(false);
@@ -165,6 +245,7 @@ void FigureDialog::NoGroup() {
 }
 
 void FigureDialog::DispatchChange(figures::StepOfEvent step) {
+    if (!MayChangeSelection()) return;
     results_.SetSize(0);
     selectedRow_ = -1;
     if (const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel())) {
@@ -178,7 +259,9 @@ void FigureDialog::OnHeightChange() { DispatchChange(&figures::GroupSteps::heigh
 void FigureDialog::OnChestChange() { DispatchChange(&figures::GroupSteps::chestChange); }
 void FigureDialog::OnThirdChange() { DispatchChange(&figures::GroupSteps::thirdChange); }
 
-void FigureDialog::RefreshList() { results::ShowRows(*resultList_, results_); }
+void FigureDialog::RefreshList() {
+    results::ShowRows(*resultList_, results_);
+}
 
 void FigureDialog::OnListClick() {
     const int item = resultList_->GetNextSelected(-1);
@@ -190,8 +273,17 @@ void FigureDialog::OnListClick() {
 void FigureDialog::OnChangeValue() {
     // The row must still exist: a table emptied since the click has none to change.
     if (selectedRow_ < 0 || selectedRow_ >= results_.GetSize() || !computed_) return;
-    results_[selectedRow_].cells[2] = valueEdit_->GetText();
+    // A value that is no number would reach table.txt and every program that reads it;
+    // the edit keeps the text so that it can be corrected.
+    static constexpr platform::AnsiText kNotANumber(u8"Значение должно быть числом, например 88.5 или 88,5.");
+    std::string value;
+    if (!results::StoredValue(valueEdit_->GetText(), value)) {
+        Host().ShowMessage(kNotANumber, "");
+        return;
+    }
+    results_[selectedRow_].cells[2] = std::move(value);
     results_[selectedRow_].edited = true;
+    unsaved_ = true;
     RefreshList();
 }
 
@@ -200,9 +292,21 @@ void FigureDialog::OnWriteTable() {
         Host().ShowMessage("no table", "");
         return;
     }
+    WriteTable();
+}
+
+bool FigureDialog::WriteTable() {
     std::string message;
-    if (!results::WriteTableText(dataDirectory_ + "\\table.txt", results_, message))
+    if (!results::WriteTableText(dataDirectory_ + "\\table.txt", results_, message)) {
         Host().ShowMessage(message, "");
+        return false;
+    }
+    unsaved_ = false;
+    static constexpr platform::AnsiText kWritten(u8"Записано ");
+    static constexpr platform::AnsiText kValues(u8" значений: ");
+    statusLine_->SetText(std::string(kWritten.view()) + std::to_string(results_.GetSize()) +
+                         std::string(kValues.view()) + platform::PathText(dataDirectory_ + "\\table.txt"));
+    return true;
 }
 
 void FigureDialog::OnCopyRows() {
@@ -259,7 +363,11 @@ void FigureDialog::OnSaveSizeChart() {
     Host().EndProgress();
     std::string message;
     if (!built) message = kCannotBuild.view();
-    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) return;
+    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
+        static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
+        statusLine_->SetText(std::string(kChartWritten.view()) + platform::PathText(path));
+        return;
+    }
     Host().ShowMessage(message, "");
 }
 

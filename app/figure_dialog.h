@@ -2,10 +2,12 @@
 // The kelvo window: five selection lists, the result list, the value edit and three
 // buttons; every user action is one handler, routed by the static event table.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "figures/group_registry.h"
 #include "platform/dialog.h"
@@ -28,6 +30,7 @@ public:
     // A data directory to use instead of the registry's (tests, kelvo-cli --data).
     void SetDataDirectory(std::string path) { dataDirectoryOverride_ = std::move(path); }
     bool OnEvent(platform::Event event, int id) override;
+    bool OnQueryClose() override;
     int OnQueryDragIcon() override { return icon_; }
 
     // Handlers.
@@ -57,6 +60,8 @@ public:
     const figures::KeyFeatureRows& Keys() const { return keys_; }
     // The figure the lists show, as the measurement files describe it.
     results::MeasuredFigure ShownFigure() const;
+    // Values the user changed that table.txt does not hold yet.
+    bool HasUnsavedEdits() const { return unsaved_; }
 
     static std::span<const platform::EventEntry<FigureDialog>> EventTable();
 
@@ -71,10 +76,21 @@ private:
     void NoGroup();
     // Selects `figure` of the group in force as the user would, list by list.
     void SelectFigure(const results::FigureMatch& figure);
+    // The status line after a load: the data folder and the table, or why the table failed.
+    void ShowTableStatus(const figures::GroupEntry& group);
+    // Asks whether to write the changed values before they are discarded; false when the
+    // user cancels or the writing failed, and the values must stay.
+    bool MayDiscardEdits();
+    // Before a list change discards the rows: false when they stay, with every list put
+    // back to the selection the user saw, raising nothing.
+    bool MayChangeSelection();
+    void RememberSelections();
+    bool WriteTable();
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;
     platform::StaticText* thirdLabel_ = nullptr;
+    platform::StaticText* statusLine_ = nullptr;
     platform::ListView* resultList_ = nullptr;
     platform::ComboBox* thirdList_ = nullptr;
     platform::ComboBox* chestList_ = nullptr;
@@ -90,6 +106,8 @@ private:
     results::ResultTable results_;
     std::int32_t selectedRow_ = -1;
     std::optional<std::string> dataDirectoryOverride_;
+    bool unsaved_ = false;
+    std::array<int, 5> shownSelections_{-1, -1, -1, -1, -1};  // group, age, T1, T16, third
 };
 
 }  // namespace kelvo::app

@@ -45,6 +45,8 @@ public:
     virtual std::uint32_t GetExtendedStyle() const = 0;
     virtual void SetExtendedStyle(std::uint32_t style) = 0;
     virtual void InsertColumn(int index, std::string_view caption, int widthPixels) = 0;
+    // Text shown when the pointer rests on the column's heading; front ends without one ignore it.
+    virtual void SetColumnToolTip(int /*column*/, std::string_view /*text*/) {}
     virtual void DeleteAllItems() = 0;
     virtual int InsertItem(int index, std::string_view text) = 0;  // index inserted at, -1 on failure
     virtual void SetItemText(int item, int column, std::string_view text) = 0;

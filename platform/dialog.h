@@ -18,6 +18,7 @@ enum class Event {
     Clicked,       // a push button was clicked (BN_CLICKED)
     ListClick,     // mouse click in a list view (NM_CLICK)
     ListSetFocus,  // a list view gained the keyboard focus (NM_SETFOCUS)
+    ListKeySelect, // a list view's selection moved by a key (arrows, Home, End, Page Up/Down)
     ListCopy,      // Ctrl+C in a list view
     ListContextMenu,  // the context menu was asked for over a list view
     EditReturn,    // Return or keypad Enter in an edit; unhandled, it reaches the default button
@@ -25,6 +26,9 @@ enum class Event {
 };
 
 class Dialog;
+
+// The user's answer to a question with the buttons Да, Нет and Отмена.
+enum class Answer { Yes, No, Cancel };
 
 // What the dialog logic asks of the window that shows it; each front end provides one.
 class WindowHost {
@@ -34,6 +38,8 @@ public:
     virtual void SetIcon(int iconId, bool big) = 0;
     // A message box with one OK button; an empty title leaves the platform's default.
     virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    // A question with Да, Нет and Отмена; Esc or the box's close box answer Cancel.
+    virtual Answer AskYesNoCancel(std::string_view text) = 0;
     virtual void EndDialog(int result) = 0;
     // Minimised-window painting; front ends without minimised icons report false.
     virtual bool IsIconic() const = 0;
@@ -104,6 +110,9 @@ public:
     // Front end: a user action. False when the event table has no entry for it, and the
     // front end applies its default handling.
     virtual bool OnEvent(Event event, int id) = 0;
+    // Front end: the user asks to end the run (the exit button, Enter on it, Esc, the close
+    // box). False keeps the window open; the program's own EndDialog is never asked.
+    virtual bool OnQueryClose() { return true; }
     // Front end: the icon to show while the minimised window is dragged.
     virtual int OnQueryDragIcon() { return 0; }
 

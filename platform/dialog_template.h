@@ -8,7 +8,8 @@
 
 namespace kelvo::platform {
 
-enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit };
+// A status line sits along the window's bottom edge and shows text like a static label.
+enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit, StatusLine };
 
 // Style bits that matter to the dialog's behaviour, independent of any platform's values.
 enum ControlStyle : std::uint32_t {
@@ -32,6 +33,7 @@ struct ControlTemplate {
     std::string_view caption;  // Windows-1251
     int x, y, width, height;   // dialog units; a combo's height includes its drop-down part
     std::uint32_t style;
+    std::string_view toolTip = {};  // Windows-1251; shown when the pointer rests on it
 };
 
 struct InitialEntry {

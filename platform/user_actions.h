@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dialog.h"
+
 namespace kelvo::platform {
 
 class UserActions {
@@ -24,6 +26,9 @@ public:
     virtual bool PressEnter() = 0;                   // in the control that has the focus
     virtual bool PressEscape() = 0;
     virtual bool CopyFromList(int listId) = 0;       // Ctrl+C in the list
+    virtual bool PressCloseBox() = 0;                // the window frame's close box
+    // How the user answers every question (Да / Нет / Отмена) from now on; Cancel at first.
+    virtual void AnswerQuestions(Answer answer) = 0;
 
     // Seeing. Texts are Windows-1251.
     virtual std::vector<std::string> Entries(int comboId) = 0;
@@ -34,6 +39,8 @@ public:
     virtual std::string ItemText(int listId, int item, int column) = 0;
     virtual int FirstSelectedItem(int listId) = 0;   // -1 when none
     virtual std::vector<std::string> Messages() = 0; // every message box shown, in order
+    virtual std::vector<std::string> Questions() = 0; // every question asked, in order
+    virtual bool IsItemMarked(int listId, int item) = 0;  // shown as edited (bold)
     virtual bool IsOpen() = 0;
     virtual std::string Clipboard() = 0;
 

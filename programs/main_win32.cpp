@@ -8,8 +8,9 @@
 #include "platform/win32/dialog_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The result list is a list view: its window class exists only once registered.
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    // The result list, the status line and the tooltips: their window classes exist only
+    // once registered.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
     kelvo::platform::win32::Win32FrontEnd frontEnd;
     // The initial group follows ArgumentText's rule for skipping the program's name, not

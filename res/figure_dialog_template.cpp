@@ -24,27 +24,35 @@ constexpr AnsiText kJuniorSchool(u8"Младшая школьная");
 constexpr AnsiText kSeniorSchool(u8"Старшая школьная");
 constexpr AnsiText kAdolescent(u8"Подростковая");
 
+// The captions are the designers' feature numbers; the tooltips say what they measure.
+constexpr AnsiText kHeightTip(u8"Рост");
+constexpr AnsiText kChestTip(u8"Обхват груди третий");
+constexpr AnsiText kThirdTip(u8"T18 — обхват талии; T19 — обхват бёдер с учётом выступания живота");
+
 constexpr std::uint32_t kList = kDropDownList | kVerticalScroll | kTabStop;
 
-// Template order is tab order.
+// Template order is tab order, which follows the layout: the lists from left to right, the
+// result list, the value and its button, then the buttons along the bottom.
 constexpr ControlTemplate kControls[] = {
-    {ControlKind::PushButton, kIdExit, kExit, 215, 216, 116, 14, kDefaultButton | kTabStop},
-    {ControlKind::ComboBox, kIdGroupList, "", 7, 23, 67, 73, kList},
     {ControlKind::StaticText, kNoId, kGroup, 7, 10, 24, 8, 0},
+    {ControlKind::ComboBox, kIdGroupList, "", 7, 23, 67, 73, kList},
     {ControlKind::StaticText, kNoId, kAgeGroup, 81, 10, 66, 8, 0},
     {ControlKind::ComboBox, kIdAgeList, "", 81, 23, 104, 87, kList},
-    {ControlKind::StaticText, kNoId, "T1", 194, 10, 10, 8, 0},
-    {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0},
-    {ControlKind::StaticText, kNoId, "T16", 247, 10, 14, 8, 0},
+    {ControlKind::StaticText, kNoId, "T1", 194, 10, 10, 8, 0, kHeightTip},
     {ControlKind::ComboBox, kIdHeightList, "", 191, 23, 44, 125, kList},
+    {ControlKind::StaticText, kNoId, "T16", 247, 10, 14, 8, 0, kChestTip},
     {ControlKind::ComboBox, kIdChestList, "", 242, 23, 44, 125, kList},
+    {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0, kThirdTip},
     {ControlKind::ComboBox, kIdThirdList, "", 292, 23, 44, 125, kList},
     {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152, kReportView | kBorder | kTabStop},
-    {ControlKind::PushButton, kIdWriteTable, kWriteTable, 89, 216, 116, 14, kTabStop},
     {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, 0},
     {ControlKind::Edit, kIdValueEdit, "", 314, 198, 44, 14,
      kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop},
     {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop},
+    {ControlKind::PushButton, kIdWriteTable, kWriteTable, 89, 216, 116, 14, kTabStop},
+    {ControlKind::PushButton, kIdExit, kExit, 215, 216, 116, 14, kDefaultButton | kTabStop},
+    // Below the buttons: the window grew by its height, and nothing else moved.
+    {ControlKind::StatusLine, kIdStatusLine, "", 0, 237, 421, 12, 0},
 };
 
 // The group list's entries are the group registry's captions: the window adds them.
@@ -56,7 +64,7 @@ constexpr InitialEntry kInitialEntries[] = {
 };
 
 constexpr platform::DialogTemplate kTemplate{
-    kDialogFigure, "kelvo", "MS Sans Serif", 8, 421, 237, kIconMain, kControls, kInitialEntries,
+    kDialogFigure, "kelvo", "MS Sans Serif", 8, 421, 249, kIconMain, kControls, kInitialEntries,
 };
 
 }  // namespace

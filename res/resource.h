@@ -17,6 +17,7 @@ inline constexpr int kIdThirdList = 1007;    // T18 or T19
 inline constexpr int kIdWriteTable = 1008;   // "Записать значение в файл"
 inline constexpr int kIdValueEdit = 1009;
 inline constexpr int kIdThirdLabel = 1010;
+inline constexpr int kIdStatusLine = 1011;   // the data folder, the table, what was written
 
 // "Подобрать фигуру": the typical figure nearest to a person's measurements.
 inline constexpr int kDialogNearest = 103;

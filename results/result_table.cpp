@@ -44,7 +44,9 @@ void ShowRows(platform::ListView& list, const ResultTable& table) {
         const ResultRow& row = table[i];
         list.InsertItem(i, row.cells[0]);
         for (int column = 1; column <= 4; ++column) list.SetItemText(i, column, row.cells[static_cast<std::size_t>(column)]);
-        if (row.illustrative) list.SetItemMarks(i, platform::ListView::kItemIllustrative);
+        const std::uint32_t marks = (row.illustrative ? platform::ListView::kItemIllustrative : 0u) |
+                                    (row.edited ? platform::ListView::kItemEdited : 0u);
+        if (marks) list.SetItemMarks(i, marks);
         if (!row.sourceNote.empty()) list.SetItemToolTip(i, row.sourceNote);
     }
     list.SetRedraw(true);

@@ -158,7 +158,7 @@ TEST_F(Dispatch, OpeningLoadsTheInitialGroupOnce) {
     ASSERT_EQ(columns.size(), 5u);
     const int widths[] = {50, 340, 67, 64, 67};
     for (std::size_t c = 0; c < 5; ++c) EXPECT_EQ(columns[c].width, widths[c]);
-    EXPECT_EQ(w.FocusId(), kIdExit);
+    EXPECT_EQ(w.FocusId(), kIdGroupList);  // the first in tab order
 }
 
 // The registry's facts about each group are what its steps do to the window: a new group's

@@ -4,6 +4,7 @@
 
 #include "platform/model_controls.h"
 #include "results/result_table.h"
+#include "results/value_input.h"
 
 namespace kelvo {
 namespace {
@@ -92,6 +93,19 @@ TEST(ResultListDisplay, ShowsCellsZeroToFourAndSelectsNothing) {
 
     results::ShowRows(list, ResultTable());
     EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST(ValueInput, SignDigitsAndOneSeparator) {
+    std::string stored = "kept";
+    for (const char* refused : {"", "  ", "+", "1e3", "1..2", "0x10", "5-", "\xB3\xC0"})
+        EXPECT_FALSE(results::StoredValue(refused, stored)) << refused;
+    EXPECT_EQ(stored, "kept");
+    const std::pair<const char*, const char*> accepted[] = {
+        {"160", "160"}, {"+5", "+5"}, {",5", ".5"}, {"5.", "5."}, {"\t-0,25 ", "-0.25"}};
+    for (const auto& [typed, expected] : accepted) {
+        ASSERT_TRUE(results::StoredValue(typed, stored)) << typed;
+        EXPECT_EQ(stored, expected);
+    }
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Packages for building and running the Linux window, and for the native tests (help2man
 # writes kelvo-cli's manual page at build time).
 base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth help2man libxml2-dev)
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core xvfb xauth help2man libxml2-dev)
 # Packages for the rest of the test suite: the sanitizer build, the Windows build under Wine,
 # the Debian package and the Windows installer with their checks, and the schema check of the
 # measurement files.

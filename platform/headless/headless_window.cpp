@@ -18,6 +18,7 @@ HeadlessWindow::HeadlessWindow(Dialog& dialog) : dialog_(dialog) {
                 break;
             }
             case ControlKind::ComboBox: control = std::make_unique<ModelComboBox>(); break;
+            case ControlKind::StatusLine: control = std::make_unique<ModelStatic>(); break;
             case ControlKind::StaticText: {
                 auto label = std::make_unique<ModelStatic>();
                 label->SetText(c.caption);
@@ -104,7 +105,8 @@ bool HeadlessWindow::MoveSelection(int listId, int delta) {
     list.ClearSelection();
     list.SetSelected(to, true);
     list.SetFocused(to);
-    return true;  // arrow keys send no click
+    Raise(Event::ListKeySelect, listId);  // arrow keys send no click
+    return true;
 }
 
 bool HeadlessWindow::Type(int editId, std::string_view text) {
@@ -118,7 +120,7 @@ bool HeadlessWindow::Press(int buttonId) {
     if (!Usable(buttonId)) return false;
     focus_ = buttonId;
     if (!Raise(Event::Clicked, buttonId) && (buttonId == kIdOk || buttonId == kIdCancel))
-        EndDialog(buttonId);
+        RequestEnd(buttonId);
     return true;
 }
 
@@ -133,8 +135,14 @@ bool HeadlessWindow::PressEnter() {
 
 bool HeadlessWindow::PressEscape() {
     if (!open_) return false;
-    EndDialog(kIdCancel);
+    RequestEnd(kIdCancel);
     return true;
+}
+
+bool HeadlessWindow::PressCloseBox() { return PressEscape(); }
+
+void HeadlessWindow::RequestEnd(int code) {
+    if (dialog_.OnQueryClose()) EndDialog(code);
 }
 
 bool HeadlessWindow::CopyFromList(int listId) {
@@ -158,6 +166,11 @@ void HeadlessWindow::SetIcon(int iconId, bool big) { iconsSet.emplace_back(iconI
 void HeadlessWindow::ShowMessage(std::string_view text, std::string_view title) {
     messages.emplace_back(text);
     messageTitles.emplace_back(title);
+}
+
+Answer HeadlessWindow::AskYesNoCancel(std::string_view text) {
+    questions.emplace_back(text);
+    return answer_;
 }
 
 void HeadlessWindow::EndDialog(int result) {

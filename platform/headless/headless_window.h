@@ -31,6 +31,8 @@ public:
     bool PressEnter() override;
     bool PressEscape() override;
     bool CopyFromList(int listId) override;
+    bool PressCloseBox() override;
+    void AnswerQuestions(Answer answer) override { answer_ = answer; }
     std::vector<std::string> Entries(int comboId) override { return Combo(comboId).Entries(); }
     int Selection(int comboId) override { return Combo(comboId).GetCurSel(); }
     bool IsEnabled(int id) override { return GetItem(id) && GetItem(id)->IsEnabled(); }
@@ -41,6 +43,10 @@ public:
     }
     int FirstSelectedItem(int listId) override { return List(listId).GetNextSelected(-1); }
     std::vector<std::string> Messages() override { return messages; }
+    std::vector<std::string> Questions() override { return questions; }
+    bool IsItemMarked(int listId, int item) override {
+        return List(listId).GetItemMarks(item) & ListView::kItemEdited;
+    }
     bool IsOpen() override { return open_; }
     std::string Clipboard() override { return clipboard; }
 
@@ -60,6 +66,7 @@ public:
     // What the window showed or was asked.
     std::vector<std::string> messages;       // message box texts
     std::vector<std::string> messageTitles;
+    std::vector<std::string> questions;
     std::string clipboard;
     std::vector<std::pair<int, bool>> iconsSet;  // (icon id, big)
     std::vector<std::pair<int, int>> iconDrawnAt;
@@ -79,6 +86,7 @@ public:
     Control* GetItem(int id) override;
     void SetIcon(int iconId, bool big) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    Answer AskYesNoCancel(std::string_view text) override;
     void EndDialog(int result) override;
     bool IsIconic() const override { return iconic_; }
     IconPaint GetIconPaint() const override;
@@ -96,6 +104,8 @@ public:
 private:
     bool Raise(Event event, int id);
     bool Usable(int id);
+    // The user's request to end the run with `code`, which the dialog may refuse.
+    void RequestEnd(int code);
 
     Dialog& dialog_;
     std::map<int, std::unique_ptr<Control>> controls_;
@@ -104,6 +114,7 @@ private:
     bool open_ = false;
     bool iconic_ = false;
     int endCode_ = 0;
+    Answer answer_ = Answer::Cancel;
 };
 
 // Runs a dialog on a HeadlessWindow: `user` acts on the open window, then the run ends

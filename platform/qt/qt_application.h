@@ -2,6 +2,7 @@
 // The application object of the Qt front end.
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace kelvo::platform::qt {
 
@@ -11,6 +12,9 @@ namespace kelvo::platform::qt {
 class QtApplication : public QApplication {
 public:
     QtApplication(int& argc, char** argv);
+
+private:
+    QTranslator translator_;
 };
 
 }  // namespace kelvo::platform::qt

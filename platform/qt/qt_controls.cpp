@@ -1,7 +1,10 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -34,12 +37,32 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const QModelIndex before = currentIndex();
     QTreeView::keyPressEvent(event);
+    if (currentIndex() != before && notify) notify(Event::ListKeySelect);
 }
 
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {
     if (notify) notify(Event::ListContextMenu);
     event->accept();
+}
+
+bool ReportView::viewportEvent(QEvent* event) {
+    // A cell cut off by its column shows its whole text, unless its item has a tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !index.data(Qt::ToolTipRole).isValid()) {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+            if (fontMetrics().horizontalAdvance(text) + margins > visualRect(index).width())
+                QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void ReturnEdit::keyPressEvent(QKeyEvent* event) {
@@ -66,6 +89,10 @@ std::string QtTextControl<Base, QtWidget>::GetText() const {
 template class QtTextControl<StaticText, QLabel>;
 template class QtTextControl<Edit, QLineEdit>;
 template class QtTextControl<Button, QPushButton>;
+
+void QtStatusLine::SetText(std::string_view text) { Widget().showMessage(ToQString(text)); }
+
+std::string QtStatusLine::GetText() const { return ToAnsi(Widget().currentMessage()); }
 
 QtComboBox::QtComboBox(QComboBox& widget) : QtControl(widget) {
     QObject::connect(&widget, &QComboBox::currentIndexChanged, &widget, [this] { changed_ = true; });
@@ -110,18 +137,35 @@ int ReportModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-    const std::string& cell = rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
-    if (role == kTextRole) return ToQString(cell);
-    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-    std::size_t shown = cell.size();
-    while (shown > 0 && cell[shown - 1] == ' ') --shown;
-    return ToQString(std::string_view(cell).substr(0, shown));
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    const std::string& cell = row.cells[static_cast<std::size_t>(index.column())];
+    switch (role) {
+    case kTextRole:
+        return ToQString(cell);
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        std::size_t shown = cell.size();
+        while (shown > 0 && cell[shown - 1] == ' ') --shown;
+        return ToQString(std::string_view(cell).substr(0, shown));
+    }
+    case Qt::FontRole:
+        return row.marks & ListView::kItemEdited ? QVariant(editedFont_) : QVariant();
+    case Qt::ForegroundRole:
+        return row.marks & ListView::kItemIllustrative ? QVariant(illustrativeText_) : QVariant();
+    case Qt::ToolTipRole:
+        return row.toolTip.empty() ? QVariant() : QVariant(ToQString(row.toolTip));
+    default:
+        return {};
+    }
 }
 
 QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    return captions_[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return captions_[static_cast<std::size_t>(section)];
+    if (role == Qt::ToolTipRole && !columnTips_[static_cast<std::size_t>(section)].isEmpty())
+        return columnTips_[static_cast<std::size_t>(section)];
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags ReportModel::flags(const QModelIndex& index) const {
@@ -133,9 +177,10 @@ void ReportModel::InsertColumn(int at, const QString& caption) {
     beginInsertColumns(QModelIndex(), at, at);
     const bool first = captions_.empty();
     captions_.insert(captions_.begin() + at, caption);
+    columnTips_.insert(columnTips_.begin() + at, QString());
     // A row made while there were no columns already holds the first column's cell.
     if (!first)
-        for (auto& row : rows_) row.insert(row.begin() + at, std::string());
+        for (auto& row : rows_) row.cells.insert(row.cells.begin() + at, std::string());
     endInsertColumns();
 }
 
@@ -147,28 +192,68 @@ void ReportModel::RemoveAllRows() {
 }
 
 void ReportModel::InsertRow(int at, std::string_view first) {
-    std::vector<std::string> row(std::max<std::size_t>(captions_.size(), 1));
-    row[0] = first;
+    Row row;
+    row.cells.resize(std::max<std::size_t>(captions_.size(), 1));
+    row.cells[0] = first;
     beginInsertRows(QModelIndex(), at, at);
     rows_.insert(rows_.begin() + at, std::move(row));
     endInsertRows();
 }
 
 void ReportModel::SetCell(int row, int column, std::string_view text) {
-    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+    rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed);
 }
 
 std::string ReportModel::Cell(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0) return {};
-    const auto& cells = rows_[static_cast<std::size_t>(row)];
+    const auto& cells = rows_[static_cast<std::size_t>(row)].cells;
     return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+}
+
+void ReportModel::SetColumnToolTip(int column, const QString& text) {
+    if (column < 0 || column >= columnCount()) return;
+    columnTips_[static_cast<std::size_t>(column)] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ReportModel::SetMarkLook(const QFont& edited, const QBrush& illustrative) {
+    editedFont_ = edited;
+    illustrativeText_ = illustrative;
+}
+
+void ReportModel::RowChanged(int row) {
+    if (columnCount() == 0) return;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void ReportModel::SetMarks(int row, std::uint32_t marks) {
+    if (row < 0 || row >= rowCount()) return;
+    rows_[static_cast<std::size_t>(row)].marks = marks;
+    RowChanged(row);
+}
+
+std::uint32_t ReportModel::Marks(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[static_cast<std::size_t>(row)].marks : ListView::kItemPlain;
+}
+
+void ReportModel::SetToolTip(int row, std::string toolTip) {
+    if (row < 0 || row >= rowCount()) return;
+    rows_[static_cast<std::size_t>(row)].toolTip = std::move(toolTip);
+    RowChanged(row);
+}
+
+std::string ReportModel::ToolTip(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[static_cast<std::size_t>(row)].toolTip : std::string();
 }
 
 QtListView::QtListView(QTreeView& widget)
     : QtControl(widget), model_(*new ReportModel(&widget)) {
     widget.setModel(&model_);
+    QFont bold = widget.font();
+    bold.setBold(true);
+    model_.SetMarkLook(bold, widget.palette().brush(QPalette::Disabled, QPalette::Text));
     widget.setRootIsDecorated(false);
     widget.setItemsExpandable(false);
     widget.setUniformRowHeights(true);
@@ -197,6 +282,8 @@ void QtListView::InsertColumn(int index, std::string_view caption, int widthPixe
     Widget().header()->resizeSection(at, widthPixels);
 }
 
+void QtListView::SetColumnToolTip(int column, std::string_view text) { model_.SetColumnToolTip(column, ToQString(text)); }
+
 void QtListView::DeleteAllItems() { model_.RemoveAllRows(); }
 
 int QtListView::InsertItem(int index, std::string_view text) {
@@ -210,6 +297,14 @@ void QtListView::SetItemText(int item, int column, std::string_view text) {
     if (item < 0 || item >= model_.rowCount() || column < 0 || column >= model_.columnCount()) return;
     model_.SetCell(item, column, text);
 }
+
+void QtListView::SetItemMarks(int item, std::uint32_t marks) { model_.SetMarks(item, marks); }
+
+std::uint32_t QtListView::GetItemMarks(int item) const { return model_.Marks(item); }
+
+void QtListView::SetItemToolTip(int item, std::string_view text) { model_.SetToolTip(item, std::string(text)); }
+
+std::string QtListView::GetItemToolTip(int item) const { return model_.ToolTip(item); }
 
 std::string QtListView::GetItemText(int item, int column) const {
     // Through UTF-16 and back, as a Qt widget hands its text back: the few bytes 1251

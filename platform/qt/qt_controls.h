@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeView>
 
 #include <functional>
@@ -30,6 +31,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 };
 
 // A single-line edit that offers Return to the dialog before the default button sees it.
@@ -65,6 +67,14 @@ public:
 using QtStatic = QtTextControl<StaticText, QLabel>;
 using QtEdit = QtTextControl<Edit, QLineEdit>;
 using QtButton = QtTextControl<Button, QPushButton>;
+
+// A status bar's one message as the control's text.
+class QtStatusLine : public QtControl<StaticText, QStatusBar> {
+public:
+    using QtControl::QtControl;
+    void SetText(std::string_view text) override;
+    std::string GetText() const override;
+};
 
 class QtComboBox : public QtControl<ComboBox, QComboBox> {
 public:
@@ -105,11 +115,29 @@ public:
     void SetCell(int row, int column, std::string_view text);
     // Empty for a cell outside the list.
     std::string Cell(int row, int column) const;
+    void SetColumnToolTip(int column, const QString& text);
+    // Marks are drawn with the look given here: the view's font made bold for an edited
+    // row, the palette's disabled text for an illustrative one.
+    void SetMarkLook(const QFont& edited, const QBrush& illustrative);
+    void SetMarks(int row, std::uint32_t marks);
+    std::uint32_t Marks(int row) const;
+    void SetToolTip(int row, std::string toolTip);
+    std::string ToolTip(int row) const;
 
 private:
+    struct Row {
+        // A cell per column, and one even while there are no columns.
+        std::vector<std::string> cells;
+        std::uint32_t marks = 0;
+        std::string toolTip;  // Windows-1251; empty for none
+    };
+    void RowChanged(int row);
+
     std::vector<QString> captions_;
-    // Every row has a cell per column, and one even while there are no columns.
-    std::vector<std::vector<std::string>> rows_;
+    std::vector<QString> columnTips_;
+    std::vector<Row> rows_;
+    QFont editedFont_;
+    QBrush illustrativeText_;
 };
 
 class QtListView : public QtControl<ListView, QTreeView> {
@@ -120,12 +148,17 @@ public:
     std::uint32_t GetExtendedStyle() const override { return extendedStyle_; }
     void SetExtendedStyle(std::uint32_t style) override;
     void InsertColumn(int index, std::string_view caption, int widthPixels) override;
+    void SetColumnToolTip(int column, std::string_view text) override;
     void DeleteAllItems() override;
     int InsertItem(int index, std::string_view text) override;
     void SetItemText(int item, int column, std::string_view text) override;
     int GetItemCount() const override { return model_.rowCount(); }
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SetItemMarks(int item, std::uint32_t marks) override;
+    std::uint32_t GetItemMarks(int item) const override;
+    void SetItemToolTip(int item, std::string_view text) override;
+    std::string GetItemToolTip(int item) const override;
 
 private:
     ReportModel& model_;

@@ -69,6 +69,7 @@ QtWindow::QtWindow(Dialog& dialog, QWidget* parent) : QDialog(parent), dialog_(d
             rect.setHeight(closed);
         }
         widget->setGeometry(rect);
+        if (!control.toolTip.empty()) widget->setToolTip(ToQString(control.toolTip));
         if (control.style & kTabStop) {
             if (previousTabStop) setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
@@ -116,6 +117,12 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             Keep(id, std::make_unique<QtStatic>(*label));
             return label;
+        }
+        case ControlKind::StatusLine: {
+            auto* bar = new QStatusBar(this);
+            bar->setSizeGripEnabled(false);
+            Keep(id, std::make_unique<QtStatusLine>(*bar));
+            return bar;
         }
         case ControlKind::ListView: {
             auto* list = new ReportView(this);
@@ -172,8 +179,13 @@ bool QtWindow::Raise(Event event, int id) { return running_ && dialog_.OnEvent(e
 
 void QtWindow::OnButtonClicked(int id) {
     if (Raise(Event::Clicked, id) || !running_) return;
-    if (id == kIdOk) accept();
+    if (id == kIdOk && dialog_.OnQueryClose()) accept();
     if (id == kIdCancel) reject();
+}
+
+void QtWindow::reject() {
+    if (running_ && !dialog_.OnQueryClose()) return;
+    QDialog::reject();
 }
 
 void QtWindow::done(int result) {
@@ -198,6 +210,23 @@ void QtWindow::ShowMessage(std::string_view text, std::string_view title) {
                     ToQString(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+Answer QtWindow::AskYesNoCancel(std::string_view text) {
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), ToQString(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    // The window's own words, whatever translation Qt has loaded.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral(u"Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral(u"Нет"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral(u"Отмена"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return Answer::Cancel;
+    }
 }
 
 void QtWindow::SetClipboardText(std::string_view text) {

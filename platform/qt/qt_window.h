@@ -42,6 +42,7 @@ public:
     Control* GetItem(int id) override;
     void SetIcon(int iconId, bool big) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    Answer AskYesNoCancel(std::string_view text) override;
     void EndDialog(int result) override { done(result); }
     bool IsIconic() const override { return false; }
     IconPaint GetIconPaint() const override { return {width(), height(), 32, 32}; }
@@ -56,6 +57,9 @@ public:
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
+
+    // Esc and the close box: the dialog may keep the window open.
+    void reject() override;
 
 protected:
     void done(int result) override;

@@ -58,7 +58,14 @@ void ListViewWin32::InsertColumn(int index, std::string_view caption, int widthP
     SendMessageA(window_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
-void ListViewWin32::DeleteAllItems() { SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0); }
+ListViewWin32::~ListViewWin32() {
+    if (boldFont_) DeleteObject(boldFont_);
+}
+
+void ListViewWin32::DeleteAllItems() {
+    SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0);
+    looks_.clear();
+}
 
 int ListViewWin32::InsertItem(int index, std::string_view text) {
     std::string label(text);
@@ -66,7 +73,10 @@ int ListViewWin32::InsertItem(int index, std::string_view text) {
     item.mask = LVIF_TEXT;
     item.iItem = index;
     item.pszText = label.data();
-    return static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int at = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (at >= 0 && static_cast<std::size_t>(at) <= looks_.size())
+        looks_.insert(looks_.begin() + at, ItemLook{});
+    return at;
 }
 
 void ListViewWin32::SetItemText(int item, int column, std::string_view text) {
@@ -104,6 +114,59 @@ void ListViewWin32::SetRedraw(bool redraw) {
     SendMessageA(window_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
     // A window whose redraw is turned on again is not repainted by that alone.
     if (redraw) InvalidateRect(window_, nullptr, TRUE);
+}
+
+void ListViewWin32::SetItemMarks(int item, std::uint32_t marks) {
+    if (item < 0 || static_cast<std::size_t>(item) >= looks_.size()) return;
+    looks_[static_cast<std::size_t>(item)].marks = marks;
+    SendMessageA(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(item), static_cast<LPARAM>(item));
+}
+
+std::uint32_t ListViewWin32::GetItemMarks(int item) const {
+    return item >= 0 && static_cast<std::size_t>(item) < looks_.size() ? looks_[static_cast<std::size_t>(item)].marks
+                                                                        : kItemPlain;
+}
+
+void ListViewWin32::SetItemToolTip(int item, std::string_view text) {
+    if (item >= 0 && static_cast<std::size_t>(item) < looks_.size()) looks_[static_cast<std::size_t>(item)].toolTip = text;
+}
+
+std::string ListViewWin32::GetItemToolTip(int item) const {
+    return item >= 0 && static_cast<std::size_t>(item) < looks_.size() ? looks_[static_cast<std::size_t>(item)].toolTip
+                                                                        : std::string();
+}
+
+LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const std::uint32_t marks = GetItemMarks(static_cast<int>(draw.nmcd.dwItemSpec));
+    if (marks == kItemPlain) return CDRF_DODEFAULT;
+    if (marks & kItemEdited) {
+        if (!boldFont_) {
+            LOGFONTA look{};
+            auto font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+            GetObjectA(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
+            look.lfWeight = FW_BOLD;
+            boldFont_ = CreateFontIndirectA(&look);
+        }
+        if (boldFont_) SelectObject(draw.nmcd.hdc, boldFont_);
+    }
+    if (marks & kItemIllustrative) draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+    return CDRF_NEWFONT;
+}
+
+void ListViewWin32::OnGetInfoTip(NMLVGETINFOTIPA& tip) const {
+    if (!tip.pszText || tip.cchTextMax <= 0) return;
+    std::string text = GetItemToolTip(tip.iItem);
+    if (text.empty()) {
+        // A name cut off by its column is shown whole.
+        std::string name = GetItemText(tip.iItem, 1);
+        while (!name.empty() && name.back() == ' ') name.pop_back();
+        const auto width = SendMessageA(window_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        constexpr LRESULT kCellMargins = 12;
+        if (width + kCellMargins > SendMessageA(window_, LVM_GETCOLUMNWIDTH, 1, 0)) text = std::move(name);
+    }
+    lstrcpynA(tip.pszText, text.c_str(), tip.cchTextMax);
 }
 
 }  // namespace kelvo::platform::win32

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
 
 #include "platform/controls.h"
 
@@ -51,6 +54,9 @@ public:
 class ListViewWin32 : public WindowControl<ListView> {
 public:
     using WindowControl::WindowControl;
+    ~ListViewWin32() override;
+    ListViewWin32(const ListViewWin32&) = delete;
+    ListViewWin32& operator=(const ListViewWin32&) = delete;
     std::uint32_t GetExtendedStyle() const override;
     void SetExtendedStyle(std::uint32_t style) override;
     void InsertColumn(int index, std::string_view caption, int widthPixels) override;
@@ -61,6 +67,23 @@ public:
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
     void SetRedraw(bool redraw) override;
+    void SetItemMarks(int item, std::uint32_t marks) override;
+    std::uint32_t GetItemMarks(int item) const override;
+    void SetItemToolTip(int item, std::string_view text) override;
+    std::string GetItemToolTip(int item) const override;
+
+    // The list's notifications that draw the marks and give the tooltips; the result for
+    // the dialog procedure to return.
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    void OnGetInfoTip(NMLVGETINFOTIPA& tip) const;
+
+private:
+    struct ItemLook {
+        std::uint32_t marks = kItemPlain;
+        std::string toolTip;
+    };
+    std::vector<ItemLook> looks_;  // one per item, kept in step by InsertItem and DeleteAllItems
+    HFONT boldFont_ = nullptr;
 };
 
 }  // namespace kelvo::platform::win32

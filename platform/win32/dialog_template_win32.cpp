@@ -45,7 +45,8 @@ void PutClass(std::vector<WORD>& words, ControlKind kind) {
         case ControlKind::ComboBox: atom = kComboBoxAtom; break;
         case ControlKind::StaticText: atom = kStaticAtom; break;
         case ControlKind::Edit: atom = kEditAtom; break;
-        case ControlKind::ListView: break;
+        case ControlKind::ListView:
+        case ControlKind::StatusLine: break;
     }
     if (atom != 0) {
         words.push_back(0xFFFF);
@@ -64,6 +65,7 @@ const char* ControlClassName(ControlKind kind) {
         case ControlKind::StaticText: return "Static";
         case ControlKind::ListView: return WC_LISTVIEWA;
         case ControlKind::Edit: return "Edit";
+        case ControlKind::StatusLine: return STATUSCLASSNAMEA;
     }
     return "";
 }
@@ -88,6 +90,8 @@ DWORD ControlStyle(const ControlTemplate& control) {
             style |= (control.style & kAlignRight) ? ES_RIGHT : ES_LEFT;
             if (control.style & kAutoHorizontalScroll) style |= ES_AUTOHSCROLL;
             break;
+        // Placed by itself along the bottom of the window, whatever the template says.
+        case ControlKind::StatusLine: style |= CCS_BOTTOM; break;
     }
     return style;
 }

@@ -14,6 +14,16 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
+// Posted to the dialog after a key that moves a list's selection; first: the list's id.
+constexpr UINT kListKeySelected = WM_APP + 1;
+
+bool IsNavigationKey(WORD key) {
+    switch (key) {
+        case VK_UP: case VK_DOWN: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: return true;
+        default: return false;
+    }
+}
+
 std::wstring AnsiToWide(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
@@ -91,6 +101,7 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
             const int icon = dialog_.OnQueryDragIcon();
             return icon != 0 ? reinterpret_cast<INT_PTR>(Icon(icon, true)) : FALSE;
         }
+        case kListKeySelected: Raise(Event::ListKeySelect, static_cast<int>(first)); return TRUE;
         case WM_DESTROY: OnDestroy(); return FALSE;
         default: return FALSE;
     }
@@ -105,11 +116,16 @@ BOOL DialogWindow::OnInitDialog() {
         switch (control.kind) {
             case ControlKind::PushButton: wrapper = std::make_unique<ButtonWin32>(item); break;
             case ControlKind::ComboBox: wrapper = std::make_unique<ComboBoxWin32>(item); break;
-            case ControlKind::StaticText: wrapper = std::make_unique<StaticTextWin32>(item); break;
+            case ControlKind::StaticText:
+            case ControlKind::StatusLine: wrapper = std::make_unique<StaticTextWin32>(item); break;
             case ControlKind::ListView: wrapper = std::make_unique<ListViewWin32>(item); break;
             case ControlKind::Edit: wrapper = std::make_unique<EditWin32>(item); break;
         }
         controls_[control.id] = std::move(wrapper);
+        // The list asks for each item's tooltip (LVN_GETINFOTIP); the dialog's own extended
+        // style keeps the bit, since it adds to what it reads.
+        if (control.kind == ControlKind::ListView)
+            SendMessageA(item, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
     }
     // The template's init data: entries the lists hold before the dialog's own start-up.
     for (const InitialEntry& entry : dialog_.Template().initialEntries)
@@ -132,7 +148,7 @@ BOOL DialogWindow::OnCommand(int id, int code) {
     if (Raise(Event::Clicked, id)) return TRUE;
     // IDCANCEL comes from Esc and the close box without a button of its own.
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(id);
+        if (!dialog_.IsOpen() || dialog_.OnQueryClose()) EndDialog(id);
         return TRUE;
     }
     return FALSE;
@@ -141,6 +157,19 @@ BOOL DialogWindow::OnCommand(int id, int code) {
 BOOL DialogWindow::OnNotify(const NMHDR& header) {
     const ControlTemplate* control = dialog_.Template().Find(static_cast<int>(header.idFrom));
     if (!control || control->kind != ControlKind::ListView) return FALSE;
+    if (header.code == NM_CUSTOMDRAW || header.code == LVN_GETINFOTIPA) {
+        auto* list = dynamic_cast<ListViewWin32*>(GetItem(control->id));
+        if (!list) return FALSE;
+        LRESULT result = 0;
+        // The notification's structure is the list's own, sent for us to fill in.
+        auto& writable = const_cast<NMHDR&>(header);
+        if (header.code == NM_CUSTOMDRAW)
+            result = list->OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(writable));
+        else
+            list->OnGetInfoTip(reinterpret_cast<NMLVGETINFOTIPA&>(writable));
+        SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
     bool handled = false;
     switch (header.code) {
         case NM_CLICK: handled = Raise(Event::ListClick, control->id); break;
@@ -148,6 +177,9 @@ BOOL DialogWindow::OnNotify(const NMHDR& header) {
         case LVN_KEYDOWN: {
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
             if (key.wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) handled = Raise(Event::ListCopy, control->id);
+            // The key reaches the list after this notification: the selection has moved
+            // once the posted message arrives.
+            if (IsNavigationKey(key.wVKey)) PostMessageA(window_, kListKeySelected, static_cast<WPARAM>(control->id), 0);
             break;
         }
         default: break;
@@ -210,6 +242,15 @@ void DialogWindow::ShowMessage(std::string_view text, std::string_view title) {
     const std::string body(text);
     const std::string caption(title);
     MessageBoxA(window_, body.c_str(), caption.empty() ? nullptr : caption.c_str(), MB_OK);
+}
+
+Answer DialogWindow::AskYesNoCancel(std::string_view text) {
+    const std::string body(text);
+    switch (MessageBoxA(window_, body.c_str(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES: return Answer::Yes;
+        case IDNO: return Answer::No;
+        default: return Answer::Cancel;
+    }
 }
 
 void DialogWindow::EndDialog(int result) {

@@ -35,6 +35,7 @@ public:
     Control* GetItem(int id) override;
     void SetIcon(int iconId, bool big) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    Answer AskYesNoCancel(std::string_view text) override;
     void EndDialog(int result) override;
     bool IsIconic() const override;
     IconPaint GetIconPaint() const override;

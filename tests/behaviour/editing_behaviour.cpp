@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/ansi_text.h"
+#include "platform/file.h"
 #include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
@@ -34,6 +36,8 @@ TEST_F(WindowTest, ExportWritesEveryRowWithCarriageReturnLineFeed) {
     Open(kWomen);
     ASSERT_TRUE(window->Press(kIdWriteTable));
     EXPECT_EQ(TableText(dir), kWomenFirstFigure);
+    EXPECT_EQ(window->Text(res::kIdStatusLine), std::string(platform::AnsiText(u8"Записано 4 значений: ").view()) +
+                                                    platform::PathText(dir.DataDirectory() + "\\table.txt"));
 }
 
 TEST_F(WindowTest, EnterInTheValueEditStoresTheValueAndKeepsTheWindowOpen) {
@@ -63,18 +67,23 @@ TEST_F(WindowTest, ClickOnEmptyAreaKeepsThePreviousRow) {
     ASSERT_TRUE(window->ClickEmptyArea(kIdResultList));
     EXPECT_EQ(window->FirstSelectedItem(kIdResultList), -1);
     EXPECT_EQ(dialog.SelectedRow(), 1);
-    ASSERT_TRUE(window->Type(kIdValueEdit, "x"));
+    ASSERT_TRUE(window->Type(kIdValueEdit, "77"));
     ASSERT_TRUE(window->Press(kIdChangeValue));
-    EXPECT_EQ(Value(1), "x");  // the row changed although none was highlighted
+    EXPECT_EQ(Value(1), "77");  // the row changed although none was highlighted
 }
 
-TEST_F(WindowTest, ArrowKeysDoNotChangeTheSelectedRow) {
+TEST_F(WindowTest, ArrowKeysFillTheValueAsAClickDoes) {
     Open(kWomen);
     ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
     ASSERT_TRUE(window->MoveSelection(kIdResultList, 2));
     EXPECT_EQ(window->FirstSelectedItem(kIdResultList), 2);
-    EXPECT_EQ(dialog.SelectedRow(), 0);
-    EXPECT_EQ(window->Text(kIdValueEdit), Value(0));
+    EXPECT_EQ(dialog.SelectedRow(), 2);
+    EXPECT_EQ(window->Text(kIdValueEdit), Value(2));
+    ASSERT_TRUE(window->MoveSelection(kIdResultList, -1));
+    EXPECT_EQ(dialog.SelectedRow(), 1);
+    ASSERT_TRUE(window->Type(kIdValueEdit, "42"));
+    ASSERT_TRUE(window->PressEnter());
+    EXPECT_EQ(Value(1), "42");
 }
 
 TEST_F(WindowTest, SeveralSelectedRowsTakeTheLowest) {
@@ -85,13 +94,23 @@ TEST_F(WindowTest, SeveralSelectedRowsTakeTheLowest) {
     EXPECT_EQ(window->Text(kIdValueEdit), Value(1));
 }
 
-TEST_F(WindowTest, EmptyValueExportsNumberBlankAndLineEnd) {
+TEST_F(WindowTest, OnlyNumbersAreStoredAndACommaBecomesAPoint) {
     Open(kWomen);
     ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
-    ASSERT_TRUE(window->Type(kIdValueEdit, ""));
+    const std::string before = Value(0);
+    for (const char* refused : {"", "abc123456789", "1.2,3", "-", "12 5"}) {
+        ASSERT_TRUE(window->Type(kIdValueEdit, refused));
+        ASSERT_TRUE(window->PressEnter());
+        EXPECT_EQ(Value(0), before) << refused;
+        EXPECT_EQ(window->Text(kIdValueEdit), refused);  // kept for correction
+    }
+    EXPECT_EQ(window->Messages().size(), 5u);
+    EXPECT_TRUE(window->IsOpen());
+    ASSERT_TRUE(window->Type(kIdValueEdit, " -88,5 "));
     ASSERT_TRUE(window->Press(kIdChangeValue));
+    EXPECT_EQ(Value(0), "-88.5");
     ASSERT_TRUE(window->Press(kIdWriteTable));
-    EXPECT_EQ(TableText(dir).substr(0, 11), "       1 \r\n");
+    EXPECT_EQ(TableText(dir).substr(0, 16), "       1 -88.5\r\n");
 }
 
 TEST_F(WindowTest, TableWithoutRecordsExportsAnEmptyFile) {
@@ -129,6 +148,94 @@ TEST_F(WindowTest, ExportIntoAMissingFolderSaysSoAndWritesNothing) {
     ASSERT_EQ(window->Messages().size(), 1u);
     EXPECT_NE(window->Messages()[0].find("table.txt"), std::string::npos);
     EXPECT_TRUE(window->IsOpen());
+}
+
+class UnsavedEditsTest : public WindowTest {
+protected:
+    void Edit(int item, const char* value) {
+        ASSERT_TRUE(window->ClickRow(kIdResultList, item));
+        ASSERT_TRUE(window->Type(kIdValueEdit, value));
+        ASSERT_TRUE(window->Press(kIdChangeValue));
+    }
+    bool Marked(int item) { return window->IsItemMarked(kIdResultList, item); }
+};
+
+TEST_F(UnsavedEditsTest, EditedRowsAreMarkedAndEveryWayToCloseAsks) {
+    Open(kWomen);
+    Edit(1, "51.5");
+    EXPECT_TRUE(Marked(1));
+    EXPECT_FALSE(Marked(0));
+    EXPECT_EQ(Cell(1, 2), "51.5");  // the mark changes no text
+    // Отмена, for each way to close: the window stays with the value.
+    ASSERT_TRUE(window->PressEscape());
+    ASSERT_TRUE(window->PressCloseBox());
+    ASSERT_TRUE(window->Press(res::kIdExit));
+    ASSERT_TRUE(window->PressEnter());  // on "Выход", focused by the click
+    EXPECT_TRUE(window->IsOpen());
+    ASSERT_EQ(window->Questions().size(), 4u);
+    EXPECT_EQ(window->Questions()[0], platform::AnsiText(u8"Записать изменённые значения в table.txt?").view());
+    EXPECT_EQ(Value(1), "51.5");
+    EXPECT_FALSE(std::filesystem::exists(dir / "table.txt"));
+    // Да with the folder gone: the failure is told and the values stay.
+    window->AnswerQuestions(platform::Answer::Yes);
+    std::filesystem::remove_all(dir.Path());
+    ASSERT_TRUE(window->PressEscape());
+    EXPECT_TRUE(window->IsOpen());
+    EXPECT_EQ(window->Messages().size(), 1u);
+    std::filesystem::create_directories(dir.Path());
+    ASSERT_TRUE(window->PressCloseBox());
+    EXPECT_FALSE(window->IsOpen());
+    EXPECT_NE(TableText(dir).find("      16 51.5\r\n"), std::string::npos);
+}
+
+TEST_F(UnsavedEditsTest, NoClosesWithoutWritingAndWrittenValuesAskNothing) {
+    Open(kMen);
+    Edit(1, "51,5");
+    ASSERT_TRUE(window->Press(kIdWriteTable));
+    EXPECT_TRUE(Marked(1));  // still not the computed value
+    ASSERT_TRUE(window->PressEscape());
+    EXPECT_FALSE(window->IsOpen());
+    EXPECT_TRUE(window->Questions().empty());
+    window.reset();
+
+    app::FigureDialog other;
+    other.SetDataDirectory(dir.DataDirectory());
+    auto second = OpenTestWindow(other);
+    second->AnswerQuestions(platform::Answer::No);
+    ASSERT_TRUE(second->ClickRow(kIdResultList, 0));
+    ASSERT_TRUE(second->Type(kIdValueEdit, "1"));
+    ASSERT_TRUE(second->Press(kIdChangeValue));
+    ASSERT_TRUE(second->Press(res::kIdExit));
+    EXPECT_FALSE(second->IsOpen());
+    EXPECT_EQ(second->Questions().size(), 1u);
+    EXPECT_EQ(TableText(dir).find("       1 1\r\n"), std::string::npos);
+}
+
+TEST_F(UnsavedEditsTest, AListChangeThatDiscardsEditsAsksAndCancelPutsTheSelectionBack) {
+    Open(kWomen);
+    Edit(1, "51.5");
+    const int height = Selection(kIdHeightList);
+    Choose(kIdHeightList, height + 1);  // Отмена
+    EXPECT_EQ(Selection(kIdHeightList), height);
+    Choose(res::kIdGroupList, kMen);
+    EXPECT_EQ(Selection(res::kIdGroupList), kWomen);
+    EXPECT_EQ(Value(1), "51.5");
+    EXPECT_TRUE(Marked(1));
+    EXPECT_EQ(window->Questions().size(), 2u);
+
+    window->AnswerQuestions(platform::Answer::Yes);
+    ASSERT_TRUE(Choose(kIdHeightList, height + 1));
+    EXPECT_NE(TableText(dir).find("      16 51.5\r\n"), std::string::npos);
+    EXPECT_NE(Value(1), "51.5");
+    EXPECT_FALSE(Marked(1));
+
+    Edit(1, "52");
+    window->AnswerQuestions(platform::Answer::No);
+    ASSERT_TRUE(Choose(res::kIdGroupList, kMen));
+    EXPECT_EQ(Selection(res::kIdGroupList), kMen);
+    EXPECT_FALSE(dialog.HasUnsavedEdits());
+    ASSERT_TRUE(Choose(kIdHeightList, 1));  // nothing edited: nothing asked
+    EXPECT_EQ(window->Questions().size(), 4u);
 }
 
 TEST_F(WindowTest, CopyPutsTheSelectedRowsOnTheClipboard) {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/ansi_text.h"
+#include "platform/file.h"
 #include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
@@ -222,6 +224,23 @@ TEST_F(WindowTest, ThirdListUsableAgainAfterNursery) {
     ASSERT_TRUE(Choose(kIdGroupList, kBoys));
     EXPECT_TRUE(window->IsEnabled(kIdAgeList));
     EXPECT_TRUE(window->IsEnabled(kIdThirdList));
+}
+
+TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
+    WriteAllGroupTables(dir.Path());
+    std::filesystem::remove(dir.Path() / "BD" / "male.dbf");
+    WriteFileBytes(dir / "BD/boys.dbf", "not a table");
+    Open(kWomen, false);
+    const auto status = [&] { return window->Text(res::kIdStatusLine); };
+    EXPECT_EQ(status(), std::string(platform::AnsiText(u8"Папка данных: ").view()) + platform::PathText(dir.DataDirectory()) +
+                            std::string(platform::AnsiText(u8"   Таблица: ").view()) + platform::PathText("BD\\female.dbf"));
+    const std::string notOpened(platform::AnsiText(u8"Таблица признаков не открыта: ").view());
+    ASSERT_TRUE(Choose(kIdGroupList, kMen));
+    EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\male.dbf") + " \x97 " +
+                            std::string(platform::AnsiText(u8"файла нет.").view()));
+    ASSERT_TRUE(Choose(kIdGroupList, kBoys));
+    EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\boys.dbf") + " \x97 " +
+                            std::string(platform::AnsiText(u8"это не таблица признаков.").view()));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(QtProgram, PictureModeSavesTheWindowAndEnds) {
     const QImage image(QString::fromStdString(picture));
     const QSize units = platform::qt::DialogBaseUnits(QFont("MS Sans Serif", 8));
     EXPECT_EQ(image.size(), QSize(platform::DialogUnitsToPixelsX(421, units.width()),
-                                  platform::DialogUnitsToPixelsY(237, units.height())));
+                                  platform::DialogUnitsToPixelsY(249, units.height())));
 }
 
 TEST(QtProgram, PictureThatCannotBeWrittenFails) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -32,7 +33,13 @@ ModalAnswerer::~ModalAnswerer() { qApp->removeEventFilter(this); }
 bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Show) return false;
     // Answered once the box's own event loop runs, as a user reads it and then clicks.
-    if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+    if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->button(QMessageBox::Yes)) {
+        questions.push_back(ToAnsi(box->text()));
+        const QMessageBox::StandardButton button = answer == platform::Answer::Yes ? QMessageBox::Yes
+                                                   : answer == platform::Answer::No ? QMessageBox::No
+                                                                                    : QMessageBox::Cancel;
+        QTimer::singleShot(0, box, [box, button] { QTest::mouseClick(box->button(button), Qt::LeftButton); });
+    } else if (box) {
         messages.push_back(ToAnsi(box->text()));
         QTimer::singleShot(0, box, [box] {
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
@@ -206,6 +213,18 @@ bool QtTestWindow::CopyFromList(int listId) {
     return true;
 }
 
+bool QtTestWindow::PressCloseBox() {
+    Activate();
+    if (!window_.IsRunning()) return false;
+    window_.close();
+    return true;
+}
+
+bool QtTestWindow::IsItemMarked(int listId, int item) {
+    const QTreeView* list = List(listId);
+    return list && list->model()->index(item, 0).data(Qt::FontRole).value<QFont>().bold();
+}
+
 std::vector<std::string> QtTestWindow::Entries(int comboId) {
     std::vector<std::string> entries;
     if (auto* combo = qobject_cast<QComboBox*>(window_.Widget(comboId)))
@@ -226,6 +245,7 @@ bool QtTestWindow::IsEnabled(int id) {
 std::string QtTestWindow::Text(int id) {
     QWidget* widget = window_.Widget(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) return ToAnsi(label->text());
+    if (auto* bar = qobject_cast<QStatusBar*>(widget)) return ToAnsi(bar->currentMessage());
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return ToAnsi(edit->text());
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return ToAnsi(button->text());
     return {};

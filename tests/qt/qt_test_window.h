@@ -34,6 +34,8 @@ public:
     const QWidget* main = nullptr;      // the window under test; a QtWindow over it is a dialog it runs
     // Acts on a dialog the window runs over itself, once it is up; unset, Esc closes it.
     std::function<void(platform::qt::QtWindow&)> modalUser;
+    std::vector<std::string> questions;
+    platform::Answer answer = platform::Answer::Cancel;  // how questions are answered
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,6 +57,10 @@ public:
     bool PressEnter() override;
     bool PressEscape() override;
     bool CopyFromList(int listId) override;
+    bool PressCloseBox() override;
+    void AnswerQuestions(platform::Answer answer) override {
+        if (answerer_) answerer_->answer = answer;
+    }
 
     std::vector<std::string> Entries(int comboId) override;
     int Selection(int comboId) override;
@@ -64,6 +70,8 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return answerer_ ? answerer_->messages : std::vector<std::string>{}; }
+    std::vector<std::string> Questions() override { return answerer_ ? answerer_->questions : std::vector<std::string>{}; }
+    bool IsItemMarked(int listId, int item) override;
     const std::vector<QString>& SavePaths() const { return answerer_->savePaths; }
     const std::vector<QString>& SaveTypes() const { return answerer_->saveTypes; }
     void AnswerSave(const QString& file, int type) { answerer_->saveAnswer.emplace(file, type); }

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -130,10 +131,10 @@ TEST_F(QtWindowLayout, ControlsSitAtTheirTemplateRectangles) {
     EXPECT_TRUE(Widget<QPushButton>(kIdExit).isDefault());
 }
 
-TEST_F(QtWindowKeys, TabFollowsTemplateOrderFromTheExitButton) {
+TEST_F(QtWindowKeys, TabFollowsTheLayoutFromTheGroupList) {
     Open(1);  // girls: every list enabled
-    const std::vector<int> tabStops = {kIdExit,      kIdGroupList,  kIdAgeList,    kIdHeightList, kIdChestList,
-                                       kIdThirdList, kIdResultList, kIdWriteTable, kIdValueEdit,  kIdChangeValue};
+    const std::vector<int> tabStops = {kIdGroupList,  kIdAgeList,   kIdHeightList,  kIdChestList,  kIdThirdList,
+                                       kIdResultList, kIdValueEdit, kIdChangeValue, kIdWriteTable, kIdExit};
     std::vector<int> order;
     for (std::size_t presses = 0; presses <= tabStops.size(); ++presses) {
         QWidget* focus = QApplication::focusWidget();
@@ -142,8 +143,21 @@ TEST_F(QtWindowKeys, TabFollowsTemplateOrderFromTheExitButton) {
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     std::vector<int> expected = tabStops;
-    expected.push_back(kIdExit);
+    expected.push_back(kIdGroupList);
     EXPECT_EQ(order, expected);
+}
+
+TEST_F(QtWindowLayout, CaptionsAreExplainedByTooltipsAndQtsOwnDialogsSpeakRussian) {
+    Open();
+    std::map<QString, QString> tips;
+    for (QLabel* label : Window().findChildren<QLabel*>()) tips[label->text()] = label->toolTip();
+    EXPECT_EQ(tips["T1"], QStringLiteral("Рост"));
+    EXPECT_EQ(tips["T16"], QStringLiteral("Обхват груди третий"));
+    EXPECT_TRUE(Window().Widget(kIdThirdLabel)->toolTip().contains(QStringLiteral("обхват бёдер")));
+    const auto* header = Widget<QTreeView>(kIdResultList).model();
+    EXPECT_TRUE(header->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().contains(QStringLiteral("6 см")));
+    EXPECT_TRUE(header->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString().contains(QStringLiteral("+4 см")));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
 }
 
 TEST_F(QtWindowLayout, ResultColumnsHaveTheirCaptionsWidthsAndNoSorting) {
@@ -316,10 +330,11 @@ TEST_F(QtWindowEvents, ListClickComesAfterFocusAndSelection) {
 
     dialog_->seen.clear();
     window.ClickRow(kIdResultList, 1);
-    window.MoveSelection(kIdResultList, 1);  // keys select, but send no click
-    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListClick, kIdResultList, 1}}));
+    window.MoveSelection(kIdResultList, 1);  // keys select and say so, after the move, without a click
+    EXPECT_EQ(dialog_->seen, (std::vector<Seen>{{Event::ListClick, kIdResultList, 1},
+                                                {Event::ListKeySelect, kIdResultList, 2}}));
     EXPECT_EQ(window.FirstSelectedItem(kIdResultList), 2);
-    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 1, 2));
+    EXPECT_EQ(window.Text(kIdValueEdit), window.ItemText(kIdResultList, 2, 2));
 
     // Coming back with Tab reports the focus, and the row selected by the keys counts.
     dialog_->seen.clear();

@@ -108,13 +108,13 @@ TEST_F(FrontEndTest, BuildsEveryControlOfTheTemplateWithItsClassStyleAndPlace) {
     SendMessageA(heights, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
-TEST_F(FrontEndTest, InitialEntriesAreThereBeforeTheDialogStartsAndTheExitButtonHasTheFocus) {
+TEST_F(FrontEndTest, InitialEntriesAreThereBeforeTheDialogStartsAndTheGroupListHasTheFocus) {
     EXPECT_EQ(window.Entries(res::kIdGroupList).size(), 5u);
     EXPECT_EQ(window.Entries(res::kIdAgeList).size(), 4u);
     static constexpr platform::AnsiText kWomen(u8"Женщины");
     EXPECT_EQ(window.Entries(res::kIdGroupList)[3], kWomen.view());
     EXPECT_EQ(window.Selection(res::kIdGroupList), -1);
-    EXPECT_EQ(GetFocus(), GetDlgItem(window.Window(), res::kIdExit));
+    EXPECT_EQ(GetFocus(), GetDlgItem(window.Window(), res::kIdGroupList));  // first in tab order
     EXPECT_TRUE(probe.events.empty());
 }
 
@@ -202,6 +202,7 @@ TEST_F(FrontEndTest, ArrowKeysInTheListMoveTheSelectionWithoutAClickAndCtrlCCopi
     ASSERT_TRUE(window.MoveSelection(res::kIdResultList, 3));
     EXPECT_EQ(window.FirstSelectedItem(res::kIdResultList), 3);
     EXPECT_EQ(probe.Count(Event::ListClick, res::kIdResultList), 1);
+    EXPECT_EQ(probe.Count(Event::ListKeySelect, res::kIdResultList), 3);  // one per key, after its move
     ASSERT_TRUE(window.CopyFromList(res::kIdResultList));
     EXPECT_EQ(probe.Count(Event::ListCopy, res::kIdResultList), 1);
     // C without Ctrl is only a key.

@@ -52,7 +52,7 @@ Win32TestWindow::Win32TestWindow(HWND running) : running_(running) {}
 Win32TestWindow::Win32TestWindow(platform::Dialog& dialog)
     : owned_(std::make_unique<platform::win32::DialogWindow>(dialog)) {
     static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     if (!registered) std::abort();
@@ -108,6 +108,13 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
         return;
     }
     HWND text = GetDlgItem(shown, kMessageBoxTextId);
+    if (text && GetDlgItem(shown, IDYES)) {
+        // A question: the user answers as the test said.
+        questions_.push_back(TextOf(text));
+        const int button = answer_ == platform::Answer::Yes ? IDYES : answer_ == platform::Answer::No ? IDNO : IDCANCEL;
+        PostMessageA(shown, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return;
+    }
     if (text) {
         messages_.push_back(TextOf(text));
         titles_.push_back(TextOf(shown));
@@ -260,6 +267,18 @@ bool Win32TestWindow::CopyFromList(int listId) {
     if (!list || !Focus(list)) return false;
     Key(list, 'C', true);
     return true;
+}
+
+bool Win32TestWindow::PressCloseBox() {
+    if (!Alive()) return false;
+    PostMessageA(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    return true;
+}
+
+bool Win32TestWindow::IsItemMarked(int listId, int item) {
+    auto* list = owned_ && owned_->IsOpen() ? dynamic_cast<platform::ListView*>(owned_->GetItem(listId)) : nullptr;
+    return list && (list->GetItemMarks(item) & platform::ListView::kItemEdited);
 }
 
 bool Win32TestWindow::ContextMenu(int listId, int choice) {

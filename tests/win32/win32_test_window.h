@@ -36,6 +36,8 @@ public:
     bool PressEnter() override;
     bool PressEscape() override;
     bool CopyFromList(int listId) override;
+    bool PressCloseBox() override;
+    void AnswerQuestions(platform::Answer answer) override { answer_ = answer; }
 
     std::vector<std::string> Entries(int comboId) override;
     int Selection(int comboId) override;
@@ -45,6 +47,8 @@ public:
     std::string ItemText(int listId, int item, int column) override;
     int FirstSelectedItem(int listId) override;
     std::vector<std::string> Messages() override { return messages_; }
+    std::vector<std::string> Questions() override { return questions_; }
+    bool IsItemMarked(int listId, int item) override;
     bool IsOpen() override { return Alive(); }
     std::string Clipboard() override;
 
@@ -80,6 +84,8 @@ private:
     std::vector<std::string> messages_;
     std::vector<std::string> titles_;
     std::vector<std::string> fileDialogs_;
+    std::vector<std::string> questions_;
+    platform::Answer answer_ = platform::Answer::Cancel;
     static constexpr int kNoMenuAnswer = -2;
     int menuChoice_ = kNoMenuAnswer;
 };
