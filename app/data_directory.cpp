@@ -4,10 +4,12 @@
 
 namespace kelvo::app {
 
-std::string ReadDataDirectory() {
+std::string ReadDataDirectory(bool* unusable) {
     std::string path;
-    if (platform::ReadMachineString("SOFTWARE\\Brenk", "path", path)) return path;
-    return platform::DefaultDataDirectory();
+    const platform::SettingRead read = platform::ReadMachineString("SOFTWARE\\Brenk", "path", path);
+    if (unusable) *unusable = read == platform::SettingRead::Unusable;
+    if (read == platform::SettingRead::Missing) return platform::DefaultDataDirectory();
+    return path;
 }
 
 }  // namespace kelvo::app

@@ -172,7 +172,14 @@ bool FigureDialog::OnInitDialog() {
     Host().SetIcon(icon_, true);
     Host().SetIcon(icon_, false);
     resultList_->SetExtendedStyle(resultList_->GetExtendedStyle() | platform::ListView::kFullRowSelect);
-    dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory();
+    bool unusable = false;
+    dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory(&unusable);
+    if (unusable) {
+        static constexpr platform::AnsiText kUnusable(
+            u8"Папку данных из реестра (HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenk, path) нельзя открыть: в её имени "
+            u8"есть знаки вне кодировки Windows-1251 (показаны как «?»): ");
+        Host().ShowMessage(std::string(kUnusable.view()) + platform::PathText(dataDirectory_), "");
+    }
     if (figures::FindGroup(initialGroup_)) groupList_->SetCurSel(initialGroup_);
     int index = 0;
     for (const ColumnHeading& column : kColumns) {

@@ -6,10 +6,16 @@
 
 namespace kelvo::platform {
 
+enum class SettingRead {
+    Read,
+    Missing,   // the key or the value cannot be read
+    Unusable,  // a path the program cannot hold (Windows: a sign 1251 lacks), shown with '?' for it
+};
+
 // Reads the string value `name` of `key` under HKEY_LOCAL_MACHINE into `value`, up to its
 // first zero byte, in the form the platform holds paths (platform/file.h): the ANSI code
-// page on Windows, UTF-8 elsewhere. False when the key or value cannot be read.
-bool ReadMachineString(std::string_view key, std::string_view name, std::string& value);
+// page on Windows, UTF-8 elsewhere.
+SettingRead ReadMachineString(std::string_view key, std::string_view name, std::string& value);
 
 // The data directory to use when the registry holds none: "C:\" on Windows. Elsewhere the
 // user's own folder, $XDG_DATA_HOME/kelvo (by default ~/.local/share/kelvo), made on first

@@ -61,7 +61,7 @@ bool ReadFromFile(const std::string& file, std::string_view key, std::string& va
 
 }  // namespace
 
-bool ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
+SettingRead ReadMachineString(std::string_view key, std::string_view name, std::string& value) {
     const std::string wanted = AnsiToUtf8(key) + "\\" + AnsiToUtf8(name);
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
     const std::string list = XdgFolder("XDG_CONFIG_HOME", "/.config") + ":" + (dirs && *dirs ? dirs : "/etc/xdg");
@@ -77,9 +77,9 @@ bool ReadMachineString(std::string_view key, std::string_view name, std::string&
         value = text;
         // The registry's text ends at its first zero byte.
         if (const auto zero = value.find('\0'); zero != std::string::npos) value.resize(zero);
-        return true;
+        return SettingRead::Read;
     }
-    return false;
+    return SettingRead::Missing;
 }
 
 }  // namespace kelvo::platform

@@ -230,6 +230,10 @@ TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
     WriteAllGroupTables(dir.Path());
     std::filesystem::remove(dir.Path() / "BD" / "male.dbf");
     WriteFileBytes(dir / "BD/boys.dbf", "not a table");
+    // A header claiming 2^31-1 records: refused before a record is looked for.
+    std::string girls = ReadFileBytes(dir / "BD/girls.dbf");
+    girls.replace(4, 4, "\xFF\xFF\xFF\x7F");
+    WriteFileBytes(dir / "BD/girls.dbf", girls);
     Open(kWomen, false);
     const auto status = [&] { return window->Text(res::kIdStatusLine); };
     EXPECT_EQ(status(), std::string(platform::AnsiText(u8"Папка данных: ").view()) + platform::PathText(dir.DataDirectory()) +
@@ -241,6 +245,9 @@ TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
     ASSERT_TRUE(Choose(kIdGroupList, kBoys));
     EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\boys.dbf") + " \x97 " +
                             std::string(platform::AnsiText(u8"это не таблица признаков.").view()));
+    ASSERT_TRUE(Choose(kIdGroupList, kGirls));
+    EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\girls.dbf") + " \x97 " +
+                            std::string(platform::AnsiText(u8"таблица слишком велика.").view()));
 }
 
 }  // namespace

@@ -175,6 +175,32 @@ TEST_F(RegistryTest, AValueAUnicodeInstallerWroteComesBackIn1251) {
     EXPECT_EQ(app::ReadDataDirectory(), kCyrillicDirectory);
 }
 
+// A sign 1251 lacks is neither dropped nor swapped for a look-alike: "C:\\é" read as "C:\\e"
+// would open another folder that may well exist. Such a path is refused, and said so.
+TEST_F(RegistryTest, AValueWithSigns1251LacksIsRefusedNotRewritten) {
+    ASSERT_EQ(GetACP(), 1251u) << "run under the Russian locale, as tools/wine-tests.sh does";
+    WriteAnsiGroupTables("C:\\e");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::pair<std::wstring, std::string> values[] = {{L"C:\\\u00e9", "C:\\?"}, {L"C:\\\u65e5\u672c", "C:\\??"}};
+    for (const auto& [wide, shown] : values) {
+        ASSERT_EQ(RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        bool unusable = false;
+        EXPECT_EQ(app::ReadDataDirectory(&unusable), shown);
+        EXPECT_TRUE(unusable);
+    }
+    RegCloseKey(key);
+    auto window = Open();
+    ASSERT_EQ(window->Messages().size(), 1u);
+    EXPECT_NE(window->Messages()[0].find("C:\\??"), std::string::npos);
+    EXPECT_FALSE(dialog.IsComputed());
+    window.reset();
+    RemoveAnsiGroupTables("C:\\e");
+}
+
 TEST_F(RegistryTest, TheTextEndsAtTheFirstZeroByteWhateverTheValuesType) {
     SetPath(std::string("D:\\kelvo\0old", 12), REG_BINARY);
     EXPECT_EQ(app::ReadDataDirectory(), "D:\\kelvo");
