@@ -2,7 +2,9 @@
 // reading each field from the file and from the copy of the file read at Open alike.
 
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -243,11 +245,25 @@ TEST_P(FeatureTableTest, FailureSaysWhyTheLastOpenFailed) {
     }
     EXPECT_EQ(table.RecordCount(), FeatureTable::kMaxRecords);
 
-    if (::geteuid() != 0) {  // root reads every file
-        ::chmod((dir / "t.dbf").c_str(), 0);
+    ::chmod((dir / "t.dbf").c_str(), 0);
+    if (::geteuid() != 0) {
         EXPECT_FALSE(table.Open(Path()));
         EXPECT_EQ(table.Failure(), OpenFailure::NoPermission);
+        return;
     }
+    // Root reads every file: the refusal is seen from a child that gave its rights up.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        FeatureTable own;
+        const bool refused = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 &&
+                             !own.Open(Path()) && own.Failure() == OpenFailure::NoPermission;
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_P(FeatureTableTest, FieldLengthsAboveOneHundredTwentySevenAreUnsigned) {
