@@ -1,6 +1,7 @@
 #include "app/figure_dialog.h"
 
 #include <algorithm>
+#include <ctime>
 #include <new>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "res/resource.h"
 #include "results/export.h"
 #include "results/value_input.h"
+#include "results/print_pages.h"
 
 namespace kelvo::app {
 
@@ -65,10 +67,18 @@ struct MenuEntry {
 };
 constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
 constexpr platform::AnsiText kSaveMeasurements(u8"Сохранить мерки для САПР…");
+constexpr platform::AnsiText kPrintSheet(u8"Печать листа измерений…");
+constexpr platform::AnsiText kSheetPdf(u8"Сохранить лист измерений в PDF…");
+constexpr platform::AnsiText kPrintChart(u8"Печать таблицы размеров…");
+constexpr platform::AnsiText kChartPdf(u8"Сохранить таблицу размеров в PDF…");
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
     {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
     {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
+    {kPrintSheet, &FigureDialog::OnPrintSheet},
+    {kSheetPdf, &FigureDialog::OnSaveSheetPdf},
+    {kPrintChart, &FigureDialog::OnPrintChart},
+    {kChartPdf, &FigureDialog::OnSaveChartPdf},
 };
 
 // Why a feature table could not be opened, as the status line ends it.
@@ -445,6 +455,86 @@ void FigureDialog::SelectFigure(const results::FigureMatch& figure) {
     choose(*heightList_, figure.heightIndex, &FigureDialog::OnHeightChange);
     choose(*chestList_, figure.chestIndex, &FigureDialog::OnChestChange);
     choose(*thirdList_, figure.thirdIndex, &FigureDialog::OnThirdChange);
+}
+
+std::optional<platform::PageLayout> FigureDialog::SheetLayout() {
+    static constexpr platform::AnsiText kNoFigure(u8"Фигура не рассчитана: печатать нечего.");
+    if (!computed_) {
+        Host().ShowMessage(kNoFigure, "");
+        return std::nullopt;
+    }
+    const results::PrintHeading heading =
+        results::SheetHeading(ShownFigure(), platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
+    // The rows are copied: the pages may be laid out again (a print preview repaints).
+    return [heading, rows = results_](platform::TextMeasure& measure) { return results::LayOutSheet(rows, heading, measure); };
+}
+
+std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
+    static constexpr platform::AnsiText kNoTable(
+        u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
+    static constexpr platform::AnsiText kProgress(u8"Расчёт всех типовых фигур группы…");
+    static constexpr platform::AnsiText kCannotBuild(
+        u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
+    const int index = groupList_->GetCurSel();
+    const figures::GroupEntry* group = figures::FindGroup(index);
+    if (!group || !table_.IsOpen()) {
+        Host().ShowMessage(kNoTable, "");
+        return std::nullopt;
+    }
+    const int age = ageList_->GetCurSel();
+    results::SizeChart chart;
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
+    const bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
+    Host().EndProgress();
+    if (!built) {
+        Host().ShowMessage(kCannotBuild, "");
+        return std::nullopt;
+    }
+    const std::string third = group->hasThirdList ? std::string(figures::ThirdCaption(group->third)) : std::string();
+    const results::PrintHeading heading = results::ChartHeading(
+        group->caption, group->hasAgeGroups ? ageList_->GetItemText(age) : "", figures::RangeText({}, third),
+        platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
+    return [heading, chart = std::move(chart)](platform::TextMeasure& measure) {
+        return results::LayOutChart(chart, heading, measure);
+    };
+}
+
+void FigureDialog::Print(const std::optional<platform::PageLayout>& layOut) {
+    std::string message;
+    if (layOut && !Host().PrintPages(*layOut, message) && !message.empty()) Host().ShowMessage(message, "");
+}
+
+void FigureDialog::SavePdf(const std::optional<platform::PageLayout>& layOut, std::string_view name) {
+    static constexpr platform::AnsiText kTitle(u8"Сохранить PDF");
+    static constexpr platform::AnsiText kFilter(u8"Документ PDF (*.pdf)|*.pdf|");
+    static constexpr platform::AnsiText kNoPdf(
+        u8"PDF здесь не записать: напечатайте страницы на принтер PDF системы («Печать…»).");
+    if (!layOut) return;
+    std::string path = dataDirectory_ + "\\" + platform::PathFromText(std::string(name) + ".pdf");
+    if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
+    std::string bytes, message;
+    if (!Host().RenderPdf(*layOut, bytes)) message = kNoPdf.view();
+    else if (results::WriteWholeFile(path, bytes, message)) {
+        static constexpr platform::AnsiText kPdfWritten(u8"PDF записан: ");
+        statusLine_->SetText(std::string(kPdfWritten.view()) + platform::PathText(path));
+        return;
+    }
+    Host().ShowMessage(message, "");
+}
+
+// The figure shown on A4 pages: every row with both increments, edited and illustrative
+// values marked.
+void FigureDialog::OnPrintSheet() { Print(SheetLayout()); }
+void FigureDialog::OnSaveSheetPdf() {
+    static constexpr platform::AnsiText kName(u8"Лист измерений");
+    SavePdf(SheetLayout(), kName);
+}
+
+// The size chart of the group in force on A4 landscape pages.
+void FigureDialog::OnPrintChart() { Print(ChartLayout()); }
+void FigureDialog::OnSaveChartPdf() {
+    static constexpr platform::AnsiText kName(u8"Таблица размеров");
+    SavePdf(ChartLayout(), kName);
 }
 
 }  // namespace kelvo::app
