@@ -71,6 +71,13 @@ constexpr platform::AnsiText kPrintSheet(u8"Печать листа измере
 constexpr platform::AnsiText kSheetPdf(u8"Сохранить лист измерений в PDF…");
 constexpr platform::AnsiText kPrintChart(u8"Печать таблицы размеров…");
 constexpr platform::AnsiText kChartPdf(u8"Сохранить таблицу размеров в PDF…");
+// What a size chart, as CSV or on pages, tells the user while and when it is built.
+constexpr platform::AnsiText kNoChartTable(
+    u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
+constexpr platform::AnsiText kChartProgress(u8"Расчёт всех типовых фигур группы…");
+constexpr platform::AnsiText kCannotBuildChart(
+    u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
+
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
     {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
@@ -351,20 +358,15 @@ void FigureDialog::OnListContextMenu() {
 // The size chart of the group in force, every figure its lists offer (girls and boys: of the
 // age group chosen), saved as CSV for a spreadsheet.
 void FigureDialog::OnSaveSizeChart() {
-    static constexpr platform::AnsiText kNoTable(
-        u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
     static constexpr platform::AnsiText kTitle(u8"Сохранить таблицу размеров");
     static constexpr platform::AnsiText kFilter(u8"Таблица CSV (*.csv)|*.csv|");
     static constexpr platform::AnsiText kChartName(u8"Таблица размеров");
-    static constexpr platform::AnsiText kProgress(u8"Расчёт всех типовых фигур группы…");
-    static constexpr platform::AnsiText kCannotBuild(
-        u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
 
     const int index = groupList_->GetCurSel();
     const figures::GroupEntry* group = figures::FindGroup(index);
     // A group whose table failed to open shows an empty list: its chart would be a surprise.
     if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoTable, "");
+        Host().ShowMessage(kNoChartTable, "");
         return;
     }
     const int age = ageList_->GetCurSel();
@@ -374,12 +376,12 @@ void FigureDialog::OnSaveSizeChart() {
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;
-    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
     const bool built =
         figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
     Host().EndProgress();
     std::string message;
-    if (!built) message = kCannotBuild.view();
+    if (!built) message = kCannotBuildChart.view();
     else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
         static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
         statusLine_->SetText(std::string(kChartWritten.view()) + platform::PathText(path));
@@ -470,24 +472,19 @@ std::optional<platform::PageLayout> FigureDialog::SheetLayout() {
 }
 
 std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
-    static constexpr platform::AnsiText kNoTable(
-        u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
-    static constexpr platform::AnsiText kProgress(u8"Расчёт всех типовых фигур группы…");
-    static constexpr platform::AnsiText kCannotBuild(
-        u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
     const int index = groupList_->GetCurSel();
     const figures::GroupEntry* group = figures::FindGroup(index);
     if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoTable, "");
+        Host().ShowMessage(kNoChartTable, "");
         return std::nullopt;
     }
     const int age = ageList_->GetCurSel();
     results::SizeChart chart;
-    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
     const bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
     Host().EndProgress();
     if (!built) {
-        Host().ShowMessage(kCannotBuild, "");
+        Host().ShowMessage(kCannotBuildChart, "");
         return std::nullopt;
     }
     const std::string third = group->hasThirdList ? std::string(figures::ThirdCaption(group->third)) : std::string();
