@@ -15,6 +15,7 @@
 #include "app/figure_dialog.h"
 #include "figures/size_chart_walk.h"
 #include "platform/codepage.h"
+#include "platform/file.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
 #include "tests/support/fixture_tables.h"
@@ -127,6 +128,7 @@ TEST_F(ChartOutput, ContextMenuPrintsAndSavesTheSheetWithTheEditedValueAndTheCha
     const std::string sheet = test::ReadFileBytes(dir / "sheet.pdf");
     EXPECT_NE(sheet.find("\n160\n*\n"), std::string::npos) << sheet;
     EXPECT_NE(sheet.find(Utf8ToAnsi("* значение изменено пользователем")), std::string::npos);
+    EXPECT_EQ(w.Text(res::kIdStatusLine), Utf8ToAnsi("PDF записан: ") + platform::PathText((dir / "sheet.pdf").string()));
 
     ASSERT_TRUE(choose("Печать таблицы размеров…"));  // the user cancels the print dialog
     EXPECT_TRUE(w.printed.empty());
