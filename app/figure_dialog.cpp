@@ -1,6 +1,7 @@
 #include "app/figure_dialog.h"
 
 #include <algorithm>
+#include <ctime>
 #include <new>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "res/resource.h"
 #include "results/export.h"
 #include "results/value_input.h"
+#include "results/print_pages.h"
 
 namespace kelvo::app {
 
@@ -65,10 +67,25 @@ struct MenuEntry {
 };
 constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
 constexpr platform::AnsiText kSaveMeasurements(u8"Сохранить мерки для САПР…");
+constexpr platform::AnsiText kPrintSheet(u8"Печать листа измерений…");
+constexpr platform::AnsiText kSheetPdf(u8"Сохранить лист измерений в PDF…");
+constexpr platform::AnsiText kPrintChart(u8"Печать таблицы размеров…");
+constexpr platform::AnsiText kChartPdf(u8"Сохранить таблицу размеров в PDF…");
+// What a size chart, as CSV or on pages, tells the user while and when it is built.
+constexpr platform::AnsiText kNoChartTable(
+    u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
+constexpr platform::AnsiText kChartProgress(u8"Расчёт всех типовых фигур группы…");
+constexpr platform::AnsiText kCannotBuildChart(
+    u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
+
 constexpr MenuEntry kListMenu[] = {
     {kSaveChart, &FigureDialog::OnSaveSizeChart},
     {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
     {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
+    {kPrintSheet, &FigureDialog::OnPrintSheet},
+    {kSheetPdf, &FigureDialog::OnSaveSheetPdf},
+    {kPrintChart, &FigureDialog::OnPrintChart},
+    {kChartPdf, &FigureDialog::OnSaveChartPdf},
 };
 
 // Why a feature table could not be opened, as the status line ends it.
@@ -341,20 +358,15 @@ void FigureDialog::OnListContextMenu() {
 // The size chart of the group in force, every figure its lists offer (girls and boys: of the
 // age group chosen), saved as CSV for a spreadsheet.
 void FigureDialog::OnSaveSizeChart() {
-    static constexpr platform::AnsiText kNoTable(
-        u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
     static constexpr platform::AnsiText kTitle(u8"Сохранить таблицу размеров");
     static constexpr platform::AnsiText kFilter(u8"Таблица CSV (*.csv)|*.csv|");
     static constexpr platform::AnsiText kChartName(u8"Таблица размеров");
-    static constexpr platform::AnsiText kProgress(u8"Расчёт всех типовых фигур группы…");
-    static constexpr platform::AnsiText kCannotBuild(
-        u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
 
     const int index = groupList_->GetCurSel();
     const figures::GroupEntry* group = figures::FindGroup(index);
     // A group whose table failed to open shows an empty list: its chart would be a surprise.
     if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoTable, "");
+        Host().ShowMessage(kNoChartTable, "");
         return;
     }
     const int age = ageList_->GetCurSel();
@@ -364,12 +376,12 @@ void FigureDialog::OnSaveSizeChart() {
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
 
     results::SizeChart chart;
-    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kProgress, done, total); };
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
     const bool built =
         figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
     Host().EndProgress();
     std::string message;
-    if (!built) message = kCannotBuild.view();
+    if (!built) message = kCannotBuildChart.view();
     else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
         static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
         statusLine_->SetText(std::string(kChartWritten.view()) + platform::PathText(path));
@@ -445,6 +457,81 @@ void FigureDialog::SelectFigure(const results::FigureMatch& figure) {
     choose(*heightList_, figure.heightIndex, &FigureDialog::OnHeightChange);
     choose(*chestList_, figure.chestIndex, &FigureDialog::OnChestChange);
     choose(*thirdList_, figure.thirdIndex, &FigureDialog::OnThirdChange);
+}
+
+std::optional<platform::PageLayout> FigureDialog::SheetLayout() {
+    static constexpr platform::AnsiText kNoFigure(u8"Фигура не рассчитана: печатать нечего.");
+    if (!computed_) {
+        Host().ShowMessage(kNoFigure, "");
+        return std::nullopt;
+    }
+    const results::PrintHeading heading =
+        results::SheetHeading(ShownFigure(), platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
+    // The rows are copied: the pages may be laid out again (a print preview repaints).
+    return [heading, rows = results_](platform::TextMeasure& measure) { return results::LayOutSheet(rows, heading, measure); };
+}
+
+std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
+    const int index = groupList_->GetCurSel();
+    const figures::GroupEntry* group = figures::FindGroup(index);
+    if (!group || !table_.IsOpen()) {
+        Host().ShowMessage(kNoChartTable, "");
+        return std::nullopt;
+    }
+    const int age = ageList_->GetCurSel();
+    results::SizeChart chart;
+    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
+    const bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
+    Host().EndProgress();
+    if (!built) {
+        Host().ShowMessage(kCannotBuildChart, "");
+        return std::nullopt;
+    }
+    const std::string third = group->hasThirdList ? std::string(figures::ThirdCaption(group->third)) : std::string();
+    const results::PrintHeading heading = results::ChartHeading(
+        group->caption, group->hasAgeGroups ? ageList_->GetItemText(age) : "", figures::RangeText({}, third),
+        platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
+    return [heading, chart = std::move(chart)](platform::TextMeasure& measure) {
+        return results::LayOutChart(chart, heading, measure);
+    };
+}
+
+void FigureDialog::Print(const std::optional<platform::PageLayout>& layOut) {
+    std::string message;
+    if (layOut && !Host().PrintPages(*layOut, message) && !message.empty()) Host().ShowMessage(message, "");
+}
+
+void FigureDialog::SavePdf(const std::optional<platform::PageLayout>& layOut, std::string_view name) {
+    static constexpr platform::AnsiText kTitle(u8"Сохранить PDF");
+    static constexpr platform::AnsiText kFilter(u8"Документ PDF (*.pdf)|*.pdf|");
+    static constexpr platform::AnsiText kNoPdf(
+        u8"PDF здесь не записать: напечатайте страницы на принтер PDF системы («Печать…»).");
+    if (!layOut) return;
+    std::string path = dataDirectory_ + "\\" + platform::PathFromText(std::string(name) + ".pdf");
+    if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
+    std::string bytes, message;
+    if (!Host().RenderPdf(*layOut, bytes)) message = kNoPdf.view();
+    else if (results::WriteWholeFile(path, bytes, message)) {
+        static constexpr platform::AnsiText kPdfWritten(u8"PDF записан: ");
+        statusLine_->SetText(std::string(kPdfWritten.view()) + platform::PathText(path));
+        return;
+    }
+    Host().ShowMessage(message, "");
+}
+
+// The figure shown on A4 pages: every row with both increments, edited and illustrative
+// values marked.
+void FigureDialog::OnPrintSheet() { Print(SheetLayout()); }
+void FigureDialog::OnSaveSheetPdf() {
+    static constexpr platform::AnsiText kName(u8"Лист измерений");
+    SavePdf(SheetLayout(), kName);
+}
+
+// The size chart of the group in force on A4 landscape pages.
+void FigureDialog::OnPrintChart() { Print(ChartLayout()); }
+void FigureDialog::OnSaveChartPdf() {
+    static constexpr platform::AnsiText kName(u8"Таблица размеров");
+    SavePdf(ChartLayout(), kName);
 }
 
 }  // namespace kelvo::app

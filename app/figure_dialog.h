@@ -48,6 +48,10 @@ public:
     void OnSaveSizeChart();
     void OnSaveMeasurements();
     void OnFindNearestFigure();
+    void OnPrintSheet();
+    void OnSaveSheetPdf();
+    void OnPrintChart();
+    void OnSaveChartPdf();
 
     void RefreshList();
 
@@ -86,6 +90,12 @@ private:
     bool MayChangeSelection();
     void RememberSelections();
     bool WriteTable();
+    // The pages of the sheet or of the chart, laid out on a device's measure; none when
+    // there is nothing to lay out (the user has been told).
+    std::optional<platform::PageLayout> SheetLayout();
+    std::optional<platform::PageLayout> ChartLayout();
+    void Print(const std::optional<platform::PageLayout>& layOut);
+    void SavePdf(const std::optional<platform::PageLayout>& layOut, std::string_view name);
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;

@@ -1,8 +1,12 @@
 #include "figures/size_chart_walk.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
 
 #include "figures/group_registry.h"
+#include "platform/ansi_text.h"
 #include "platform/model_controls.h"
 
 namespace kelvo::figures {
@@ -81,31 +85,162 @@ bool AddFigure(const WalkedFigure& figure, results::SizeChart& chart) {
     return true;
 }
 
+// An entry's value in cm; false when its text is not a number.
+bool EntryValue(const std::string& entry, double& value) {
+    const char* begin = entry.c_str();
+    char* end = nullptr;
+    value = std::strtod(begin, &end);
+    return end != begin && *end == '\0';
+}
+
+// The group's window on its own lists, loaded and at age group `age`; null when the group
+// is unknown or its table cannot be loaded.
+const GroupEntry* OpenLists(PrivateWindow& window, FigureGroup group, int age) {
+    const GroupEntry* entry = FindGroup(static_cast<int>(group));
+    if (!entry) return nullptr;
+    if (entry->hasAgeGroups && (age < 0 || age >= kAgeGroupCount)) return nullptr;
+    Workspace w = window.Work();
+    if (!entry->steps.load(w)) return nullptr;
+    if (entry->hasAgeGroups) window.Choose(window.ageList, age, entry->steps.ageChange);
+    return entry;
+}
+
+std::vector<double> Ascending(const std::set<double>& values) { return {values.begin(), values.end()}; }
+
 }  // namespace
+
+bool InSpan(const std::optional<ListSpan>& span, const std::string& entry) {
+    double value = 0;
+    return !span || (EntryValue(entry, value) && value >= span->from && value <= span->to);
+}
+
+std::vector<double> FigureLists::Heights() const {
+    std::set<double> values;
+    for (const Height& height : heights) values.insert(height.value);
+    return Ascending(values);
+}
+
+std::vector<double> FigureLists::Chests() const {
+    std::set<double> values;
+    for (const Height& height : heights)
+        for (const Chest& chest : height.chests) values.insert(chest.value);
+    return Ascending(values);
+}
+
+std::vector<double> FigureLists::Thirds() const {
+    std::set<double> values;
+    for (const Height& height : heights)
+        for (const Chest& chest : height.chests) values.insert(chest.thirds.begin(), chest.thirds.end());
+    return Ascending(values);
+}
+
+int FigureLists::Count(const FigureRange& range) const {
+    const auto in = [](const std::optional<ListSpan>& span, double value) {
+        return !span || (value >= span->from && value <= span->to);
+    };
+    int count = 0;
+    for (const Height& height : heights) {
+        if (!in(range.heights, height.value)) continue;
+        for (const Chest& chest : height.chests) {
+            if (!in(range.chests, chest.value)) continue;
+            if (!hasThirdList) ++count;
+            for (const double third : chest.thirds) count += in(range.thirds, third) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+bool ListFigures(const std::string& dataDirectory, FigureGroup group, int age, FigureLists& lists) {
+    lists = {};
+    PrivateWindow window(dataDirectory);
+    const GroupEntry* entry = OpenLists(window, group, age);
+    if (!entry) return false;
+    lists.hasThirdList = entry->hasThirdList;
+    const auto value = [](const platform::ComboBox& list, int index, double& into) {
+        return EntryValue(list.GetItemText(index), into);
+    };
+    for (int h = 0; h < window.heightList.GetCount(); ++h) {
+        FigureLists::Height& height = lists.heights.emplace_back();
+        if (!value(window.heightList, h, height.value)) return false;
+        window.Choose(window.heightList, h, entry->steps.heightChange);
+        for (int c = 0; c < window.chestList.GetCount(); ++c) {
+            FigureLists::Chest& chest = height.chests.emplace_back();
+            if (!value(window.chestList, c, chest.value)) return false;
+            if (!entry->hasThirdList) continue;
+            window.Choose(window.chestList, c, entry->steps.chestChange);
+            for (int t = 0; t < window.thirdList.GetCount(); ++t)
+                if (!value(window.thirdList, t, chest.thirds.emplace_back())) return false;
+        }
+    }
+    return true;
+}
+
+std::string RangeText(const FigureRange& range, std::string_view third) {
+    static constexpr platform::AnsiText kWhole(u8"все типовые фигуры группы");
+    if (range.IsWhole()) return std::string(kWhole.view());
+    std::string text;
+    const auto add = [&text](std::string_view caption, const std::optional<ListSpan>& span) {
+        if (!span) return;
+        char part[64];
+        std::snprintf(part, sizeof part, "%s%.*s %g-%g", text.empty() ? "" : ", ", static_cast<int>(caption.size()),
+                      caption.data(), span->from, span->to);
+        text += part;
+    };
+    add("T1", range.heights);
+    add("T16", range.chests);
+    add(third, range.thirds);
+    return text;
+}
+
+std::string RangeFault(const FigureLists& lists, const FigureRange& range) {
+    static constexpr platform::AnsiText kNotOffered(u8"нет в списке ");
+    static constexpr platform::AnsiText kReversed(u8"диапазон от большего к меньшему в списке ");
+    static constexpr platform::AnsiText kEmpty(u8"в выбранном диапазоне нет ни одной типовой фигуры");
+    const auto format = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", value);
+        return std::string(text);
+    };
+    const auto check = [&](const std::optional<ListSpan>& span, const std::vector<double>& offered,
+                           std::string_view list) -> std::string {
+        if (!span) return {};
+        for (const double bound : {span->from, span->to})
+            if (std::find(offered.begin(), offered.end(), bound) == offered.end())
+                return format(bound) + " " + std::string(kNotOffered.view()) + std::string(list);
+        if (span->from > span->to) return std::string(kReversed.view()) + std::string(list);
+        return {};
+    };
+    for (std::string fault : {check(range.heights, lists.Heights(), "T1"), check(range.chests, lists.Chests(), "T16"),
+                              check(range.thirds, lists.Thirds(), lists.hasThirdList ? "T18/T19" : "T18/T19 (его у группы нет)")})
+        if (!fault.empty()) return fault;
+    return lists.Count(range) == 0 ? std::string(kEmpty.view()) : std::string();
+}
 
 bool WalkFigures(const std::string& dataDirectory, FigureGroup group, int age, const FigureVisitor& visit,
                  const ChartProgress& progress) {
-    const GroupEntry* entry = FindGroup(static_cast<int>(group));
+    return WalkFigures(dataDirectory, group, age, FigureRange{}, visit, progress);
+}
+
+bool WalkFigures(const std::string& dataDirectory, FigureGroup group, int age, const FigureRange& range,
+                 const FigureVisitor& visit, const ChartProgress& progress) {
+    PrivateWindow window(dataDirectory);
+    const GroupEntry* entry = OpenLists(window, group, age);
     if (!entry) return false;
     const GroupSteps& steps = entry->steps;
-    if (entry->hasAgeGroups && (age < 0 || age >= kAgeGroupCount)) return false;
-
-    PrivateWindow window(dataDirectory);
-    {
-        Workspace w = window.Work();
-        if (!steps.load(w)) return false;
-    }
-    if (entry->hasAgeGroups) window.Choose(window.ageList, age, steps.ageChange);
 
     const int heights = window.heightList.GetCount();
     for (int h = 0; h < heights; ++h) {
         if (progress) progress(h, heights);
+        // Entries outside the range are not chosen at all: their figures are never computed.
+        if (!InSpan(range.heights, window.heightList.GetItemText(h))) continue;
         window.Choose(window.heightList, h, steps.heightChange);
         // The chest list may change with the height (nursery), the third list with the chest.
         for (int c = 0; c < window.chestList.GetCount(); ++c) {
+            if (!InSpan(range.chests, window.chestList.GetItemText(c))) continue;
             window.Choose(window.chestList, c, steps.chestChange);
             const int thirds = entry->hasThirdList ? window.thirdList.GetCount() : 1;
             for (int t = 0; t < thirds; ++t) {
+                if (entry->hasThirdList && !InSpan(range.thirds, window.thirdList.GetItemText(t))) continue;
                 if (entry->hasThirdList) window.Choose(window.thirdList, t, steps.thirdChange);
                 if (!window.computed) return false;
                 const bool third = entry->hasThirdList;
@@ -126,9 +261,14 @@ bool WalkFigures(const std::string& dataDirectory, FigureGroup group, int age, c
 
 bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age, results::SizeChart& chart,
                     const ChartProgress& progress) {
+    return BuildSizeChart(dataDirectory, group, age, FigureRange{}, chart, progress);
+}
+
+bool BuildSizeChart(const std::string& dataDirectory, FigureGroup group, int age, const FigureRange& range,
+                    results::SizeChart& chart, const ChartProgress& progress) {
     chart = {};
     const auto add = [&chart](const WalkedFigure& figure) { return AddFigure(figure, chart); };
-    if (!WalkFigures(dataDirectory, group, age, add, progress)) return false;
+    if (!WalkFigures(dataDirectory, group, age, range, add, progress)) return false;
     // A table without a side file has no known sources: the chart gets no source column.
     if (std::all_of(chart.sources.begin(), chart.sources.end(), [](const std::string& s) { return s.empty(); }))
         chart.sources.clear();

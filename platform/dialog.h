@@ -9,6 +9,7 @@
 
 #include "platform/controls.h"
 #include "platform/dialog_template.h"
+#include "platform/page_canvas.h"
 
 namespace kelvo::platform {
 
@@ -68,6 +69,13 @@ public:
     // Runs another dialog modally over this window, from its own template; the code it ended
     // with (kIdOk, kIdCancel), kIdCancel when it could not be shown.
     virtual int RunModal(Dialog& dialog) = 0;
+    // Asks for a printer (with a preview where the platform has one), lays the pages out on
+    // its measure and prints them. False when nothing was printed: `message` (Windows-1251)
+    // says why for a failure and stays empty when the user cancelled.
+    virtual bool PrintPages(const PageLayout& layOut, std::string& message) = 0;
+    // The PDF of the pages `layOut` makes, fonts embedded; false when the front end cannot
+    // write PDF or the pages could not be drawn.
+    virtual bool RenderPdf(const PageLayout& layOut, std::string& bytes) = 0;
 };
 
 template <class D>

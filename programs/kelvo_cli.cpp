@@ -5,7 +5,9 @@
 // --make-table it turns a designer's CSV into a feature table, checked against the group's
 // grid, and with --dump-table it writes a table back as such a CSV. With --nearest it takes
 // the options as a person's measurements and prints the typical figures nearest to them, or
-// with --select the list of the nearest one.
+// with --select the list of the nearest one. With --pdf it writes the figure's measurement
+// sheet, or with --chart-pages the size chart, on A4 pages as PDF; --heights, --chests and
+// --thirds limit a chart to a range.
 //
 // main reads the options, chooses the figure in the window and prints: each step is a
 // function of its own, and every byte written to stdout is checked.
@@ -16,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -32,6 +35,8 @@
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/headless/headless_window.h"
+#include "platform/page_canvas.h"
+#include "programs/cli_pdf.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "results/export.h"
@@ -40,6 +45,7 @@
 #include "tables/table_source.h"
 #include "results/measurement_files.h"
 #include "results/match_text.h"
+#include "results/print_pages.h"
 
 namespace {
 
@@ -63,6 +69,10 @@ constexpr const char* kOptionsAfterGroup =
     "  --chart FILE   записать таблицу размеров группы (все типовые фигуры) в FILE как CSV\n"
     "  --chart-format excel (по умолчанию: «;» и десятичная запятая) или rfc4180 («,» и точка)\n"
     "  --sources      столбец «Источник» в tsv, csv и таблице размеров\n"
+    "  --pdf FILE     записать лист измерений выбранной фигуры в FILE как PDF (A4)\n"
+    "  --chart-pages  с --pdf: таблицу размеров группы на страницах A4, а не лист измерений\n"
+    "  --heights A-B, --chests A-B, --thirds A-B  только фигуры с ростом, обхватом груди и\n"
+    "                 третьим обхватом (T18/T19) от A до B (с --chart и --chart-pages)\n"
     "  --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf  таблица признаков группы G из CSV по шаблону, с проверкой\n"
     "  --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv    таблица признаков обратно в CSV по шаблону\n"
     "  --nearest      подобрать три ближайшие типовые фигуры: --height, --chest, --waist, --hip —\n"
@@ -84,7 +94,11 @@ std::string Usage() {
            "                 [--waist N | --hip N] [--format tsv|csv|table|vit|vst|json] [--output FILE]\n"
            "                 [--export] [--sources]\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A] --chart FILE [--chart-format excel|rfc4180]\n"
-           "                 [--sources]\n"
+           "                 [--sources] [--heights A-B] [--chests A-B] [--thirds A-B]\n"
+           "       kelvo-cli [--data DIR] [--group G] [--age A] [--height N] [--chest N] [--waist N | --hip N]\n"
+           "                 --pdf FILE\n"
+           "       kelvo-cli [--data DIR] [--group G] [--age A] --pdf FILE --chart-pages\n"
+           "                 [--heights A-B] [--chests A-B] [--thirds A-B]\n"
            "       kelvo-cli --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf | --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A|any] --nearest [--height N] [--chest N]\n"
            "                 [--waist N | --hip N] [--feature N=V]... [--select [--export]] [--format F]\n"
@@ -95,6 +109,8 @@ std::string Usage() {
 
 struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat, output;
+    std::optional<std::string> pdf, heights, chests, thirds;
+    bool chartPages = false;
     std::string format;
     std::vector<std::string> features;  // --feature, each "N=V"
     bool exportTable = false;
@@ -131,7 +147,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                              {"--age", &Options::age},       {"--height", &Options::height},
                              {"--chest", &Options::chest},   {"--waist", &Options::waist},
                              {"--hip", &Options::hip},       {"--chart", &Options::chart},
-                             {"--chart-format", &Options::chartFormat}, {"--output", &Options::output}};
+                             {"--chart-format", &Options::chartFormat}, {"--output", &Options::output},
+                             {"--pdf", &Options::pdf},       {"--heights", &Options::heights},
+                             {"--chests", &Options::chests}, {"--thirds", &Options::thirds}};
     struct Flag {
         const char* name;
         bool Options::*field;
@@ -140,6 +158,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                           {"--sources", &Options::sources},
                           {"--nearest", &Options::nearest},
                           {"--select", &Options::select},
+                          {"--chart-pages", &Options::chartPages},
                           {"--help", &Options::help},
                           {"-h", &Options::help},
                           {"--version", &Options::version}};
@@ -193,7 +212,15 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                false;
     if (!options.nearest && (options.select || !options.features.empty()))
         return error = "--select и --feature только с --nearest", false;
-    if (options.nearest && options.chart) return error = "--nearest не сочетается с --chart", false;
+    if (options.nearest && (options.chart || options.pdf)) return error = "--nearest не сочетается с --chart и --pdf", false;
+    if (options.chartPages && !options.pdf) return error = "--chart-pages только с --pdf", false;
+    if (options.pdf && (options.chart || options.exportTable || !options.format.empty() || options.output))
+        return error = "--pdf не сочетается с --chart, --export, --format и --output", false;
+    const bool chartWanted = options.chart || options.chartPages;
+    if ((options.heights || options.chests || options.thirds) && !chartWanted)
+        return error = "--heights, --chests и --thirds только с --chart или --chart-pages", false;
+    if (options.chartPages && (options.height || options.chest || options.waist || options.hip))
+        return error = "--chart-pages не сочетается с --height, --chest, --waist и --hip", false;
     // The export writes one figure's list: with --nearest only the chosen figure has one.
     if (options.nearest && options.exportTable && !options.select)
         return error = "--export с --nearest только вместе с --select", false;
@@ -335,24 +362,105 @@ int WriteMeasurements(const kelvo::app::FigureDialog& dialog, results::Measureme
     return output ? 0 : Emit(bytes);
 }
 
-// Writes the size chart of `group` (girls and boys: of age group `age`) to `file`, given in
-// UTF-8; the exit code. Without `withSources` the chart has no source column.
-int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age, const std::string& file,
-               results::CsvDialect dialect, bool withSources) {
-    std::string path;
-    if (!CommandLinePath(file, path)) return UnusablePath(file);
+// "158-176" or a single "164" as a span; false when the text is neither.
+bool ParseSpan(const std::string& text, figures::ListSpan& span) {
+    const auto number = [](const std::string& part, double& value) {
+        const char* begin = part.c_str();
+        char* end = nullptr;
+        value = std::strtod(begin, &end);
+        return !part.empty() && end != begin && *end == '\0' && part[0] != '-' && part[0] != '+';
+    };
+    const auto dash = text.find('-');
+    if (dash == std::string::npos) return number(text, span.from) && number(text, span.to);
+    return number(text.substr(0, dash), span.from) && number(text.substr(dash + 1), span.to);
+}
+
+// The range the options ask for, checked against what the group's lists offer; false with
+// a message naming the option or the bound.
+bool ReadRange(const Options& options, const std::string& dataDirectory, const figures::GroupEntry& group, int age,
+               figures::FigureRange& range, std::string& error) {
+    const auto read = [&](const char* name, const std::optional<std::string>& text, std::optional<figures::ListSpan>& into) {
+        if (!text) return true;
+        figures::ListSpan span{};
+        if (!ParseSpan(*text, span)) return error = std::string(name) + ": не диапазон «" + *text + "» (нужно от-до, например 158-176)", false;
+        into = span;
+        return true;
+    };
+    if (!read("--heights", options.heights, range.heights) || !read("--chests", options.chests, range.chests) ||
+        !read("--thirds", options.thirds, range.thirds))
+        return false;
+    if (range.IsWhole()) return true;
+    figures::FigureLists lists;
+    if (!figures::ListFigures(dataDirectory, group.group, age, lists))
+        return error = "не удалось прочитать списки из " + TablePath(dataDirectory, group), false;
+    const std::string fault = figures::RangeFault(lists, range);
+    if (fault.empty()) return true;
+    return error = AnsiToUtf8(fault), false;
+}
+
+// The size chart of `group` (girls and boys: of age group `age`) within `range`; the exit
+// code, 0 when `chart` holds it.
+int BuildChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age,
+               const figures::FigureRange& range, results::SizeChart& chart) {
     const bool showProgress = ::isatty(STDERR_FILENO);
-    results::SizeChart chart;
-    const bool built = figures::BuildSizeChart(dataDirectory, group.group, age, chart, [&](int done, int total) {
+    const bool built = figures::BuildSizeChart(dataDirectory, group.group, age, range, chart, [&](int done, int total) {
         if (!showProgress) return;
         std::fprintf(stderr, "\rkelvo-cli: таблица размеров, рост %d из %d", done, total);
         if (done == total) std::fputc('\n', stderr);
     });
-    if (!built) return Fail(1, "не удалось составить таблицу размеров из " + TablePath(dataDirectory, group));
+    return built ? 0 : Fail(1, "не удалось составить таблицу размеров из " + TablePath(dataDirectory, group));
+}
+
+// Writes the size chart to `file`, given in UTF-8; the exit code. Without `withSources` the
+// chart has no source column.
+int WriteChart(const std::string& dataDirectory, const figures::GroupEntry& group, int age,
+               const figures::FigureRange& range, const std::string& file, results::CsvDialect dialect, bool withSources) {
+    std::string path;
+    if (!CommandLinePath(file, path)) return UnusablePath(file);
+    results::SizeChart chart;
+    if (const int code = BuildChart(dataDirectory, group, age, range, chart)) return code;
     if (!withSources) chart.sources.clear();
     std::string message;
     if (!results::WriteSizeChart(path, chart, dialect, message)) return Fail(1, AnsiToUtf8(message));
     return 0;
+}
+
+// Writes the pages `layOut` makes as PDF to `file`, given in UTF-8; the exit code.
+int WritePdf(const std::string& file, const kelvo::platform::PageLayout& layOut) {
+    std::string path;
+    if (!CommandLinePath(file, path)) return UnusablePath(file);
+    std::string bytes, message;
+    if (!kelvo::programs::RenderPdf(layOut, bytes, message)) return Fail(2, message);
+    if (!results::WriteWholeFile(path, bytes, message)) return Fail(1, AnsiToUtf8(message));
+    return 0;
+}
+
+// --pdf: the figure shown as a measurement sheet, or with --chart-pages the group's chart
+// within the range asked for; the exit code.
+int WritePages(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, const figures::GroupEntry& group,
+               const Options& options) {
+    const std::string folder = kelvo::platform::PathText(dialog.DataDirectory());
+    const std::string date = results::DateText(std::time(nullptr));
+    if (!options.chartPages) {
+        if (!dialog.IsComputed()) return Fail(1, "фигура не рассчитана: печатать нечего");
+        const results::PrintHeading heading = results::SheetHeading(dialog.ShownFigure(), folder, date);
+        return WritePdf(*options.pdf, [&](kelvo::platform::TextMeasure& measure) {
+            return results::LayOutSheet(dialog.Results(), heading, measure);
+        });
+    }
+    const int age = window.Selection(res::kIdAgeList);
+    figures::FigureRange range;
+    std::string error;
+    if (!ReadRange(options, dialog.DataDirectory(), group, age, range, error)) return Fail(2, error);
+    results::SizeChart chart;
+    if (const int code = BuildChart(dialog.DataDirectory(), group, age, range, chart)) return code;
+    const std::string third = group.hasThirdList ? std::string(figures::ThirdCaption(group.third)) : std::string();
+    const results::PrintHeading heading =
+        results::ChartHeading(group.caption, group.hasAgeGroups ? window.Entries(res::kIdAgeList).at(static_cast<std::size_t>(age)) : "",
+                              figures::RangeText(range, third), folder, date);
+    return WritePdf(*options.pdf, [&](kelvo::platform::TextMeasure& measure) {
+        return results::LayOutChart(chart, heading, measure);
+    });
 }
 
 results::ListFormat OutputFormat(const Options& options) {
@@ -464,11 +572,14 @@ int Run(const Options& options) {
     if (options.nearest) return RunNearest(window, dialog, *group, options);
     if (!ChooseFigure(window, options, error)) return Fail(2, error);
 
+    if (options.pdf) return WritePages(window, dialog, *group, options);
     if (options.chart) {
         const auto dialect =
             options.chartFormat == "rfc4180" ? results::CsvDialect::Rfc4180 : results::CsvDialect::Spreadsheet;
-        return WriteChart(dialog.DataDirectory(), *group, window.Selection(res::kIdAgeList), *options.chart, dialect,
-                          options.sources);
+        const int age = window.Selection(res::kIdAgeList);
+        figures::FigureRange range;
+        if (!ReadRange(options, dialog.DataDirectory(), *group, age, range, error)) return Fail(2, error);
+        return WriteChart(dialog.DataDirectory(), *group, age, range, *options.chart, dialect, options.sources);
     }
     return PrintList(window, dialog, options);
 }

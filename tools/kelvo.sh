@@ -18,7 +18,7 @@ base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-de
 # the Debian package and the Windows installer with their checks, and the schema check of the
 # measurement files.
 test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
-  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils)
+  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils poppler-utils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

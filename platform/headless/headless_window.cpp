@@ -209,6 +209,25 @@ int HeadlessWindow::RunModal(Dialog& dialog) {
     return window.IsOpen() ? kIdCancel : window.EndCode();
 }
 
+bool HeadlessWindow::PrintPages(const PageLayout& layOut, std::string& message) {
+    message.clear();
+    if (!printAnswer) return false;
+    FixedTextMeasure measure;
+    printed.push_back(layOut(measure));
+    return true;
+}
+
+bool HeadlessWindow::RenderPdf(const PageLayout& layOut, std::string& bytes) {
+    FixedTextMeasure measure;
+    const PageSet& pages = pdfs.emplace_back(layOut(measure));
+    bytes.clear();
+    for (const Page& page : pages.pages) {
+        for (const PageText& text : page.texts) bytes += text.text + "\n";
+        bytes += '\f';
+    }
+    return true;
+}
+
 int HeadlessFrontEnd::RunModal(Dialog& dialog) {
     HeadlessWindow window(dialog);
     if (user_) user_(window);

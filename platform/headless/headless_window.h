@@ -78,6 +78,11 @@ public:
     std::string saveFilter;     // the file types last offered
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
     int progressEnded = 0;
+    // Pages the dialog had printed or turned into PDF, as laid out on a fixed-width measure.
+    std::vector<PageSet> printed, pdfs;
+    bool printAnswer = false;  // the print dialog: true prints, false is the user's cancel
+    // A PDF here is the pages' texts, one per line, a form feed after each page: a file the
+    // tests read, not one a PDF reader opens.
     // The user of a dialog run modally over this one, acting while it is open; unset, the
     // user closes it at once.
     std::function<void(HeadlessWindow&)> modalUser;
@@ -100,6 +105,8 @@ public:
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }
     int RunModal(Dialog& dialog) override;
+    bool PrintPages(const PageLayout& layOut, std::string& message) override;
+    bool RenderPdf(const PageLayout& layOut, std::string& bytes) override;
 
 private:
     bool Raise(Event event, int id);

@@ -9,11 +9,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
 #include "platform/file.h"
+#include "platform/ansi_text.h"
 #include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_page_canvas.h"
 #include "platform/qt/qt_text.h"
 
 namespace kelvo::platform::qt {
@@ -298,5 +302,32 @@ int QtFrontEnd::RunModal(Dialog& dialog) {
     QtWindow window(dialog);
     return RunWindow(window, dialog, shown_);
 }
+
+bool QtWindow::PrintPages(const PageLayout& layOut, std::string& message) {
+    static constexpr AnsiText kNotPrinted(u8"Страницы не напечатаны: принтер не принял задание.");
+    message.clear();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);  // the pages place their own margins from the sheet's corner
+    {
+        // The preview opens on the pages' orientation and paper before it first paints.
+        QtPageCanvas canvas(printer);
+        const PageSet pages = layOut(canvas);
+        printer.setDocName(ToQString(pages.title));
+        printer.setPageOrientation(pages.orientation == PageOrientation::Portrait ? QPageLayout::Portrait
+                                                                                  : QPageLayout::Landscape);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+    }
+    QPrintPreviewDialog preview(&printer, this);
+    bool drawn = true;
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&layOut, &drawn](QPrinter* device) {
+        QtPageCanvas canvas(*device);
+        drawn = DrawPages(layOut(canvas), canvas);
+    });
+    if (preview.exec() != QDialog::Accepted) return false;
+    if (!drawn) message = kNotPrinted.view();
+    return drawn;
+}
+
+bool QtWindow::RenderPdf(const PageLayout& layOut, std::string& bytes) { return qt::RenderPdf(layOut, bytes); }
 
 }  // namespace kelvo::platform::qt

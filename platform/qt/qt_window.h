@@ -57,6 +57,9 @@ public:
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
+    // The print preview with the system's printers; PDF from Qt's own writer.
+    bool PrintPages(const PageLayout& layOut, std::string& message) override;
+    bool RenderPdf(const PageLayout& layOut, std::string& bytes) override;
 
     // Esc and the close box: the dialog may keep the window open.
     void reject() override;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/gdi_page_canvas.h"
 #include "platform/win32/dialog_template_win32.h"
 
 namespace kelvo::platform::win32 {
@@ -350,6 +351,10 @@ int DialogWindow::RunModal(Dialog& dialog) {
 int Win32FrontEnd::RunModal(Dialog& dialog) {
     DialogWindow window(dialog);
     return window.RunModal();
+}
+
+bool DialogWindow::PrintPages(const PageLayout& layOut, std::string& message) {
+    return PrintWithDialog(window_, layOut, message);
 }
 
 }  // namespace kelvo::platform::win32

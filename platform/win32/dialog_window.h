@@ -49,6 +49,10 @@ public:
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
+    // The standard print dialog and GDI. No PDF writer of its own: a user saves PDF by
+    // printing to the system's PDF printer, so RenderPdf reports false.
+    bool PrintPages(const PageLayout& layOut, std::string& message) override;
+    bool RenderPdf(const PageLayout&, std::string&) override { return false; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM first, LPARAM second);

@@ -2,6 +2,8 @@
 // menu and kelvo-cli --chart, and what happens when the file cannot be written.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "app/figure_dialog.h"
 #include "figures/size_chart_walk.h"
 #include "platform/codepage.h"
+#include "platform/file.h"
 #include "platform/headless/headless_window.h"
 #include "res/resource.h"
 #include "tests/support/fixture_tables.h"
@@ -106,6 +109,34 @@ TEST_F(ChartOutput, ContextMenuSavesTheChartOfTheAgeGroupInForceAndLeavesTheWind
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(w.Selection(res::kIdHeightList), 3);
     EXPECT_EQ(w.ItemText(res::kIdResultList, 2, 2), shown);
+}
+
+TEST_F(ChartOutput, ContextMenuPrintsAndSavesTheSheetWithTheEditedValueAndTheChartOnPages) {
+    auto& w = Open(3, dir / "sheet.pdf");
+    const auto choose = [&](std::string_view caption) {
+        w.menuAnswer = [caption](std::span<const std::string_view> items) {
+            return static_cast<int>(std::find(items.begin(), items.end(), Utf8ToAnsi(caption)) - items.begin());
+        };
+        return w.ContextMenu(res::kIdResultList);
+    };
+    ASSERT_TRUE(w.ClickRow(res::kIdResultList, 1));
+    ASSERT_TRUE(w.Type(res::kIdValueEdit, "160"));
+    ASSERT_TRUE(w.Press(res::kIdChangeValue));
+    ASSERT_TRUE(choose("Сохранить лист измерений в PDF…"));
+    EXPECT_TRUE(suggested.ends_with("\\Лист измерений.pdf")) << suggested;
+    // The headless front end's "PDF" is the pages' texts, a line each.
+    const std::string sheet = test::ReadFileBytes(dir / "sheet.pdf");
+    EXPECT_NE(sheet.find("\n160\n*\n"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find(Utf8ToAnsi("* значение изменено пользователем")), std::string::npos);
+    EXPECT_EQ(w.Text(res::kIdStatusLine), Utf8ToAnsi("PDF записан: ") + platform::PathText((dir / "sheet.pdf").string()));
+
+    ASSERT_TRUE(choose("Печать таблицы размеров…"));  // the user cancels the print dialog
+    EXPECT_TRUE(w.printed.empty());
+    w.printAnswer = true;
+    ASSERT_TRUE(choose("Печать таблицы размеров…"));
+    ASSERT_EQ(w.printed.size(), 1u);
+    EXPECT_EQ(w.printed[0].orientation, platform::PageOrientation::Landscape);
+    EXPECT_TRUE(w.messages.empty());
 }
 
 TEST_F(ChartOutput, WindowSaysWhyNothingWasWritten) {
