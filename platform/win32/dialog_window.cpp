@@ -233,8 +233,8 @@ void DialogWindow::PlaceControls() {
     if (placed_.empty()) return;
     RECT client{};
     GetClientRect(window_, &client);
-    const int dx = std::max(0, static_cast<int>(client.right) - minimumClient_.cx);
-    const int dy = std::max(0, static_cast<int>(client.bottom) - minimumClient_.cy);
+    const int dx = std::max(0, static_cast<int>(client.right - minimumClient_.cx));
+    const int dy = std::max(0, static_cast<int>(client.bottom - minimumClient_.cy));
     const auto& controls = dialog_.Template().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlTemplate& control = controls[i];

@@ -8,7 +8,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -267,7 +269,79 @@ TEST_F(FigureWindowTest, TheWindowComesBackAtTheSizeItClosedWith) {
     ShowWindow(second->Window(), SW_MAXIMIZE);
     second.reset();
     EXPECT_TRUE(IsZoomed(open()->Window()));
+
+    // Kept from a screen since removed, at a size below the template's: neither is taken.
+    HKEY saved = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\kelvo-test\\Window", 0, KEY_WRITE, &saved), ERROR_SUCCESS);
+    const std::pair<const char*, int> values[] = {
+        {"Left", -30000}, {"Top", -30000}, {"Width", 100}, {"Height", 80}, {"Maximized", 0}};
+    for (const auto& [name, value] : values) {
+        const auto data = static_cast<DWORD>(value);
+        RegSetValueExA(saved, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    }
+    RegCloseKey(saved);
+    auto third = open();
+    EXPECT_EQ(SizeOf(third->Window()).cx, minimum.cx);
+    EXPECT_EQ(SizeOf(third->Window()).cy, minimum.cy);
+    EXPECT_NE(MonitorFromWindow(third->Window(), MONITOR_DEFAULTTONULL), nullptr);
+    third.reset();
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+}
+
+// The captions T1, T16 and T18/T19 and the headings "М/Рост" and "М/Размер" explain
+// themselves in the window's tooltip control; a heading's tooltip follows its column when the
+// names column widens.
+TEST_F(FigureWindowTest, CaptionsAndColumnHeadingsCarryTooltipsThatFollowTheirColumns) {
+    Open(3);
+    HWND main = window->Window();
+    struct Found {
+        HWND main, tips;
+    } found{main, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND candidate, LPARAM param) {
+            auto& f = *reinterpret_cast<Found*>(param);
+            char name[64] = {};
+            GetClassNameA(candidate, name, sizeof name);
+            if (GetWindow(candidate, GW_OWNER) == f.main && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) f.tips = candidate;
+            return f.tips ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    ASSERT_NE(found.tips, nullptr);
+    HWND heading = ListView_GetHeader(GetDlgItem(main, res::kIdResultList));
+    const auto toolRect = [&](HWND owner, UINT_PTR id) {
+        wchar_t text[1024] = {};
+        TOOLINFOW info{};
+        info.lpszText = text;
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.hwnd = owner;
+        info.uId = id;
+        SendMessageW(found.tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        return info.rect;
+    };
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageW(found.tips, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[1024] = {};
+        TOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.lpszText = buffer;
+        SendMessageW(found.tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+        char ansi[1024] = {};
+        WideCharToMultiByte(1251, 0, buffer, -1, ansi, sizeof ansi, nullptr, nullptr);
+        texts.push_back(ansi);
+    }
+    const auto has = [&](std::string_view wanted) { return std::find(texts.begin(), texts.end(), wanted) != texts.end(); };
+    EXPECT_EQ(count, 5);
+    EXPECT_TRUE(has(platform::AnsiText(u8"Рост")));
+    EXPECT_TRUE(has(platform::AnsiText(u8"Обхват груди третий")));
+    EXPECT_TRUE(has(platform::AnsiText(u8"Изменение признака на шаг роста (6 см)")));
+
+    SetWindowPos(main, nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+    window->Pump();
+    RECT column{};
+    Header_GetItemRect(heading, 3, &column);
+    EXPECT_EQ(toolRect(heading, 3), column);
 }
 
 }  // namespace
