@@ -6,12 +6,12 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -63,7 +63,7 @@ QtWindow::QtWindow(Dialog& dialog, QWidget* parent) : QDialog(parent), dialog_(d
     setWindowTitle(ToQString(templ.caption));
     // A modal frame with a close box; maximisable when the window may grow.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | (templ.Resizable() ? Qt::WindowMaximizeButtonHint : Qt::Widget));
+                   Qt::WindowCloseButtonHint | (templ.Resizable() ? Qt::WindowMaximizeButtonHint : Qt::WindowFlags()));
     setFont(QFont(ToQString(templ.fontName), templ.fontPointSize));
     // Laid out in the units of the dialog's font, so the captions fit whatever font the
     // name resolves to here.
@@ -168,7 +168,11 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
 
 void QtWindow::Open() {
     running_ = true;
-    if (!dialog_.Open(*this)) return;
+    const bool focusFirst = dialog_.Open(*this);
+    // After OnInitDialog: the columns that grow with the window exist now.
+    if (running_ && rememberGeometry_ && dialog_.Template().Resizable())
+        restoreGeometry(UserSettings().value(kGeometryKey).toByteArray());
+    if (!focusFirst) return;
     const auto& controls = dialog_.Template().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if ((controls[i].style & kTabStop) && widgets_[i]->isEnabled()) {
@@ -176,9 +180,6 @@ void QtWindow::Open() {
             break;
         }
     }
-    // After OnInitDialog: the columns that grow with the window exist now.
-    if (rememberGeometry_ && dialog_.Template().Resizable())
-        restoreGeometry(UserSettings().value(kGeometryKey).toByteArray());
 }
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
@@ -232,7 +233,8 @@ void QtWindow::reject() {
 }
 
 void QtWindow::done(int result) {
-    if (running_ && rememberGeometry_ && dialog_.Template().Resizable())
+    // Not before it was shown: a window that ended while it opened never had the kept size.
+    if (running_ && rememberGeometry_ && isVisible() && dialog_.Template().Resizable())
         UserSettings().setValue(kGeometryKey, saveGeometry());
     if (running_) {
         running_ = false;

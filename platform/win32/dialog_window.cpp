@@ -309,8 +309,10 @@ void DialogWindow::PlaceToolTips() {
 }
 
 void DialogWindow::RestorePlacement() {
+    if (placementKey_.empty() || placed_.empty()) return;
+    placementRestored_ = true;
     SavedPlacement saved{};
-    if (placementKey_.empty() || placed_.empty() || !ReadPlacement(placementKey_, saved)) return;
+    if (!ReadPlacement(placementKey_, saved)) return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(window_, &placement)) return;
@@ -335,7 +337,8 @@ void DialogWindow::RestorePlacement() {
 void DialogWindow::SavePlacement() {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    if (placementKey_.empty() || placed_.empty() || !GetWindowPlacement(window_, &placement)) return;
+    // Not for a window that ended while it opened: it never had the kept place.
+    if (!placementRestored_ || !GetWindowPlacement(window_, &placement)) return;
     const RECT& normal = placement.rcNormalPosition;
     const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
                            (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED));

@@ -100,6 +100,7 @@ private:
     SIZE minimumClient_{};
     int columnsGrownBy_ = 0;
     std::string placementKey_;
+    bool placementRestored_ = false;
     HWND toolTips_ = nullptr;
 };
 
