@@ -40,6 +40,13 @@ public:
 // A list view in report view; several items may be selected at once.
 class ListView : public Control {
 public:
+    // A cell as the list shows it: the fixed-width fields' trailing blanks left out, so a
+    // name that fits is not cut off. GetItemText still gives the cell as it was set.
+    static constexpr std::string_view ShownText(std::string_view cell) {
+        while (!cell.empty() && cell.back() == ' ') cell.remove_suffix(1);
+        return cell;
+    }
+
     static constexpr std::uint32_t kFullRowSelect = 0x20;  // LVS_EX_FULLROWSELECT
 
     virtual std::uint32_t GetExtendedStyle() const = 0;

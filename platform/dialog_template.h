@@ -21,7 +21,15 @@ enum ControlStyle : std::uint32_t {
     kBorder = 1u << 5,
     kAlignRight = 1u << 6,      // edit text
     kAutoHorizontalScroll = 1u << 7,
+    // How a control follows a window the user makes larger than the template, which is
+    // its smallest size: it takes the extra width or height, or moves with the right or
+    // bottom edge. A control without any of these keeps its place and size.
+    kGrowWidth = 1u << 8,
+    kGrowHeight = 1u << 9,
+    kFollowRight = 1u << 10,
+    kFollowBottom = 1u << 11,
 };
+inline constexpr std::uint32_t kGrowthStyles = kGrowWidth | kGrowHeight | kFollowRight | kFollowBottom;
 
 inline constexpr int kNoId = -1;
 inline constexpr int kIdOk = 1;
@@ -34,7 +42,24 @@ struct ControlTemplate {
     int x, y, width, height;   // dialog units; a combo's height includes its drop-down part
     std::uint32_t style;
     std::string_view toolTip = {};  // Windows-1251; shown when the pointer rests on it
+    int growingColumn = -1;    // a list view that grows wider: the column that takes the width
 };
+
+struct Rect {
+    int x, y, width, height;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Where a control laid out at `atMinimum` (pixels, the window at its template size) goes
+// in a window `dx` wider and `dy` taller than that.
+constexpr Rect GrownRect(const ControlTemplate& control, Rect atMinimum, int dx, int dy) {
+    Rect rect = atMinimum;
+    if (control.style & kGrowWidth) rect.width += dx;
+    if (control.style & kGrowHeight) rect.height += dy;
+    if (control.style & kFollowRight) rect.x += dx;
+    if (control.style & kFollowBottom) rect.y += dy;
+    return rect;
+}
 
 struct InitialEntry {
     int id;                    // the drop-down list it is added to, in this order
@@ -50,6 +75,13 @@ struct DialogTemplate {
     int iconId;
     std::span<const ControlTemplate> controls;  // template order is tab order
     std::span<const InitialEntry> initialEntries;
+
+    // The user may make the window larger (and maximise it) when a control follows its size.
+    bool Resizable() const {
+        for (const auto& control : controls)
+            if (control.style & kGrowthStyles) return true;
+        return false;
+    }
 
     const ControlTemplate* Find(int id) const {
         for (const auto& control : controls)

@@ -29,6 +29,9 @@ constexpr AnsiText kHeightTip(u8"Рост");
 constexpr AnsiText kChestTip(u8"Обхват груди третий");
 constexpr AnsiText kThirdTip(u8"T18 — обхват талии; T19 — обхват бёдер с учётом выступания живота");
 
+// The result list's column of the features' names.
+constexpr int kNameColumn = 1;
+
 constexpr std::uint32_t kList = kDropDownList | kVerticalScroll | kTabStop;
 
 // Template order is tab order, which follows the layout: the lists from left to right, the
@@ -44,15 +47,18 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::ComboBox, kIdChestList, "", 242, 23, 44, 125, kList},
     {ControlKind::StaticText, kIdThirdLabel, "T18/T19", 299, 10, 30, 8, 0, kThirdTip},
     {ControlKind::ComboBox, kIdThirdList, "", 292, 23, 44, 125, kList},
-    {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152, kReportView | kBorder | kTabStop},
-    {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, 0},
+    // A larger window gives its room to the list, and to the features' names in it; what lies
+    // below the list stays along the bottom edge, the value with the list's right edge.
+    {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152,
+     kReportView | kBorder | kTabStop | kGrowWidth | kGrowHeight, {}, kNameColumn},
+    {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, kFollowRight | kFollowBottom},
     {ControlKind::Edit, kIdValueEdit, "", 314, 198, 44, 14,
-     kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop},
-    {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop},
-    {ControlKind::PushButton, kIdWriteTable, kWriteTable, 89, 216, 116, 14, kTabStop},
-    {ControlKind::PushButton, kIdExit, kExit, 215, 216, 116, 14, kDefaultButton | kTabStop},
+     kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop | kFollowRight | kFollowBottom},
+    {ControlKind::PushButton, kIdChangeValue, kChange, 364, 198, 50, 14, kTabStop | kFollowRight | kFollowBottom},
+    {ControlKind::PushButton, kIdWriteTable, kWriteTable, 89, 216, 116, 14, kTabStop | kFollowBottom},
+    {ControlKind::PushButton, kIdExit, kExit, 215, 216, 116, 14, kDefaultButton | kTabStop | kFollowBottom},
     // Below the buttons: the window grew by its height, and nothing else moved.
-    {ControlKind::StatusLine, kIdStatusLine, "", 0, 237, 421, 12, 0},
+    {ControlKind::StatusLine, kIdStatusLine, "", 0, 237, 421, 12, kGrowWidth | kFollowBottom},
 };
 
 // The group list's entries are the group registry's captions: the window adds them.

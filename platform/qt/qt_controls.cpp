@@ -143,11 +143,8 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
     case kTextRole:
         return ToQString(cell);
     case Qt::DisplayRole:
-    case Qt::EditRole: {
-        std::size_t shown = cell.size();
-        while (shown > 0 && cell[shown - 1] == ' ') --shown;
-        return ToQString(std::string_view(cell).substr(0, shown));
-    }
+    case Qt::EditRole:
+        return ToQString(ListView::ShownText(cell));
     case Qt::FontRole:
         return row.marks & ListView::kItemEdited ? QVariant(editedFont_) : QVariant();
     case Qt::ForegroundRole:

@@ -6,13 +6,16 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
+#include <QTreeView>
 
 #include "platform/file.h"
 #include "platform/ansi_text.h"
@@ -38,6 +41,14 @@ QStringList ToQtFilters(std::string_view filter) {
     return entries;
 }
 
+// The user's own settings of the window, $XDG_CONFIG_HOME/kelvo/kelvo.conf, beside the
+// settings file that names the data directory.
+QSettings UserSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("kelvo"), QStringLiteral("kelvo"));
+}
+
+constexpr auto kGeometryKey = "window/geometry";
+
 }  // namespace
 
 QSize DialogBaseUnits(const QFont& font) {
@@ -50,16 +61,22 @@ QSize DialogBaseUnits(const QFont& font) {
 QtWindow::QtWindow(Dialog& dialog, QWidget* parent) : QDialog(parent), dialog_(dialog) {
     const DialogTemplate& templ = dialog.Template();
     setWindowTitle(ToQString(templ.caption));
-    // A modal frame with a close box: no minimise, maximise or sizing.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // A modal frame with a close box; maximisable when the window may grow.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | (templ.Resizable() ? Qt::WindowMaximizeButtonHint : Qt::WindowFlags()));
     setFont(QFont(ToQString(templ.fontName), templ.fontPointSize));
     // Laid out in the units of the dialog's font, so the captions fit whatever font the
     // name resolves to here.
     const QSize units = DialogBaseUnits(font());
     const auto x = [&](int dialogUnits) { return DialogUnitsToPixelsX(dialogUnits, units.width()); };
     const auto y = [&](int dialogUnits) { return DialogUnitsToPixelsY(dialogUnits, units.height()); };
-    setFixedSize(x(templ.width), y(templ.height));
+    minimum_ = QSize(x(templ.width), y(templ.height));
+    if (templ.Resizable()) {
+        setMinimumSize(minimum_);
+        resize(minimum_);
+    } else {
+        setFixedSize(minimum_);
+    }
 
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& control : templ.controls) {
@@ -73,6 +90,7 @@ QtWindow::QtWindow(Dialog& dialog, QWidget* parent) : QDialog(parent), dialog_(d
             rect.setHeight(closed);
         }
         widget->setGeometry(rect);
+        placed_.push_back({rect.x(), rect.y(), rect.width(), rect.height()});
         if (!control.toolTip.empty()) widget->setToolTip(ToQString(control.toolTip));
         if (control.style & kTabStop) {
             if (previousTabStop) setTabOrder(previousTabStop, widget);
@@ -150,7 +168,11 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
 
 void QtWindow::Open() {
     running_ = true;
-    if (!dialog_.Open(*this)) return;
+    const bool focusFirst = dialog_.Open(*this);
+    // After OnInitDialog: the columns that grow with the window exist now.
+    if (running_ && rememberGeometry_ && dialog_.Template().Resizable())
+        restoreGeometry(UserSettings().value(kGeometryKey).toByteArray());
+    if (!focusFirst) return;
     const auto& controls = dialog_.Template().controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if ((controls[i].style & kTabStop) && widgets_[i]->isEnabled()) {
@@ -158,6 +180,24 @@ void QtWindow::Open() {
             break;
         }
     }
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const int dx = std::max(0, width() - minimum_.width());
+    const int dy = std::max(0, height() - minimum_.height());
+    const auto& controls = dialog_.Template().controls;
+    for (std::size_t i = 0; i < widgets_.size(); ++i) {
+        const Rect rect = GrownRect(controls[i], placed_[i], dx, dy);
+        widgets_[i]->setGeometry(rect.x, rect.y, rect.width, rect.height);
+        // By the width gained since the last resize: a column the user has widened keeps that.
+        auto* list = qobject_cast<QTreeView*>(widgets_[i]);
+        if (list && controls[i].growingColumn >= 0 && (controls[i].style & kGrowWidth)) {
+            const int column = controls[i].growingColumn;
+            list->header()->resizeSection(column, std::max(0, list->header()->sectionSize(column) + dx - columnsGrownBy_));
+        }
+    }
+    columnsGrownBy_ = dx;
 }
 
 QWidget* QtWindow::Widget(int id) const {
@@ -193,6 +233,9 @@ void QtWindow::reject() {
 }
 
 void QtWindow::done(int result) {
+    // Not before it was shown: a window that ended while it opened never had the kept size.
+    if (running_ && rememberGeometry_ && isVisible() && dialog_.Template().Resizable())
+        UserSettings().setValue(kGeometryKey, saveGeometry());
     if (running_) {
         running_ = false;
         endCode_ = result == QDialog::Rejected ? kIdCancel : result;
@@ -300,6 +343,7 @@ int RunWindow(QtWindow& window, Dialog& dialog, const std::function<void(QtWindo
 
 int QtFrontEnd::RunModal(Dialog& dialog) {
     QtWindow window(dialog);
+    window.RememberGeometry();
     return RunWindow(window, dialog, shown_);
 }
 

@@ -30,6 +30,10 @@ public:
     // Opens the dialog on the window (DoDataExchange, OnInitDialog) and, as Windows does
     // when OnInitDialog returns true, focuses the first tab stop.
     void Open();
+    // A window that can grow opens with the size and state (maximised) it had when it last
+    // closed, kept in the user's settings (QSettings: ~/.config/kelvo/kelvo.conf). Called
+    // before Open.
+    void RememberGeometry() { rememberGeometry_ = true; }
     // Opened and not ended: user actions still reach the dialog.
     bool IsRunning() const { return running_; }
     int EndCode() const { return endCode_; }
@@ -66,6 +70,7 @@ public:
 
 protected:
     void done(int result) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* CreateControl(const ControlTemplate& control);
@@ -75,6 +80,10 @@ private:
 
     Dialog& dialog_;
     std::vector<QWidget*> widgets_;  // template order
+    std::vector<Rect> placed_;       // each widget's place at the template size
+    QSize minimum_;                  // the template size
+    int columnsGrownBy_ = 0;         // the extra width growing columns have had so far
+    bool rememberGeometry_ = false;
     std::vector<std::unique_ptr<Control>> adapters_;  // also of controls without an id
     std::map<int, Control*> controls_;
     std::map<int, QWidget*> widgetsById_;

@@ -68,7 +68,7 @@ void ListViewWin32::DeleteAllItems() {
 }
 
 int ListViewWin32::InsertItem(int index, std::string_view text) {
-    std::string label(text);
+    std::string label(ShownText(text));
     LVITEMA item{};
     item.mask = LVIF_TEXT;
     item.iItem = index;
@@ -76,21 +76,34 @@ int ListViewWin32::InsertItem(int index, std::string_view text) {
     const int at = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (at >= 0 && static_cast<std::size_t>(at) <= looks_.size())
         looks_.insert(looks_.begin() + at, ItemLook{});
+    KeepCell(at, 0, text);
     return at;
 }
 
+void ListViewWin32::KeepCell(int item, int column, std::string_view text) {
+    if (item < 0 || static_cast<std::size_t>(item) >= looks_.size() || column < 0) return;
+    auto& cells = looks_[static_cast<std::size_t>(item)].cells;
+    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = text;
+}
+
 void ListViewWin32::SetItemText(int item, int column, std::string_view text) {
-    std::string label(text);
+    std::string label(ShownText(text));
     LVITEMA sub{};
     sub.iSubItem = column;
     sub.pszText = label.data();
-    SendMessageA(window_, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub));
+    if (SendMessageA(window_, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub)))
+        KeepCell(item, column, text);
 }
 
 int ListViewWin32::GetItemCount() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string ListViewWin32::GetItemText(int item, int column) const {
     if (item < 0 || item >= GetItemCount()) return {};
+    if (static_cast<std::size_t>(item) < looks_.size() && column >= 0) {
+        const auto& cells = looks_[static_cast<std::size_t>(item)].cells;
+        if (static_cast<std::size_t>(column) < cells.size()) return cells[static_cast<std::size_t>(column)];
+    }
     // LVM_GETITEMTEXT tells no length: grow the buffer until the text fits with room to spare.
     std::vector<char> buffer(256);
     for (;;) {
@@ -136,6 +149,18 @@ std::string ListViewWin32::GetItemToolTip(int item) const {
                                                                         : std::string();
 }
 
+void ListViewWin32::SetColumnToolTip(int column, std::string_view text) {
+    if (column < 0) return;
+    if (columnTips_.size() <= static_cast<std::size_t>(column)) columnTips_.resize(static_cast<std::size_t>(column) + 1);
+    columnTips_[static_cast<std::size_t>(column)] = text;
+}
+
+std::string ListViewWin32::GetColumnToolTip(int column) const {
+    return column >= 0 && static_cast<std::size_t>(column) < columnTips_.size()
+               ? columnTips_[static_cast<std::size_t>(column)]
+               : std::string();
+}
+
 LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
@@ -160,8 +185,7 @@ void ListViewWin32::OnGetInfoTip(NMLVGETINFOTIPA& tip) const {
     std::string text = GetItemToolTip(tip.iItem);
     if (text.empty()) {
         // A name cut off by its column is shown whole.
-        std::string name = GetItemText(tip.iItem, 1);
-        while (!name.empty() && name.back() == ' ') name.pop_back();
+        std::string name(ShownText(GetItemText(tip.iItem, 1)));
         const auto width = SendMessageA(window_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name.c_str()));
         constexpr LRESULT kCellMargins = 12;
         if (width + kCellMargins > SendMessageA(window_, LVM_GETCOLUMNWIDTH, 1, 0)) text = std::move(name);

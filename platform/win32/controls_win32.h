@@ -71,6 +71,9 @@ public:
     std::uint32_t GetItemMarks(int item) const override;
     void SetItemToolTip(int item, std::string_view text) override;
     std::string GetItemToolTip(int item) const override;
+    // Kept for the window's tooltip control, which shows it over the column's heading.
+    void SetColumnToolTip(int column, std::string_view text) override;
+    std::string GetColumnToolTip(int column) const;
 
     // The list's notifications that draw the marks and give the tooltips; the result for
     // the dialog procedure to return.
@@ -81,9 +84,12 @@ private:
     struct ItemLook {
         std::uint32_t marks = kItemPlain;
         std::string toolTip;
+        std::vector<std::string> cells;  // as set; the list itself holds them as shown
     };
+    void KeepCell(int item, int column, std::string_view text);
     std::vector<ItemLook> looks_;  // one per item, kept in step by InsertItem and DeleteAllItems
     HFONT boldFont_ = nullptr;
+    std::vector<std::string> columnTips_;
 };
 
 }  // namespace kelvo::platform::win32

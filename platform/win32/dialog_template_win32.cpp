@@ -98,7 +98,7 @@ DWORD ControlStyle(const ControlTemplate& control) {
 
 std::vector<WORD> BuildDialogTemplate(const DialogTemplate& description) {
     std::vector<WORD> words;
-    PutDword(words, kDialogStyle);
+    PutDword(words, kDialogStyle | (description.Resizable() ? kResizableStyle : 0));
     PutDword(words, kDialogExStyle);
     words.push_back(static_cast<WORD>(description.controls.size()));
     PutShort(words, 0);

@@ -10,8 +10,10 @@
 
 namespace kelvo::platform::win32 {
 
-// The window's own style: a fixed-size modal frame with caption and system menu.
+// The window's own style: a fixed-size modal frame with caption and system menu; a window
+// whose controls follow its size also gets a sizing border and a maximise box.
 inline constexpr DWORD kDialogStyle = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+inline constexpr DWORD kResizableStyle = WS_THICKFRAME | WS_MAXIMIZEBOX;
 inline constexpr DWORD kDialogExStyle = WS_EX_APPWINDOW;
 
 // The window class and style bits a control of the description is created with.

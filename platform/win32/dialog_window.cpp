@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -50,6 +51,58 @@ bool PutClipboardData(UINT format, const void* data, std::size_t size) {
         return false;
     }
     return true;
+}
+
+// Where a window was when it closed, as kept under HKEY_CURRENT_USER: DWORD values.
+struct SavedPlacement {
+    int left, top, width, height, maximized;
+};
+constexpr const char* kPlacementValues[] = {"Left", "Top", "Width", "Height", "Maximized"};
+
+bool ReadPlacement(const std::string& key, SavedPlacement& saved) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (key + "\\Window").c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    int* fields[] = {&saved.left, &saved.top, &saved.width, &saved.height, &saved.maximized};
+    bool read = true;
+    for (std::size_t i = 0; i < std::size(fields) && read; ++i) {
+        DWORD value = 0, size = sizeof value, type = 0;
+        read = RegQueryValueExA(opened, kPlacementValues[i], nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+                   ERROR_SUCCESS && type == REG_DWORD;
+        *fields[i] = static_cast<int>(value);
+    }
+    RegCloseKey(opened);
+    return read;
+}
+
+void WritePlacement(const std::string& key, const SavedPlacement& saved) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (key + "\\Window").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &opened,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    const int fields[] = {saved.left, saved.top, saved.width, saved.height, saved.maximized};
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        const auto value = static_cast<DWORD>(fields[i]);
+        RegSetValueExA(opened, kPlacementValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    RegCloseKey(opened);
+}
+
+// A control's rectangle in its dialog's client coordinates.
+RECT PlaceIn(HWND dialog, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void SetToolRect(HWND toolTips, HWND owner, UINT_PTR id, const RECT& rect) {
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = owner;
+    tool.uId = id;
+    tool.rect = rect;
+    SendMessageW(toolTips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace
@@ -103,7 +156,17 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
             return icon != 0 ? reinterpret_cast<INT_PTR>(Icon(icon, true)) : FALSE;
         }
         case kListKeySelected: Raise(Event::ListKeySelect, static_cast<int>(first)); return TRUE;
-        case WM_DESTROY: OnDestroy(); return FALSE;
+        case WM_GETMINMAXINFO:
+            if (placed_.empty()) return FALSE;
+            reinterpret_cast<MINMAXINFO*>(second)->ptMinTrackSize = {minimumWindow_.cx, minimumWindow_.cy};
+            return TRUE;
+        case WM_SIZE:
+            if (first != SIZE_MINIMIZED) PlaceControls();
+            return FALSE;
+        case WM_DESTROY:
+            SavePlacement();
+            OnDestroy();
+            return FALSE;
         default: return FALSE;
     }
 }
@@ -131,8 +194,157 @@ BOOL DialogWindow::OnInitDialog() {
     // The template's init data: entries the lists hold before the dialog's own start-up.
     for (const InitialEntry& entry : dialog_.Template().initialEntries)
         if (auto* combo = dynamic_cast<ComboBox*>(GetItem(entry.id))) combo->AddString(entry.text);
+    RecordLayout();
+    const bool focusFirst = dialog_.Open(*this);
+    // After OnInitDialog: the list's columns and their tooltips exist now.
+    if (window_) {
+        AddToolTips();
+        RestorePlacement();
+    }
     // True lets Windows put the focus on the first control in tab order.
-    return dialog_.Open(*this) ? TRUE : FALSE;
+    return focusFirst ? TRUE : FALSE;
+}
+
+void DialogWindow::RecordLayout() {
+    // Windows creates a template's controls in its order, each after the one before.
+    children_.clear();
+    const auto& controls = dialog_.Template().controls;
+    for (HWND child = GetWindow(window_, GW_CHILD); child && children_.size() < controls.size();
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) != static_cast<WORD>(controls[children_.size()].id)) {
+            children_.clear();
+            return;
+        }
+        children_.push_back(child);
+    }
+    if (children_.size() != controls.size() || !dialog_.Template().Resizable()) return;
+    RECT frame{}, client{};
+    GetWindowRect(window_, &frame);
+    GetClientRect(window_, &client);
+    minimumWindow_ = {frame.right - frame.left, frame.bottom - frame.top};
+    minimumClient_ = {client.right, client.bottom};
+    for (HWND child : children_) {
+        const RECT rect = PlaceIn(window_, child);
+        placed_.push_back({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top});
+    }
+}
+
+void DialogWindow::PlaceControls() {
+    if (placed_.empty()) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int dx = std::max(0, static_cast<int>(client.right - minimumClient_.cx));
+    const int dy = std::max(0, static_cast<int>(client.bottom - minimumClient_.cy));
+    const auto& controls = dialog_.Template().controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& control = controls[i];
+        if (!(control.style & kGrowthStyles)) continue;
+        // A status bar places itself along the bottom edge when told of the new size.
+        if (control.kind == ControlKind::StatusLine) {
+            SendMessageA(children_[i], WM_SIZE, 0, 0);
+            continue;
+        }
+        const Rect rect = GrownRect(control, placed_[i], dx, dy);
+        SetWindowPos(children_[i], nullptr, rect.x, rect.y, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.kind == ControlKind::ListView && control.growingColumn >= 0 && (control.style & kGrowWidth)) {
+            // By the width gained since the last resize: a column the user has widened keeps that.
+            const auto column = static_cast<WPARAM>(control.growingColumn);
+            const auto width = static_cast<int>(SendMessageA(children_[i], LVM_GETCOLUMNWIDTH, column, 0));
+            SendMessageA(children_[i], LVM_SETCOLUMNWIDTH, column, MAKELPARAM(std::max(0, width + dx - columnsGrownBy_), 0));
+        }
+    }
+    columnsGrownBy_ = dx;
+    PlaceToolTips();
+    // A label moved over the dialog's background leaves its old picture behind otherwise.
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void DialogWindow::AddToolTips() {
+    const auto& controls = dialog_.Template().controls;
+    if (children_.size() != controls.size()) return;
+    toolTips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                Instance(), nullptr);
+    if (!toolTips_) return;
+    // The size of the structure the system's oldest tooltip control knows: a larger one is
+    // refused by a program that runs without a manifest for the newer controls.
+    const auto add = [this](HWND owner, UINT_PTR id, std::string_view text) {
+        std::wstring wide = AnsiToWide(text);
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = owner;
+        tool.uId = id;
+        tool.lpszText = wide.data();
+        SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        // A label passes the mouse on to the dialog: the tool is its rectangle there.
+        if (!controls[i].toolTip.empty()) add(window_, i, controls[i].toolTip);
+        auto* list = controls[i].kind == ControlKind::ListView ? dynamic_cast<ListViewWin32*>(GetItem(controls[i].id))
+                                                              : nullptr;
+        if (!list) continue;
+        HWND heading = ListView_GetHeader(children_[i]);
+        const int columns = heading ? Header_GetItemCount(heading) : 0;
+        for (int column = 0; column < columns; ++column)
+            if (const std::string tip = list->GetColumnToolTip(column); !tip.empty())
+                add(heading, static_cast<UINT_PTR>(column), tip);
+    }
+    PlaceToolTips();
+}
+
+void DialogWindow::PlaceToolTips() {
+    if (!toolTips_) return;
+    const auto& controls = dialog_.Template().controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!controls[i].toolTip.empty()) SetToolRect(toolTips_, window_, i, PlaceIn(window_, children_[i]));
+        if (controls[i].kind != ControlKind::ListView) continue;
+        HWND heading = ListView_GetHeader(children_[i]);
+        const int columns = heading ? Header_GetItemCount(heading) : 0;
+        for (int column = 0; column < columns; ++column) {
+            RECT rect{};
+            if (Header_GetItemRect(heading, column, &rect)) SetToolRect(toolTips_, heading, static_cast<UINT_PTR>(column), rect);
+        }
+    }
+}
+
+void DialogWindow::RestorePlacement() {
+    if (placementKey_.empty() || placed_.empty()) return;
+    placementRestored_ = true;
+    SavedPlacement saved{};
+    if (!ReadPlacement(placementKey_, saved)) return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window_, &placement)) return;
+    // Never smaller than the template (a size kept by an older layout or a smaller font),
+    // and never off every screen (a monitor since removed): then where it opens today.
+    const int width = std::max(saved.width, static_cast<int>(minimumWindow_.cx));
+    const int height = std::max(saved.height, static_cast<int>(minimumWindow_.cy));
+    RECT caption{saved.left, saved.top, saved.left + width, saved.top + GetSystemMetrics(SM_CYCAPTION)};
+    RECT& normal = placement.rcNormalPosition;
+    if (MonitorFromRect(&caption, MONITOR_DEFAULTTONULL)) {
+        normal.left = saved.left;
+        normal.top = saved.top;
+    }
+    normal.right = normal.left + width;
+    normal.bottom = normal.top + height;
+    placement.flags = 0;
+    // Not shown yet: the dialog shows itself once it has opened.
+    placement.showCmd = saved.maximized ? SW_SHOWMAXIMIZED : (IsWindowVisible(window_) ? SW_SHOWNORMAL : SW_HIDE);
+    SetWindowPlacement(window_, &placement);
+}
+
+void DialogWindow::SavePlacement() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    // Not for a window that ended while it opened: it never had the kept place.
+    if (!placementRestored_ || !GetWindowPlacement(window_, &placement)) return;
+    const RECT& normal = placement.rcNormalPosition;
+    const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
+                           (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED));
+    WritePlacement(placementKey_, {static_cast<int>(normal.left), static_cast<int>(normal.top),
+                                   static_cast<int>(normal.right - normal.left),
+                                   static_cast<int>(normal.bottom - normal.top), maximized ? 1 : 0});
 }
 
 BOOL DialogWindow::OnCommand(int id, int code) {
@@ -156,6 +368,12 @@ BOOL DialogWindow::OnCommand(int id, int code) {
 }
 
 BOOL DialogWindow::OnNotify(const NMHDR& header) {
+    // A list passes on its heading's notifications: a column the user resized moves the
+    // tooltips of the columns after it.
+    if (header.code == HDN_ITEMCHANGEDA || header.code == HDN_ITEMCHANGEDW) {
+        PlaceToolTips();
+        return FALSE;
+    }
     const ControlTemplate* control = dialog_.Template().Find(static_cast<int>(header.idFrom));
     if (!control || control->kind != ControlKind::ListView) return FALSE;
     if (header.code == NM_CUSTOMDRAW || header.code == LVN_GETINFOTIPA) {
@@ -208,6 +426,7 @@ BOOL DialogWindow::OnPaint(HDC target) {
 
 void DialogWindow::OnDestroy() {
     progress_.Hide();
+    toolTips_ = nullptr;  // owned by the window: destroyed with it
     if (dialog_.IsOpen()) dialog_.Close();
     controls_.clear();
     SetWindowLongPtrA(window_, DWLP_USER, 0);
@@ -350,6 +569,7 @@ int DialogWindow::RunModal(Dialog& dialog) {
 
 int Win32FrontEnd::RunModal(Dialog& dialog) {
     DialogWindow window(dialog);
+    window.RememberPlacement("Software\\kelvo");
     return window.RunModal();
 }
 

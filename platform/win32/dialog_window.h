@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -26,6 +27,10 @@ public:
     // Creates the window without a modal loop; the caller pumps its messages through
     // IsDialogMessageA. False when the window could not be created.
     bool CreateModeless();
+
+    // A window that can grow opens with the size, place and state (maximised) it had when it
+    // last closed, kept under HKEY_CURRENT_USER\`key`\Window. Called before it is created.
+    void RememberPlacement(std::string key) { placementKey_ = std::move(key); }
 
     HWND Window() const { return window_; }
     bool IsOpen() const { return window_ != nullptr; }
@@ -63,6 +68,12 @@ private:
     BOOL OnPaint(HDC target);
     void OnDestroy();
     bool Raise(Event event, int id);
+    void RecordLayout();
+    void PlaceControls();
+    void AddToolTips();
+    void PlaceToolTips();
+    void RestorePlacement();
+    void SavePlacement();
     const ControlTemplate* TemplateOf(HWND control) const;
     HICON Icon(int iconId, bool big) const;
 
@@ -81,11 +92,22 @@ private:
     bool iconDrawn_ = false;
     PAINTSTRUCT paint_{};
     ProgressWindow progress_;
+    // A window that can grow: its controls in template order, each one's place at the
+    // template size, the template size itself, and how much wider its growing columns are.
+    std::vector<HWND> children_;
+    std::vector<Rect> placed_;
+    SIZE minimumWindow_{};
+    SIZE minimumClient_{};
+    int columnsGrownBy_ = 0;
+    std::string placementKey_;
+    bool placementRestored_ = false;
+    HWND toolTips_ = nullptr;
 };
 
 // Runs a dialog as a modal Windows dialog.
 class Win32FrontEnd : public FrontEnd {
 public:
+    // The program's windows keep their place under HKEY_CURRENT_USER\Software\kelvo.
     int RunModal(Dialog& dialog) override;
 };
 

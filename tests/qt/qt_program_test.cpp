@@ -33,7 +33,8 @@ TEST(QtProgram, PictureModeSavesTheWindowAndEnds) {
     WriteRegistry(dir / "xdg", (dir / "data").string());
     const std::string picture = (dir / "window.png").string();
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_DIRS='" +
-                                (dir / "xdg").string() + "' KELVO_SCREENSHOT='" + picture + "' '" +
+                                (dir / "xdg").string() + "' XDG_CONFIG_HOME='" + (dir / "home").string() +
+                                "' KELVO_SCREENSHOT='" + picture + "' '" +
                                 KELVO_PROGRAM + "' 2 >'" + (dir / "out.txt").string() + "' 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.txt"), picture + "\n");
@@ -45,7 +46,8 @@ TEST(QtProgram, PictureModeSavesTheWindowAndEnds) {
 
 TEST(QtProgram, PictureThatCannotBeWrittenFails) {
     TempDir dir;
-    const std::string command = "env QT_QPA_PLATFORM=offscreen KELVO_SCREENSHOT='" +
+    const std::string command = "env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='" + dir.Path().string() +
+                                "' KELVO_SCREENSHOT='" +
                                 (dir / "missing" / "window.png").string() + "' '" + KELVO_PROGRAM +
                                 "' >/dev/null 2>&1";
     EXPECT_NE(std::system(command.c_str()), 0);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
+
 #include "platform/qt/qt_application.h"
 
 namespace {
@@ -24,6 +27,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefault = qInstallMessageHandler(DropOffscreenNotices);
     kelvo::platform::qt::QtApplication application(argc, argv);
+    // The windows the tests run remember their size: in a folder of this run, not the user's.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

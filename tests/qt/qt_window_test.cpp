@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
@@ -111,7 +112,8 @@ TEST_F(QtWindowLayout, ControlsSitAtTheirTemplateRectangles) {
     const auto y = [&](int v) { return platform::DialogUnitsToPixelsY(v, units.height()); };
 
     EXPECT_EQ(Window().size(), QSize(x(templ.width), y(templ.height)));
-    EXPECT_EQ(Window().minimumSize(), Window().maximumSize());
+    EXPECT_EQ(Window().minimumSize(), Window().size());
+    EXPECT_TRUE(Window().windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(Window().windowTitle(), "kelvo");
     for (std::size_t i = 0; i < templ.controls.size(); ++i) {
         const platform::ControlTemplate& c = templ.controls[i];
@@ -129,6 +131,68 @@ TEST_F(QtWindowLayout, ControlsSitAtTheirTemplateRectangles) {
         }
     }
     EXPECT_TRUE(Widget<QPushButton>(kIdExit).isDefault());
+}
+
+TEST_F(QtWindowLayout, AGrownWindowGivesItsRoomToTheListAndNeverShrinksBelowTheTemplate) {
+    Open();
+    const auto geometries = [this] {
+        std::map<int, QRect> placed;
+        for (const int id : {kIdGroupList, kIdThirdList, kIdResultList, kIdValueEdit, kIdWriteTable, kIdExit})
+            placed[id] = Window().Widget(id)->geometry();
+        return placed;
+    };
+    auto& header = *Widget<QTreeView>(kIdResultList).header();
+    const auto before = geometries();
+    const QSize minimum = Window().size();
+    const int names = header.sectionSize(1), values = header.sectionSize(2);
+    constexpr int dx = 150, dy = 90;
+    Window().resize(minimum + QSize(dx, dy));
+    QCoreApplication::processEvents();
+    auto after = geometries();
+    EXPECT_EQ(after[kIdResultList], before.at(kIdResultList).adjusted(0, 0, dx, dy));
+    EXPECT_EQ(header.sectionSize(1), names + dx);
+    EXPECT_EQ(header.sectionSize(2), values);
+    EXPECT_EQ(after[kIdWriteTable], before.at(kIdWriteTable).translated(0, dy));
+    EXPECT_EQ(after[kIdExit], before.at(kIdExit).translated(0, dy));
+    EXPECT_EQ(after[kIdValueEdit], before.at(kIdValueEdit).translated(dx, dy));
+    EXPECT_EQ(after[kIdGroupList], before.at(kIdGroupList));
+    EXPECT_EQ(after[kIdThirdList], before.at(kIdThirdList));
+
+    Window().resize(minimum - QSize(50, 50));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Window().size(), minimum);
+    EXPECT_EQ(geometries(), before);
+    EXPECT_EQ(header.sectionSize(1), names);
+}
+
+TEST_F(QtWindowLayout, TheProgramsWindowComesBackAtTheSizeItClosedWith) {
+    TempDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settings.Path().string()));
+    const auto run = [&](const std::function<void(QtWindow&)>& act) {
+        app::FigureDialog dialog;
+        dialog.SetDataDirectory(dir_.DataDirectory());
+        platform::qt::QtFrontEnd frontEnd;
+        frontEnd.SetShownHook([&](QtWindow& window) {
+            act(window);
+            window.EndDialog(platform::kIdCancel);
+        });
+        frontEnd.RunModal(dialog);
+    };
+    QSize minimum, grown;
+    run([&](QtWindow& window) {
+        minimum = window.size();
+        window.resize(minimum + QSize(120, 80));
+        grown = window.size();
+    });
+    QSize reopened;
+    run([&](QtWindow& window) {
+        reopened = window.size();
+        window.showMaximized();
+    });
+    EXPECT_EQ(reopened, grown);
+    bool maximised = false;
+    run([&](QtWindow& window) { maximised = window.isMaximized(); });
+    EXPECT_TRUE(maximised);
 }
 
 TEST_F(QtWindowKeys, TabFollowsTheLayoutFromTheGroupList) {

@@ -8,15 +8,22 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "app/figure_dialog.h"
+#include "platform/win32/dialog_window.h"
 #include "platform/ansi_text.h"
 #include "res/resource.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/win32_test_window.h"
+
+// Rectangles compared as gtest finds operators: beside the type, in the global namespace.
+inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 namespace kelvo::test {
 namespace {
@@ -167,6 +174,174 @@ TEST_F(FigureWindowTest, TheContextMenuLeftWithEscapeDoesNothing) {
     EXPECT_TRUE(window->FileDialogTitles().empty());
     EXPECT_TRUE(window->Messages().empty());
     EXPECT_TRUE(window->IsOpen());
+}
+
+RECT PlaceOf(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE SizeOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+RECT Moved(RECT rect, int dx, int dy, int grownX = 0, int grownY = 0) {
+    OffsetRect(&rect, dx, dy);
+    rect.right += grownX;
+    rect.bottom += grownY;
+    return rect;
+}
+
+// The window grows by (dx, dy): the list takes it and its names the width, the value moves
+// with the corner, the buttons with the bottom edge, the steps' lists stay; never smaller
+// than the template, and the text shown in a cell without the fields' padding.
+TEST_F(FigureWindowTest, AGrownWindowGivesItsRoomToTheListAndNeverShrinksBelowTheTemplate) {
+    Open(3);
+    HWND main = window->Window();
+    HWND list = GetDlgItem(main, res::kIdResultList);
+    EXPECT_TRUE(GetWindowLongA(main, GWL_STYLE) & WS_THICKFRAME);
+    const int ids[] = {res::kIdGroupList, res::kIdThirdList, res::kIdResultList, res::kIdValueEdit,
+                       res::kIdWriteTable, res::kIdExit};
+    const auto places = [&] {
+        std::vector<RECT> rects;
+        for (const int id : ids) rects.push_back(PlaceOf(main, id));
+        return rects;
+    };
+    const std::vector<RECT> before = places();
+    const SIZE minimum = SizeOf(main);
+    const int names = ListView_GetColumnWidth(list, 1), values = ListView_GetColumnWidth(list, 2);
+    constexpr int dx = 150, dy = 90;
+    SetWindowPos(main, nullptr, 0, 0, minimum.cx + dx, minimum.cy + dy, SWP_NOMOVE | SWP_NOZORDER);
+    window->Pump();
+    const std::vector<RECT> after = places();
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1], before[1]);
+    EXPECT_EQ(after[2], Moved(before[2], 0, 0, dx, dy));
+    EXPECT_EQ(after[3], Moved(before[3], dx, dy));
+    EXPECT_EQ(after[4], Moved(before[4], 0, dy));
+    EXPECT_EQ(after[5], Moved(before[5], 0, dy));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), names + dx);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 2), values);
+
+    SetWindowPos(main, nullptr, 0, 0, minimum.cx - 50, minimum.cy - 50, SWP_NOMOVE | SWP_NOZORDER);
+    window->Pump();
+    EXPECT_EQ(SizeOf(main).cx, minimum.cx);
+    EXPECT_EQ(SizeOf(main).cy, minimum.cy);
+    EXPECT_EQ(places(), before);
+
+    char shown[256] = {};
+    LVITEMA item{};
+    item.iSubItem = 1;
+    item.pszText = shown;
+    item.cchTextMax = sizeof shown;
+    SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+    const std::string cell = window->ItemText(res::kIdResultList, 0, 1);
+    EXPECT_EQ(std::string(shown), cell.substr(0, cell.find_last_not_of(' ') + 1));
+    EXPECT_NE(std::string(shown), cell);  // the table's field is wider than the name
+}
+
+// The program's window opens again at the size and state it was closed with.
+TEST_F(FigureWindowTest, TheWindowComesBackAtTheSizeItClosedWith) {
+    constexpr const char* kKey = "Software\\kelvo-test";
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    WriteAllGroupTables(dir.Path());
+    std::vector<std::unique_ptr<app::FigureDialog>> dialogs;
+    const auto open = [&] {
+        auto& opened = *dialogs.emplace_back(std::make_unique<app::FigureDialog>());
+        opened.SetDataDirectory(dir.DataDirectory());
+        auto host = std::make_unique<platform::win32::DialogWindow>(opened);
+        host->RememberPlacement(kKey);
+        EXPECT_TRUE(host->CreateModeless());
+        return host;
+    };
+    auto first = open();
+    const SIZE minimum = SizeOf(first->Window());
+    SetWindowPos(first->Window(), nullptr, 0, 0, minimum.cx + 120, minimum.cy + 80, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE grown = SizeOf(first->Window());
+    first.reset();
+    auto second = open();
+    EXPECT_EQ(SizeOf(second->Window()).cx, grown.cx);
+    EXPECT_EQ(SizeOf(second->Window()).cy, grown.cy);
+    ShowWindow(second->Window(), SW_MAXIMIZE);
+    second.reset();
+    EXPECT_TRUE(IsZoomed(open()->Window()));
+
+    // Kept from a screen since removed, at a size below the template's: neither is taken.
+    HKEY saved = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\kelvo-test\\Window", 0, KEY_WRITE, &saved), ERROR_SUCCESS);
+    const std::pair<const char*, int> values[] = {
+        {"Left", -30000}, {"Top", -30000}, {"Width", 100}, {"Height", 80}, {"Maximized", 0}};
+    for (const auto& [name, value] : values) {
+        const auto data = static_cast<DWORD>(value);
+        RegSetValueExA(saved, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    }
+    RegCloseKey(saved);
+    auto third = open();
+    EXPECT_EQ(SizeOf(third->Window()).cx, minimum.cx);
+    EXPECT_EQ(SizeOf(third->Window()).cy, minimum.cy);
+    EXPECT_NE(MonitorFromWindow(third->Window(), MONITOR_DEFAULTTONULL), nullptr);
+    third.reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+}
+
+// The captions T1, T16 and T18/T19 and the headings "М/Рост" and "М/Размер" explain
+// themselves in the window's tooltip control; a heading's tooltip follows its column when the
+// names column widens.
+TEST_F(FigureWindowTest, CaptionsAndColumnHeadingsCarryTooltipsThatFollowTheirColumns) {
+    Open(3);
+    HWND main = window->Window();
+    struct Found {
+        HWND main, tips;
+    } found{main, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND candidate, LPARAM param) {
+            auto& f = *reinterpret_cast<Found*>(param);
+            char name[64] = {};
+            GetClassNameA(candidate, name, sizeof name);
+            if (GetWindow(candidate, GW_OWNER) == f.main && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) f.tips = candidate;
+            return f.tips ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    ASSERT_NE(found.tips, nullptr);
+    HWND heading = ListView_GetHeader(GetDlgItem(main, res::kIdResultList));
+    const auto toolRect = [&](HWND owner, UINT_PTR id) {
+        wchar_t text[1024] = {};
+        TOOLINFOW info{};
+        info.lpszText = text;
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.hwnd = owner;
+        info.uId = id;
+        SendMessageW(found.tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        return info.rect;
+    };
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageW(found.tips, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[1024] = {};
+        TOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.lpszText = buffer;
+        SendMessageW(found.tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+        char ansi[1024] = {};
+        WideCharToMultiByte(1251, 0, buffer, -1, ansi, sizeof ansi, nullptr, nullptr);
+        texts.push_back(ansi);
+    }
+    const auto has = [&](std::string_view wanted) { return std::find(texts.begin(), texts.end(), wanted) != texts.end(); };
+    EXPECT_EQ(count, 5);
+    EXPECT_TRUE(has(platform::AnsiText(u8"Рост")));
+    EXPECT_TRUE(has(platform::AnsiText(u8"Обхват груди третий")));
+    EXPECT_TRUE(has(platform::AnsiText(u8"Изменение признака на шаг роста (6 см)")));
+
+    SetWindowPos(main, nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+    window->Pump();
+    RECT column{};
+    Header_GetItemRect(heading, 3, &column);
+    EXPECT_EQ(toolRect(heading, 3), column);
 }
 
 }  // namespace

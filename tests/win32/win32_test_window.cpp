@@ -330,6 +330,9 @@ int Win32TestWindow::ItemCount(int listId) {
 }
 
 std::string Win32TestWindow::ItemText(int listId, int item, int column) {
+    // The cell as the program set it: the list itself shows it without the fields' padding.
+    if (owned_ && IsOpen())
+        if (auto* view = dynamic_cast<platform::ListView*>(owned_->GetItem(listId))) return view->GetItemText(item, column);
     HWND list = IsOpen() ? GetDlgItem(Window(), listId) : nullptr;
     if (!list) return {};
     char buffer[1024] = {};
