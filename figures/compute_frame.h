@@ -19,9 +19,7 @@ inline constexpr double kSixth = 0.16666666666666666;
 void FindKeyFeatureRows(const tables::FeatureTable& table, int first, int second, int third,
                         KeyFeatureRows& keys);
 
-// Numbers in the tables, by the C library's rules: leading blanks skipped, parsing stops
-// at the first character that does not fit, empty text is 0.
-double ParseValue(const std::string& text);
+using tables::ParseValue;
 int ParseFeatureNumber(const std::string& text);
 
 // A value as the list shows it: "%0.1f".

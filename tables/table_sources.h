@@ -33,7 +33,7 @@ std::string SidePath(const std::string& tablePath);
 
 struct TableSources {
     FeatureSources features;
-    std::map<std::string, std::string> citations;  // code -> citation, Windows-1251
+    std::map<std::string, std::string, std::less<>> citations;  // code -> citation, Windows-1251
 
     bool Known() const { return !features.empty(); }
     // The codes of the cells `columns` of feature `number` reads, each once, ", " between;
