@@ -105,10 +105,10 @@ void FinishCompute(Workspace& w, std::span<const int> columnsRead) {
     if (w.sources.Known()) {
         for (std::int32_t r = 0; r < w.results.GetSize(); ++r) {
             results::ResultRow& row = w.results[r];
-            const std::string codes = w.sources.CodesOf(ParseFeatureNumber(row.cells[0]), columnsRead);
-            row.source = platform::Utf8ToAnsi(codes);
-            row.sourceNote = w.sources.Note(codes);
-            row.illustrative = tables::HasIllustrative(codes);
+            const tables::RowSource& source = w.sources.SourceOf(ParseFeatureNumber(row.cells[0]), columnsRead);
+            row.source = source.codes;
+            row.sourceNote = source.note;
+            row.illustrative = source.illustrative;
         }
     }
     w.computed = true;

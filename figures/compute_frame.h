@@ -66,6 +66,8 @@ bool BeginCompute(Workspace& w, const std::array<const platform::ComboBox*, N>& 
     w.computed = false;
     for (const int index : indices)
         if (index == -1) return false;
+    // One row per record follows: a size chart appends them for every figure.
+    w.results.Reserve(w.table.RecordCount());
     return true;
 }
 

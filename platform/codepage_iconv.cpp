@@ -66,12 +66,10 @@ bool Ascii(std::string_view text) {
 
 }  // namespace
 
-std::string OemToAnsi(std::string_view oem) {
+std::string OemToAnsi(std::string oem) {
     static const std::array<char, 256> table = BuildOemToAnsi();
-    std::string ansi(oem.size(), '\0');
-    for (std::size_t i = 0; i < oem.size(); ++i)
-        ansi[i] = table[static_cast<unsigned char>(oem[i])];
-    return ansi;
+    for (char& c : oem) c = table[static_cast<unsigned char>(c)];
+    return oem;
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {

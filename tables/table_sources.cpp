@@ -138,6 +138,18 @@ std::string TableSources::Note(std::string_view codes) const {
     return note;
 }
 
+const RowSource& TableSources::SourceOf(int number, std::span<const int> columns) const {
+    auto byColumns = rowSources_.find(columns);
+    if (byColumns == rowSources_.end())
+        byColumns = rowSources_.emplace(std::vector<int>(columns.begin(), columns.end()), std::map<int, RowSource>()).first;
+    auto [found, added] = byColumns->second.try_emplace(number);
+    if (added) {
+        const std::string codes = CodesOf(number, columns);
+        found->second = {platform::Utf8ToAnsi(codes), Note(codes), HasIllustrative(codes)};
+    }
+    return found->second;
+}
+
 bool HasIllustrative(std::string_view codes) {
     return HoldsCode(codes, kIllustrative);
 }
