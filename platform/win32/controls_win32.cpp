@@ -155,9 +155,10 @@ void ListViewWin32::OnGetDispInfo(NMLVDISPINFOA& info) const {
 void ListViewWin32::OnGetDispInfo(NMLVDISPINFOW& info) const {
     if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
     const std::string text(ShownText(GetItemText(info.item.iItem, info.item.iSubItem)));
-    const int length = MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()), info.item.pszText,
-                                           info.item.cchTextMax - 1);
-    info.item.pszText[std::max(length, 0)] = L'\0';
+    // One UTF-16 unit per byte of 1251; cut to the buffer as the ANSI text is.
+    std::wstring wide(text.size(), L'\0');
+    MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()));
+    lstrcpynW(info.item.pszText, wide.c_str(), info.item.cchTextMax);
 }
 
 int ListViewWin32::FindLabel(const std::string& text, UINT flags, int start) const {
