@@ -412,7 +412,12 @@ void FigureDialog::OnSaveMeasurements() {
     }
     const results::MeasuredFigure figure = ShownFigure();
     std::string dimensions;
-    for (const auto& [caption, value] : figure.leading) dimensions += (dimensions.empty() ? "" : "-") + std::to_string(value);
+    // Appended in two steps: GCC 12 at -O3 takes "-" + string for an overlapping copy
+    // (-Wrestrict, a false alarm) and fails the Release build with warnings as errors.
+    for (const auto& [caption, value] : figure.leading) {
+        if (!dimensions.empty()) dimensions += '-';
+        dimensions += std::to_string(value);
+    }
     std::string path = dataDirectory_ + "\\" +
                        platform::PathFromText(std::string(kName.view()) + " (" + figure.group +
                                               (figure.ageGroup.empty() ? "" : ", " + figure.ageGroup) + ", " +

@@ -78,18 +78,18 @@ void ComputeChild(Workspace& w, const ChildGroup& group) {
     const ChildColumns c = ChildColumnsFor(a);
 
     const tables::FeatureTable& table = w.table;
-    const double baseHeight = ParseValue(ReadText(table, w.keys[0], c.base));
-    const double baseChest = ParseValue(ReadText(table, w.keys[1], c.base));
+    const double baseHeight = table.ReadNumber(w.keys[0], c.base);
+    const double baseChest = table.ReadNumber(w.keys[1], c.base);
     const double hF = (t1 - baseHeight) * kSixth;
     const double cF = (t16 - baseChest) * 0.25;
 
     for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
         RecordTexts texts = ReadNumberAndName(table, r);
-        std::string h = ReadText(table, r, c.height);
-        std::string k = ReadText(table, r, c.chest);
-        std::string v = ReadText(table, r, c.waist);
-        const std::string b = ReadText(table, r, c.base);
-        const double value = ChildValue(ParseValue(h), ParseValue(k), ParseValue(v), ParseValue(b), hF, cF, waist);
+        std::string h, k, v;
+        const double dh = table.ReadNumber(r, c.height, h);
+        const double dk = table.ReadNumber(r, c.chest, k);
+        const double dv = table.ReadNumber(r, c.waist, v);
+        const double value = ChildValue(dh, dk, dv, table.ReadNumber(r, c.base), hF, cF, waist);
         AppendRow(w, std::move(texts), value, std::move(h), std::move(k), std::move(v));
     }
     // The first waist entry adds nothing of the waist column.

@@ -1,7 +1,9 @@
 #include "figures/compute_frame.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,8 +27,6 @@ void FindKeyFeatureRows(const tables::FeatureTable& table, int first, int second
     }
 }
 
-double ParseValue(const std::string& text) { return std::atof(text.c_str()); }
-
 int ParseFeatureNumber(const std::string& text) {
     // atoi's own parse, without its undefined behaviour for numbers beyond int.
     const long n = std::strtol(text.c_str(), nullptr, 10);
@@ -38,6 +38,13 @@ int ParseFeatureNumber(const std::string& text) {
 std::string FormatValue(double value) {
     // Room for the longest double in fixed notation (about 310 digits).
     char buffer[400];
+    // to_chars rounds the exact binary value to one decimal, ties to even, as "%0.1f" does,
+    // at a fraction of snprintf's cost, which a size chart pays 55,000 times. Infinities and
+    // NaNs keep the C library's spelling.
+    if (std::isfinite(value)) {
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+        if (error == std::errc()) return std::string(buffer, end);
+    }
     const int n = std::snprintf(buffer, sizeof buffer, "%0.1f", value);
     return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
@@ -98,10 +105,10 @@ void FinishCompute(Workspace& w, std::span<const int> columnsRead) {
     if (w.sources.Known()) {
         for (std::int32_t r = 0; r < w.results.GetSize(); ++r) {
             results::ResultRow& row = w.results[r];
-            const std::string codes = w.sources.CodesOf(ParseFeatureNumber(row.cells[0]), columnsRead);
-            row.source = platform::Utf8ToAnsi(codes);
-            row.sourceNote = w.sources.Note(codes);
-            row.illustrative = tables::HasIllustrative(codes);
+            const tables::RowSource& source = w.sources.SourceOf(ParseFeatureNumber(row.cells[0]), columnsRead);
+            row.source = source.codes;
+            row.sourceNote = source.note;
+            row.illustrative = source.illustrative;
         }
     }
     w.computed = true;

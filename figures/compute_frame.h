@@ -19,9 +19,7 @@ inline constexpr double kSixth = 0.16666666666666666;
 void FindKeyFeatureRows(const tables::FeatureTable& table, int first, int second, int third,
                         KeyFeatureRows& keys);
 
-// Numbers in the tables, by the C library's rules: leading blanks skipped, parsing stops
-// at the first character that does not fit, empty text is 0.
-double ParseValue(const std::string& text);
+using tables::ParseValue;
 int ParseFeatureNumber(const std::string& text);
 
 // A value as the list shows it: "%0.1f".
@@ -68,6 +66,8 @@ bool BeginCompute(Workspace& w, const std::array<const platform::ComboBox*, N>& 
     w.computed = false;
     for (const int index : indices)
         if (index == -1) return false;
+    // One row per record follows: a size chart appends them for every figure.
+    w.results.Reserve(w.table.RecordCount());
     return true;
 }
 

@@ -43,18 +43,17 @@ void ComputeMen(Workspace& w) {
     const int k = MenSizeIncrementColumn(waist);
 
     const tables::FeatureTable& table = w.table;
-    const double baseHeight = ParseValue(ReadText(table, w.keys[0], b));
-    const double baseSize = ParseValue(ReadText(table, w.keys[1], b));
+    const double baseHeight = table.ReadNumber(w.keys[0], b);
+    const double baseSize = table.ReadNumber(w.keys[1], b);
     const double h = (height - baseHeight) * kSixth;
     const double z = (size - baseSize) * 0.5;
 
     for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
         RecordTexts texts = ReadNumberAndName(table, r);
-        std::string heightIncrement = ReadText(table, r, 2);
-        std::string sizeIncrement = ReadText(table, r, k);
-        const std::string base = ReadText(table, r, b);
-        const double value =
-            StepValue(ParseValue(heightIncrement), ParseValue(sizeIncrement), ParseValue(base), h, z);
+        std::string heightIncrement, sizeIncrement;
+        const double dh = table.ReadNumber(r, 2, heightIncrement);
+        const double ds = table.ReadNumber(r, k, sizeIncrement);
+        const double value = StepValue(dh, ds, table.ReadNumber(r, b), h, z);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(sizeIncrement));
     }
     FinishCompute(w, std::array{2, k, b});

@@ -50,18 +50,17 @@ void ComputeNursery(Workspace& w) {
     const int height = kNurseryGrid.heights[d];
     const int chest = kNurseryGrid.chests[d][e];
     const tables::FeatureTable& table = w.table;
-    const double baseHeight = ParseValue(ReadText(table, w.keys[0], 4));
-    const double baseChest = ParseValue(ReadText(table, w.keys[1], 4));
+    const double baseHeight = table.ReadNumber(w.keys[0], 4);
+    const double baseChest = table.ReadNumber(w.keys[1], 4);
     const double h = (height - baseHeight) * kSixth;
     const double z = (chest - baseChest) * 0.25;
 
     for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
         RecordTexts texts = ReadNumberAndName(table, r);
-        std::string heightIncrement = ReadText(table, r, 2);
-        std::string chestIncrement = ReadText(table, r, 3);
-        const std::string base = ReadText(table, r, 4);
-        const double value =
-            StepValue(ParseValue(heightIncrement), ParseValue(chestIncrement), ParseValue(base), h, z);
+        std::string heightIncrement, chestIncrement;
+        const double dh = table.ReadNumber(r, 2, heightIncrement);
+        const double dc = table.ReadNumber(r, 3, chestIncrement);
+        const double value = StepValue(dh, dc, table.ReadNumber(r, 4), h, z);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(chestIncrement));
     }
     FinishCompute(w, std::array{2, 3, 4});

@@ -68,21 +68,19 @@ void ComputeWomen(Workspace& w) {
     const tables::FeatureTable& table = w.table;
     double h[2] = {}, z[2] = {};
     for (int i = 0; i < count; ++i) {
-        const double baseHeight = ParseValue(ReadText(table, w.keys[0], baseColumn[i]));
-        const double baseSize = ParseValue(ReadText(table, w.keys[1], baseColumn[i]));
+        const double baseHeight = table.ReadNumber(w.keys[0], baseColumn[i]);
+        const double baseSize = table.ReadNumber(w.keys[1], baseColumn[i]);
         h[i] = (height - baseHeight) * kSixth;
         z[i] = (size - baseSize) * 0.5;
     }
 
     for (std::int32_t r = 0; r < table.RecordCount(); ++r) {
         RecordTexts texts = ReadNumberAndName(table, r);
-        std::string heightIncrement = ReadText(table, r, 2);
-        std::string sizeIncrement = ReadText(table, r, 3 + band);
-        const double dh = ParseValue(heightIncrement);
-        const double ds = ParseValue(sizeIncrement);
+        std::string heightIncrement, sizeIncrement;
+        const double dh = table.ReadNumber(r, 2, heightIncrement);
+        const double ds = table.ReadNumber(r, 3 + band, sizeIncrement);
         double v[2] = {};
-        for (int i = 0; i < count; ++i)
-            v[i] = StepValue(dh, ds, ParseValue(ReadText(table, r, baseColumn[i])), h[i], z[i]);
+        for (int i = 0; i < count; ++i) v[i] = StepValue(dh, ds, table.ReadNumber(r, baseColumn[i]), h[i], z[i]);
         const double value = count == 1 ? v[0] : Extrapolate(v[0], v[1], columns.weight);
         AppendRow(w, std::move(texts), value, std::move(heightIncrement), std::move(sizeIncrement));
     }

@@ -8,8 +8,9 @@
 namespace kelvo::platform {
 
 // OEM (866) to ANSI (1251), as OemToCharA does: one byte in, one byte out. A character
-// that 1251 lacks (box drawing, for instance) becomes a similar one or '?'.
-std::string OemToAnsi(std::string_view oem);
+// that 1251 lacks (box drawing, for instance) becomes a similar one or '?'. Converted in
+// the string it is given: a name read for a row is converted without another copy.
+std::string OemToAnsi(std::string oem);
 
 // ANSI (1251) to UTF-8 and back, for front ends and files that speak UTF-8.
 std::string AnsiToUtf8(std::string_view ansi);

@@ -31,6 +31,10 @@ void ResultTable::SetSize(std::int32_t size, std::int32_t growthStep) {
     size_ = size;
 }
 
+void ResultTable::Reserve(std::int32_t rows) {
+    if (rows > 0) rows_.reserve(static_cast<std::size_t>(rows));
+}
+
 ResultRow& ResultTable::Append() {
     SetSize(size_ + 1);
     return rows_.back();

@@ -34,6 +34,9 @@ public:
     const ResultRow& operator[](std::int32_t index) const { return rows_[static_cast<std::size_t>(index)]; }
     // Appends an empty row and returns it: SetSize with the size + 1.
     ResultRow& Append();
+    // Room for `rows` rows in the storage behind the table, so that appending them moves
+    // none; the capacity the table reports still follows its growth rule.
+    void Reserve(std::int32_t rows);
 
 private:
     std::vector<ResultRow> rows_;

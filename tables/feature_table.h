@@ -30,6 +30,10 @@ struct FieldDescriptor {
     int Length() const { return bytes[kLengthOffset]; }
 };
 
+// Numbers in the tables, by the C library's atof: leading blanks skipped, parsing stops at
+// the first character that does not fit, empty text is 0.
+double ParseValue(const std::string& text);
+
 class FeatureTable {
 public:
     // No real feature table comes near a thousand records; a header claiming more than
@@ -54,6 +58,12 @@ public:
     std::string FieldName(int column) const;
     // The field's text exactly as stored; false with empty text on any failure.
     bool ReadField(std::int32_t record, std::int32_t column, std::string& text) const;
+    // The field's number by ParseValue (0 when the read fails), its text in `text`. Read and
+    // parsed at each call from the file; from a table kept in memory, each column is parsed
+    // once, at its first read, as a chart reads the same fields for every figure.
+    double ReadNumber(std::int32_t record, std::int32_t column, std::string& text) const;
+    // The same where the text is not wanted: from memory nothing is copied.
+    double ReadNumber(std::int32_t record, std::int32_t column) const;
 
 private:
     void Reset();
@@ -62,10 +72,13 @@ private:
     bool ReadLayout(File& file);
     template <class File>
     bool ReadFieldFrom(File& file, std::int64_t offset, int length, std::string& text) const;
+    // Of a table kept in memory: the numbers of `column`'s fields, parsed on the first call.
+    const std::vector<double>& ParsedColumn(std::int32_t column) const;
 
     bool keepInMemory_ = false;
     bool inMemory_ = false;  // the open table's fields are read from `copy_`
     std::string copy_;
+    mutable std::vector<std::vector<double>> parsed_;  // per column, empty until first read
     bool open_ = false;
     OpenFailure failure_ = OpenFailure::None;
     std::string path_;  // native form of the path given to the last successful Open

@@ -21,14 +21,21 @@ std::vector<std::string> Words(std::string_view line) {
     return words;
 }
 
-std::vector<std::string_view> Codes(std::string_view codes) {
-    std::vector<std::string_view> list;
+// Calls `found` with each code of `codes` ("W, illustrative": "W", then "illustrative") until
+// it returns true; true when it did. No list is built: a size chart splits the codes of
+// every row of every figure.
+template <class Found>
+bool AnyCode(std::string_view codes, Found found) {
     while (!codes.empty()) {
         const auto comma = codes.find(", ");
-        list.push_back(codes.substr(0, comma));
+        if (found(codes.substr(0, comma))) return true;
         codes = comma == std::string_view::npos ? std::string_view() : codes.substr(comma + 2);
     }
-    return list;
+    return false;
+}
+
+bool HoldsCode(std::string_view codes, std::string_view code) {
+    return AnyCode(codes, [code](std::string_view held) { return held == code; });
 }
 
 // A whole number of digits only; what the side file's numbers must be.
@@ -114,34 +121,47 @@ std::string TableSources::Note(std::string_view codes) const {
         u8"Иллюстративное значение: выведено для правдоподобия, ни из какого стандарта не взято");
     static constexpr platform::AnsiText kSource(u8"Источник ");
     std::string note;
-    for (const std::string_view code : Codes(codes)) {
+    AnyCode(codes, [&](std::string_view code) {
         if (!note.empty()) note += '\n';
         if (code == kIllustrative) {
             note += kIllustrativeNote.view();
-            continue;
+            return false;
         }
-        note += std::string(kSource.view()) + platform::Utf8ToAnsi(code);
-        if (const auto citation = citations.find(std::string(code)); citation != citations.end())
-            note += ": " + citation->second;
-    }
+        note += kSource.view();
+        note += platform::Utf8ToAnsi(code);
+        if (const auto citation = citations.find(code); citation != citations.end()) {
+            note += ": ";
+            note += citation->second;
+        }
+        return false;
+    });
     return note;
 }
 
+const RowSource& TableSources::SourceOf(int number, std::span<const int> columns) const {
+    auto byColumns = rowSources_.find(columns);
+    if (byColumns == rowSources_.end())
+        byColumns = rowSources_.emplace(std::vector<int>(columns.begin(), columns.end()), std::map<int, RowSource>()).first;
+    auto [found, added] = byColumns->second.try_emplace(number);
+    if (added) {
+        const std::string codes = CodesOf(number, columns);
+        found->second = {platform::Utf8ToAnsi(codes), Note(codes), HasIllustrative(codes)};
+    }
+    return found->second;
+}
+
 bool HasIllustrative(std::string_view codes) {
-    for (const std::string_view code : Codes(codes))
-        if (code == kIllustrative) return true;
-    return false;
+    return HoldsCode(codes, kIllustrative);
 }
 
 std::string MergeCodes(std::string codes, std::string_view more) {
-    const std::vector<std::string_view> held = Codes(codes);
-    for (const std::string_view code : Codes(more)) {
-        bool known = false;
-        for (const std::string_view h : held) known = known || h == code;
-        if (known) continue;
-        codes += codes.empty() ? "" : ", ";
-        codes += code;
-    }
+    AnyCode(more, [&codes](std::string_view code) {
+        if (!HoldsCode(codes, code)) {
+            if (!codes.empty()) codes += ", ";
+            codes += code;
+        }
+        return false;
+    });
     return codes;
 }
 

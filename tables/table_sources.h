@@ -3,10 +3,12 @@
 // ("BD\female.dbf" has "BD\female.src") and the list of sources with their citations
 // ("BD\sources.txt"). A table without a side file has no known sources.
 
+#include <algorithm>
 #include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvo::tables {
 
@@ -31,9 +33,16 @@ bool ParseSideFile(std::string_view text, FeatureSources& sources);
 // "...\BD\female.dbf" -> "...\BD\female.src"; any other name gets ".src" appended.
 std::string SidePath(const std::string& tablePath);
 
+// What a row computed from some columns of a feature shows of its sources.
+struct RowSource {
+    std::string codes;  // CodesOf, Windows-1251
+    std::string note;   // Note of the codes
+    bool illustrative = false;
+};
+
 struct TableSources {
     FeatureSources features;
-    std::map<std::string, std::string> citations;  // code -> citation, Windows-1251
+    std::map<std::string, std::string, std::less<>> citations;  // code -> citation, Windows-1251
 
     bool Known() const { return !features.empty(); }
     // The codes of the cells `columns` of feature `number` reads, each once, ", " between;
@@ -41,6 +50,20 @@ struct TableSources {
     std::string CodesOf(int number, std::span<const int> columns) const;
     // What the window says of `codes` when the pointer rests on a row, Windows-1251.
     std::string Note(std::string_view codes) const;
+    // The row's sources for feature `number` computed from `columns`, worked out once for each
+    // and remembered, as a size chart asks the same for every figure: features and citations
+    // are not to change once it has been asked (ReadTableSources starts afresh).
+    const RowSource& SourceOf(int number, std::span<const int> columns) const;
+
+private:
+    struct ColumnsLess {
+        using is_transparent = void;
+        template <class A, class B>
+        bool operator()(const A& a, const B& b) const {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+        }
+    };
+    mutable std::map<std::vector<int>, std::map<int, RowSource>, ColumnsLess> rowSources_;
 };
 
 // True when `codes` (as CodesOf gives them) name the illustrative values.

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "figures/children.h"
 #include "figures/compute_frame.h"
@@ -80,6 +86,26 @@ TEST(Numbers, FormattedWithOneDecimal) {
     EXPECT_EQ(figures::FormatValue(12.0), "12.0");
     EXPECT_EQ(figures::FormatValue(12.25), "12.2");  // the exact tie rounds to even
     EXPECT_EQ(figures::FormatValue(1e300).size(), 303u);
+}
+
+// FormatValue does not call snprintf for finite values; its text must still be snprintf's
+// for every double: ties, their neighbours, the sizes of real values and any bit pattern.
+TEST(Numbers, FormattedAsTheCLibraryFormatsThem) {
+    const auto printed = [](double value) {
+        char text[400];
+        std::snprintf(text, sizeof text, "%0.1f", value);
+        return std::string(text);
+    };
+    std::vector<double> values = {0.0, -0.0, 0.05, -0.05, 0.15, 0.25, -0.25, 2.5e-324, 1.7976931348623157e308,
+                                  std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()};
+    for (int k = -100000; k <= 100000; ++k) {
+        const double v = k / 1000.0;
+        values.insert(values.end(), {v, std::nextafter(v, 1e9), std::nextafter(v, -1e9), k * 0.05});
+    }
+    std::mt19937_64 bits(17);
+    for (int i = 0; i < 5000; ++i) values.push_back(std::bit_cast<double>(bits()));
+    for (const double value : values) ASSERT_EQ(figures::FormatValue(value), printed(value)) << value;
 }
 
 TEST(Formulas, HeightFactorMultipliesByTheDoubleNearestOneSixth) {

@@ -92,6 +92,25 @@ TEST_P(FeatureTableTest, IndicesOutsideTheTableFailWithEmptyText) {
     EXPECT_EQ(Read(1, -3), "b     ");  // a negative column is column 0
 }
 
+// A number is the parse of the field's text wherever it comes from; the numbers parsed from
+// a copy belong to the table open, not to the one opened before it under the same name.
+TEST_P(FeatureTableTest, NumbersAreTheirFieldsParsed) {
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"-2.5x", " 1.5"}, {"", "16"}}))));
+    std::string text = "stale";
+    EXPECT_EQ(table.ReadNumber(0, 1, text), 1.5);
+    EXPECT_EQ(text, " 1.5");
+    EXPECT_EQ(table.ReadNumber(0, 1), 1.5);
+    EXPECT_EQ(table.ReadNumber(0, -1), -2.5);  // a negative column is column 0
+    EXPECT_EQ(table.ReadNumber(1, 0, text), 0.0);
+    EXPECT_EQ(table.ReadNumber(2, 1, text), 0.0);  // outside the table: no text, 0
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(table.ReadNumber(0, 2), 0.0);
+
+    ASSERT_TRUE(OpenBytes(tables::BuildTable(SmallSpec({{"7", "  42"}}))));
+    EXPECT_EQ(table.ReadNumber(0, 1), 42.0);
+    EXPECT_EQ(table.ReadNumber(1, 1), 0.0);
+}
+
 TEST_P(FeatureTableTest, VersionBytesWithBothLowBitsSetAreAccepted) {
     for (const int version : {0x03, 0x83, 0x30, 0x02, 0xF5, 0x00, 0x07}) {
         tables::TableContents contents = SmallSpec({{"a", "1"}});

