@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "app/chart_range_dialog.h"
 #include "app/data_directory.h"
 #include "app/measured_figure.h"
 #include "app/nearest_figure_dialog.h"
@@ -476,6 +477,8 @@ std::optional<platform::PageLayout> FigureDialog::SheetLayout() {
     return [heading, rows = results_](platform::TextMeasure& measure) { return results::LayOutSheet(rows, heading, measure); };
 }
 
+// The whole chart is built once, before the range is asked: each range's pages are then
+// counted on it, and the range chosen is cut from it, without computing a figure again.
 std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
     const int index = groupList_->GetCurSel();
     const figures::GroupEntry* group = figures::FindGroup(index);
@@ -485,20 +488,34 @@ std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
     }
     const int age = ageList_->GetCurSel();
     results::SizeChart chart;
+    figures::FigureLists lists;
     const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
-    const bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
+    bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
     Host().EndProgress();
+    // The lists give the chart's columns in the same order: a count that differs would cut
+    // the wrong figures.
+    built = built && figures::ListFigures(dataDirectory_, group->group, age, lists) &&
+            lists.Count({}) == static_cast<int>(chart.headings.size());
     if (!built) {
         Host().ShowMessage(kCannotBuildChart, "");
         return std::nullopt;
     }
     const std::string third = group->hasThirdList ? std::string(figures::ThirdCaption(group->third)) : std::string();
-    const results::PrintHeading heading = results::ChartHeading(
-        group->caption, group->hasAgeGroups ? ageList_->GetItemText(age) : "", figures::RangeText({}, third),
-        platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
-    return [heading, chart = std::move(chart)](platform::TextMeasure& measure) {
-        return results::LayOutChart(chart, heading, measure);
+    const std::string ageGroup = group->hasAgeGroups ? ageList_->GetItemText(age) : "";
+    const std::string folder = platform::PathText(dataDirectory_), date = results::DateText(std::time(nullptr));
+    const auto headingOf = [&](const figures::FigureRange& range) {
+        return results::ChartHeading(group->caption, ageGroup, figures::RangeText(range, third), folder, date);
     };
+    const auto countPages = [&](const figures::FigureRange& range) {
+        platform::FixedTextMeasure measure;
+        const results::SizeChart part = results::SelectFigures(chart, lists.Within(range));
+        return static_cast<int>(results::LayOutChart(part, headingOf(range), measure).pages.size());
+    };
+    ChartRangeDialog ask(lists, third, countPages);
+    if (Host().RunModal(ask) != platform::kIdOk) return std::nullopt;
+    const figures::FigureRange range = ask.Range();
+    return [heading = headingOf(range), part = results::SelectFigures(chart, lists.Within(range))](
+               platform::TextMeasure& measure) { return results::LayOutChart(part, heading, measure); };
 }
 
 void FigureDialog::Print(const std::optional<platform::PageLayout>& layOut) {
@@ -532,7 +549,8 @@ void FigureDialog::OnSaveSheetPdf() {
     SavePdf(SheetLayout(), kName);
 }
 
-// The size chart of the group in force on A4 landscape pages.
+// The size chart of the group in force on A4 landscape pages, the figures of a range the
+// user chooses.
 void FigureDialog::OnPrintChart() { Print(ChartLayout()); }
 void FigureDialog::OnSaveChartPdf() {
     static constexpr platform::AnsiText kName(u8"Таблица размеров");

@@ -134,20 +134,24 @@ std::vector<double> FigureLists::Thirds() const {
     return Ascending(values);
 }
 
-int FigureLists::Count(const FigureRange& range) const {
+std::vector<bool> FigureLists::Within(const FigureRange& range) const {
     const auto in = [](const std::optional<ListSpan>& span, double value) {
         return !span || (value >= span->from && value <= span->to);
     };
-    int count = 0;
+    std::vector<bool> within;
     for (const Height& height : heights) {
-        if (!in(range.heights, height.value)) continue;
         for (const Chest& chest : height.chests) {
-            if (!in(range.chests, chest.value)) continue;
-            if (!hasThirdList) ++count;
-            for (const double third : chest.thirds) count += in(range.thirds, third) ? 1 : 0;
+            const bool leading = in(range.heights, height.value) && in(range.chests, chest.value);
+            if (!hasThirdList) within.push_back(leading);
+            for (const double third : chest.thirds) within.push_back(leading && in(range.thirds, third));
         }
     }
-    return count;
+    return within;
+}
+
+int FigureLists::Count(const FigureRange& range) const {
+    const std::vector<bool> within = Within(range);
+    return static_cast<int>(std::count(within.begin(), within.end(), true));
 }
 
 bool ListFigures(const std::string& dataDirectory, FigureGroup group, int age, FigureLists& lists) {
@@ -175,6 +179,12 @@ bool ListFigures(const std::string& dataDirectory, FigureGroup group, int age, F
     return true;
 }
 
+std::string ValueText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 std::string RangeText(const FigureRange& range, std::string_view third) {
     static constexpr platform::AnsiText kWhole(u8"все типовые фигуры группы");
     if (range.IsWhole()) return std::string(kWhole.view());
@@ -196,17 +206,12 @@ std::string RangeFault(const FigureLists& lists, const FigureRange& range) {
     static constexpr platform::AnsiText kNotOffered(u8"нет в списке ");
     static constexpr platform::AnsiText kReversed(u8"диапазон от большего к меньшему в списке ");
     static constexpr platform::AnsiText kEmpty(u8"в выбранном диапазоне нет ни одной типовой фигуры");
-    const auto format = [](double value) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", value);
-        return std::string(text);
-    };
     const auto check = [&](const std::optional<ListSpan>& span, const std::vector<double>& offered,
                            std::string_view list) -> std::string {
         if (!span) return {};
         for (const double bound : {span->from, span->to})
             if (std::find(offered.begin(), offered.end(), bound) == offered.end())
-                return format(bound) + " " + std::string(kNotOffered.view()) + std::string(list);
+                return ValueText(bound) + " " + std::string(kNotOffered.view()) + std::string(list);
         if (span->from > span->to) return std::string(kReversed.view()) + std::string(list);
         return {};
     };

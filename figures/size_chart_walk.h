@@ -59,6 +59,9 @@ struct FigureLists {
     std::vector<double> Heights() const;
     std::vector<double> Chests() const;
     std::vector<double> Thirds() const;
+    // Whether each figure, in the order of the lists (the order a chart's columns take),
+    // lies within `range`.
+    std::vector<bool> Within(const FigureRange& range) const;
     // How many figures `range` holds.
     int Count(const FigureRange& range) const;
 };
@@ -66,6 +69,9 @@ struct FigureLists {
 // Fills `lists` by choosing each height and chest of `group` (girls and boys: of age group
 // `age`) as a user does; false when the table cannot be opened or an entry is not a number.
 bool ListFigures(const std::string& dataDirectory, FigureGroup group, int age, FigureLists& lists);
+
+// A list's value as ranges show it: "158", "50.5".
+std::string ValueText(double value);
 
 // Why `range` cannot be charted, for the user (Windows-1251): a bound that no entry of its
 // list has, a span from a larger value to a smaller one, or no figure at all in the range.

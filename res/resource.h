@@ -1,5 +1,5 @@
 #pragma once
-// Resource and control identifiers of the kelvo window and of its figure search.
+// Resource and control identifiers of the kelvo window, its figure search and its chart range.
 
 namespace kelvo::res {
 
@@ -30,5 +30,16 @@ inline constexpr int kIdNearestFeatures = 1106;    // further features, "7=103,5
 inline constexpr int kIdNearestSearch = 1107;      // "Подобрать"
 inline constexpr int kIdNearestResults = 1108;
 inline constexpr int kIdNearestChoose = 1109;      // "Выбрать"
+
+// The figures of a size chart on pages: each list's entries from–to.
+inline constexpr int kDialogChartRange = 104;
+inline constexpr int kIdRangeHeightFrom = 1201;
+inline constexpr int kIdRangeHeightTo = 1202;
+inline constexpr int kIdRangeChestFrom = 1203;
+inline constexpr int kIdRangeChestTo = 1204;
+inline constexpr int kIdRangeThirdFrom = 1205;
+inline constexpr int kIdRangeThirdTo = 1206;
+inline constexpr int kIdRangeThirdLabel = 1207;
+inline constexpr int kIdRangeCount = 1208;         // how many figures and pages, or why none
 
 }  // namespace kelvo::res

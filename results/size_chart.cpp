@@ -25,6 +25,17 @@ std::string AsText(std::string_view text) {
 
 }  // namespace
 
+SizeChart SelectFigures(const SizeChart& chart, const std::vector<bool>& keep) {
+    SizeChart kept{{}, chart.numbers, chart.names, std::vector<std::vector<std::string>>(chart.values.size()), {}};
+    for (std::size_t f = 0; f < chart.headings.size() && f < keep.size(); ++f) {
+        if (!keep[f]) continue;
+        kept.headings.push_back(chart.headings[f]);
+        for (std::size_t row = 0; row < chart.values.size(); ++row)
+            kept.values[row].push_back(f < chart.values[row].size() ? chart.values[row][f] : std::string());
+    }
+    return kept;
+}
+
 std::string BuildSizeChartCsv(const SizeChart& chart, CsvDialect dialect) {
     std::string csv = "\xEF\xBB\xBF";  // without it Excel reads the file in the ANSI code page
     CsvWriter line(csv, dialect);

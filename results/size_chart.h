@@ -19,6 +19,10 @@ struct SizeChart {
     std::vector<std::string> sources;
 };
 
+// The columns of `chart` whose flag in `keep` is set, in their order. The sources are left
+// out: they name the values of every figure, not of those kept.
+SizeChart SelectFigures(const SizeChart& chart, const std::vector<bool>& keep);
+
 // The chart as CSV: UTF-8 with a byte-order mark, a heading line, CR LF after every line,
 // fields quoted where RFC 4180 asks; the column "Источник" after the name when the chart
 // holds sources.

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "app/chart_range_dialog.h"
+#include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
 #include "platform/file.h"
 #include "tests/behaviour/window_fixture.h"
@@ -249,6 +251,51 @@ TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
     EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\girls.dbf") + " \x97 " +
                             std::string(platform::AnsiText(u8"таблица слишком велика.").view()));
 }
+
+// The figures of a chart on pages: the whole lists at first, the count following every
+// change, a range without figures not confirmed; a group without a third list offers none.
+TEST(ChartRange, CountFollowsTheChoiceAndAnEmptyRangeIsNotConfirmed) {
+    using res::kIdRangeHeightFrom, res::kIdRangeHeightTo, res::kIdRangeThirdFrom, res::kIdRangeCount;
+    TempDir dir;
+    WriteAllGroupTables(dir.Path());
+    figures::FigureLists women, nursery;
+    ASSERT_TRUE(figures::ListFigures(dir.DataDirectory(), figures::FigureGroup::Women, 0, women));
+    ASSERT_TRUE(figures::ListFigures(dir.DataDirectory(), figures::FigureGroup::Nursery, 0, nursery));
+    const auto counted = [](int figures, int pages) {
+        return std::string(platform::AnsiText(u8"Фигур: ").view()) + std::to_string(figures) +
+               std::string(platform::AnsiText(u8", страниц A4: около ").view()) + std::to_string(pages);
+    };
+    int asked = 0;
+    app::ChartRangeDialog dialog(women, "T19", [&asked](const figures::FigureRange&) { return ++asked; });
+    auto window = OpenTestWindow(dialog);
+    EXPECT_EQ(window->Entries(kIdRangeHeightTo), Numbers(134, 200, 6));
+    EXPECT_EQ(window->Selection(kIdRangeHeightTo), 11);
+    EXPECT_EQ(window->Text(kIdRangeCount), counted(women.Count({}), 1));
+
+    ASSERT_TRUE(window->ChooseText(kIdRangeHeightFrom, "158"));
+    ASSERT_TRUE(window->ChooseText(kIdRangeHeightTo, "170"));
+    const figures::FigureRange range{figures::ListSpan{158, 170}, {}, {}};
+    EXPECT_EQ(window->Text(kIdRangeCount), counted(women.Count(range), 3));
+    // From a larger height to a smaller one: said, and OK cannot be pressed.
+    ASSERT_TRUE(window->ChooseText(kIdRangeHeightTo, "152"));
+    EXPECT_EQ(window->Text(kIdRangeCount).rfind(platform::AnsiText(u8"Печатать нечего: ").view(), 0), 0u);
+    EXPECT_FALSE(window->IsEnabled(platform::kIdOk));
+    EXPECT_TRUE(window->IsOpen());
+    ASSERT_TRUE(window->ChooseText(kIdRangeHeightTo, "170"));
+    ASSERT_TRUE(window->Press(platform::kIdOk));
+    EXPECT_FALSE(window->IsOpen());
+    ASSERT_TRUE(dialog.Range().heights);
+    EXPECT_EQ(dialog.Range().heights->to, 170);
+    EXPECT_FALSE(dialog.Range().chests || dialog.Range().thirds);
+
+    app::ChartRangeDialog noThird(nursery, "", {});
+    window = OpenTestWindow(noThird);
+    EXPECT_FALSE(window->IsEnabled(kIdRangeThirdFrom));
+    EXPECT_TRUE(window->Entries(kIdRangeThirdFrom).empty());
+    EXPECT_EQ(window->Text(kIdRangeCount), std::string(platform::AnsiText(u8"Фигур: ").view()) +
+                                               std::to_string(nursery.Count({})));
+}
+
 
 }  // namespace
 }  // namespace kelvo::test

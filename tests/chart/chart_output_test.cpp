@@ -130,13 +130,46 @@ TEST_F(ChartOutput, ContextMenuPrintsAndSavesTheSheetWithTheEditedValueAndTheCha
     EXPECT_NE(sheet.find(Utf8ToAnsi("* значение изменено пользователем")), std::string::npos);
     EXPECT_EQ(w.Text(res::kIdStatusLine), Utf8ToAnsi("PDF записан: ") + platform::PathText((dir / "sheet.pdf").string()));
 
-    ASSERT_TRUE(choose("Печать таблицы размеров…"));  // the user cancels the print dialog
+    // The range asked first: closing that dialog, or the print dialog after it, prints nothing.
+    ASSERT_TRUE(choose("Печать таблицы размеров…"));
+    std::string counted;
+    w.modalUser = [&counted](platform::headless::HeadlessWindow& range) {
+        range.ChooseText(res::kIdRangeHeightFrom, "158");
+        range.ChooseText(res::kIdRangeHeightTo, "170");
+        range.ChooseText(res::kIdRangeChestFrom, "96");
+        range.ChooseText(res::kIdRangeChestTo, "96");
+        counted = range.Text(res::kIdRangeCount);
+        range.Press(platform::kIdOk);
+    };
+    ASSERT_TRUE(choose("Печать таблицы размеров…"));
     EXPECT_TRUE(w.printed.empty());
     w.printAnswer = true;
     ASSERT_TRUE(choose("Печать таблицы размеров…"));
     ASSERT_EQ(w.printed.size(), 1u);
-    EXPECT_EQ(w.printed[0].orientation, platform::PageOrientation::Landscape);
+    const platform::PageSet& pages = w.printed[0];
+    EXPECT_EQ(pages.orientation, platform::PageOrientation::Landscape);
     EXPECT_TRUE(w.messages.empty());
+
+    // Exactly the figures of the range head the pages, the range is named, and the dialog
+    // counted them and the pages as printed.
+    results::SizeChart chart;
+    ASSERT_TRUE(figures::BuildSizeChart(dir.DataDirectory(), FigureGroup::Women, 0,
+                                        {figures::ListSpan{158, 170}, figures::ListSpan{96, 96}, {}}, chart));
+    std::vector<std::string> headings;
+    bool named = false;
+    for (const platform::Page& page : pages.pages) {
+        for (const platform::PageText& text : page.texts) {
+            named = named || text.text == "T1 158-170, T16 96-96";
+            // Every block of rows repeats its figures' headings.
+            const bool heading = text.font == platform::PageFont::Bold && text.text.find('-') != std::string::npos;
+            if (heading && std::find(headings.begin(), headings.end(), text.text) == headings.end())
+                headings.push_back(text.text);
+        }
+    }
+    EXPECT_TRUE(named);
+    EXPECT_EQ(headings, chart.headings);
+    EXPECT_EQ(counted, Utf8ToAnsi("Фигур: ") + std::to_string(chart.headings.size()) +
+                           Utf8ToAnsi(", страниц A4: около ") + std::to_string(pages.pages.size()));
 }
 
 TEST_F(ChartOutput, WindowSaysWhyNothingWasWritten) {
