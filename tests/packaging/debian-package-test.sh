@@ -104,6 +104,12 @@ else
     fail "export: $(cat "$work/cli.log")"
 fi
 [ -e /usr/share/kelvo/table.txt ] && fail "table.txt was written into the installed folder"
+# The PDF writer is a module kelvo-cli loads from /usr/lib/kelvo only for a PDF.
+if as_user kelvo-cli --group 4 --pdf "$home/sheet.pdf" >"$work/pdf.log" 2>&1 && [ -s "$home/sheet.pdf" ]; then
+    pass "kelvo-cli wrote a measurement sheet as PDF"
+else
+    fail "PDF: $(cat "$work/pdf.log")"
+fi
 
 dpkg_retrying -r kelvo && installed=0 || fail "dpkg -r"
 left=0
