@@ -288,14 +288,14 @@ TEST(ChartRange, CountFollowsTheChoiceAndAnEmptyRangeIsNotConfirmed) {
     EXPECT_EQ(dialog.Range().heights->to, 170);
     EXPECT_FALSE(dialog.Range().chests || dialog.Range().thirds);
 
+    // Declared after its dialog, the window goes first: it closes the dialog it runs.
     app::ChartRangeDialog noThird(nursery, "", {});
-    window = OpenTestWindow(noThird);
-    EXPECT_FALSE(window->IsEnabled(kIdRangeThirdFrom));
-    EXPECT_TRUE(window->Entries(kIdRangeThirdFrom).empty());
-    EXPECT_EQ(window->Text(kIdRangeCount), std::string(platform::AnsiText(u8"Фигур: ").view()) +
-                                               std::to_string(nursery.Count({})));
+    const auto thirdless = OpenTestWindow(noThird);
+    EXPECT_FALSE(thirdless->IsEnabled(kIdRangeThirdFrom));
+    EXPECT_TRUE(thirdless->Entries(kIdRangeThirdFrom).empty());
+    EXPECT_EQ(thirdless->Text(kIdRangeCount), std::string(platform::AnsiText(u8"Фигур: ").view()) +
+                                                  std::to_string(nursery.Count({})));
 }
-
 
 }  // namespace
 }  // namespace kelvo::test
