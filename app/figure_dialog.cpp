@@ -529,11 +529,16 @@ void FigureDialog::SavePdf(const std::optional<platform::PageLayout>& layOut, st
     static constexpr platform::AnsiText kNoPdf(
         u8"PDF здесь не записать: напечатайте страницы на принтер PDF системы («Печать…»).");
     if (!layOut) return;
+    // Drawn before a file is asked for: where the front end has no PDF writer, the user is
+    // told at once rather than after choosing a file.
+    std::string bytes, message;
+    if (!Host().RenderPdf(*layOut, bytes)) {
+        Host().ShowMessage(kNoPdf, "");
+        return;
+    }
     std::string path = dataDirectory_ + "\\" + platform::PathFromText(std::string(name) + ".pdf");
     if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
-    std::string bytes, message;
-    if (!Host().RenderPdf(*layOut, bytes)) message = kNoPdf.view();
-    else if (results::WriteWholeFile(path, bytes, message)) {
+    if (results::WriteWholeFile(path, bytes, message)) {
         static constexpr platform::AnsiText kPdfWritten(u8"PDF записан: ");
         statusLine_->SetText(std::string(kPdfWritten.view()) + platform::PathText(path));
         return;
