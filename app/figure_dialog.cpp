@@ -15,6 +15,7 @@
 #include "platform/ansi_text.h"
 #include "res/figure_dialog_template.h"
 #include "res/resource.h"
+#include "results/column_captions.h"
 #include "results/export.h"
 #include "results/value_input.h"
 #include "results/print_pages.h"
@@ -51,15 +52,14 @@ struct ColumnHeading {
     int width;
     std::string_view toolTip = {};
 };
-constexpr platform::AnsiText kNumber(u8"Номер");
-constexpr platform::AnsiText kName(u8"Наименование размерного признака");
-constexpr platform::AnsiText kValue(u8"Значение");
-constexpr platform::AnsiText kPerHeight(u8"М/Рост");
-constexpr platform::AnsiText kPerSize(u8"М/Размер");
 constexpr platform::AnsiText kPerHeightTip(u8"Изменение признака на шаг роста (6 см)");
 constexpr platform::AnsiText kPerSizeTip(u8"Изменение признака на шаг размера (обхват груди +4 см)");
 constexpr ColumnHeading kColumns[] = {
-    {kNumber, 50}, {kName, 340}, {kValue, 67}, {kPerHeight, 64, kPerHeightTip}, {kPerSize, 67, kPerSizeTip}};
+    {results::kNumberCaption, 50},
+    {results::kNameCaption, 340},
+    {results::kValueCaption, 67},
+    {results::kPerHeightCaption, 64, kPerHeightTip},
+    {results::kPerSizeCaption, 67, kPerSizeTip}};
 
 // The result list's context menu: an entry per command, in menu order.
 struct MenuEntry {

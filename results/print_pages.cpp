@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/ansi_text.h"
+#include "results/column_captions.h"
 #include "results/csv_writer.h"
 
 namespace kelvo::results {
@@ -16,11 +17,6 @@ using platform::PageSet;
 using platform::PageText;
 using platform::TextMeasure;
 
-constexpr platform::AnsiText kNumber(u8"Номер");
-constexpr platform::AnsiText kName(u8"Наименование размерного признака");
-constexpr platform::AnsiText kValue(u8"Значение");
-constexpr platform::AnsiText kPerHeight(u8"М/Рост");
-constexpr platform::AnsiText kPerSize(u8"М/Размер");
 constexpr platform::AnsiText kPage(u8"Стр. ");
 constexpr platform::AnsiText kOf(u8" из ");
 constexpr platform::AnsiText kEditedLegend(u8"* значение изменено пользователем");
@@ -174,10 +170,10 @@ PageSet LayOutSheet(const ResultTable& rows, const PrintHeading& heading, TextMe
     set.title = heading.title;
     const PageSize size = SizeOf(set.orientation);
 
-    const std::string_view valueHeadings[] = {kValue.view(), kPerHeight.view(), kPerSize.view()};
+    const std::string_view valueHeadings[] = {kValueCaption.view(), kPerHeightCaption.view(), kPerSizeCaption.view()};
     Columns columns;
     columns.numberX = kMargin;
-    double numberWidth = measure.TextWidth(PageFont::Bold, kNumber);
+    double numberWidth = measure.TextWidth(PageFont::Bold, kNumberCaption);
     double valueWidth = 0;
     for (const std::string_view text : valueHeadings) valueWidth = std::max(valueWidth, measure.TextWidth(PageFont::Bold, text));
     for (std::int32_t i = 0; i < rows.GetSize(); ++i) {
@@ -208,8 +204,8 @@ PageSet LayOutSheet(const ResultTable& rows, const PrintHeading& heading, TextMe
         rowsOnPage = 0;
         PageWriter writer(set.pages.emplace_back(), measure);
         y = PlaceHeading(writer, heading);
-        writer.Left(columns.numberX + kPad, y + kAscent, PageFont::Bold, kNumber);
-        writer.Left(columns.nameX + kPad, y + kAscent, PageFont::Bold, kName);
+        writer.Left(columns.numberX + kPad, y + kAscent, PageFont::Bold, kNumberCaption);
+        writer.Left(columns.nameX + kPad, y + kAscent, PageFont::Bold, kNameCaption);
         for (int c = 0; c < 3; ++c) writer.Right(columns.rights[static_cast<std::size_t>(c)], y + kAscent, PageFont::Bold, valueHeadings[c]);
         y += kLine + 1.0;
         writer.Rule(kMargin, right, y - 0.5);
@@ -251,7 +247,7 @@ PageSet LayOutChart(const SizeChart& chart, const PrintHeading& heading, TextMea
     const PageSize size = SizeOf(set.orientation);
     const double right = size.width - kMargin;
 
-    double numberWidth = measure.TextWidth(PageFont::Bold, kNumber);
+    double numberWidth = measure.TextWidth(PageFont::Bold, kNumberCaption);
     for (const std::string& number : chart.numbers) numberWidth = std::max(numberWidth, measure.TextWidth(PageFont::Body, Unpadded(number)));
     numberWidth += 2 * kPad;
     // The name column takes a quarter of the page; longer names wrap.
@@ -290,8 +286,8 @@ PageSet LayOutChart(const SizeChart& chart, const PrintHeading& heading, TextMea
         for (const auto& [rowFirst, rowEnd] : rowBlocks) {
             PageWriter writer(set.pages.emplace_back(), measure);
             double y = PlaceHeading(writer, heading);
-            writer.Left(kMargin + kPad, y + kAscent, PageFont::Bold, kNumber);
-            writer.Left(nameX + kPad, y + kAscent, PageFont::Bold, kName);
+            writer.Left(kMargin + kPad, y + kAscent, PageFont::Bold, kNumberCaption);
+            writer.Left(nameX + kPad, y + kAscent, PageFont::Bold, kNameCaption);
             for (std::size_t f = first; f < last; ++f)
                 writer.Right(figuresX + static_cast<double>(f - first + 1) * figureWidth - kPad, y + kAscent, PageFont::Bold,
                              chart.headings[f]);

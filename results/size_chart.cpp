@@ -3,14 +3,13 @@
 #include <string_view>
 
 #include "platform/ansi_text.h"
+#include "results/column_captions.h"
 #include "results/csv_writer.h"
 #include "results/export.h"
 
 namespace kelvo::results {
 namespace {
 
-constexpr platform::AnsiText kNumber(u8"Номер");
-constexpr platform::AnsiText kName(u8"Наименование размерного признака");
 constexpr platform::AnsiText kSource(u8"Источник");
 
 // A text that starts like a formula would be evaluated by the spreadsheet that opens the
@@ -39,8 +38,8 @@ SizeChart SelectFigures(const SizeChart& chart, const std::vector<bool>& keep) {
 std::string BuildSizeChartCsv(const SizeChart& chart, CsvDialect dialect) {
     std::string csv = "\xEF\xBB\xBF";  // without it Excel reads the file in the ANSI code page
     CsvWriter line(csv, dialect);
-    line.Field(kNumber);
-    line.Field(kName);
+    line.Field(kNumberCaption);
+    line.Field(kNameCaption);
     const bool withSources = !chart.sources.empty();
     if (withSources) line.Field(kSource);
     for (const std::string& heading : chart.headings) line.Field(heading);
