@@ -170,7 +170,10 @@ if [ "$under_x" = 1 ]; then
     if [ -n "$setup" ] && wine "$setup" /S && wineserver -w && [ -f "$programs/kelvo.exe" ]; then
         pass "installer $(basename "$setup") ($(stat -c %s "$setup") bytes) ran silently"
         value=$(registry_path)
-        data=$(winepath -u "$value" 2>/dev/null)
+        # The drive's own link in the prefix, not winepath -u: on a fresh CI machine winepath
+        # once printed nothing here, and every check of the installed data folder then failed.
+        drive_letter=$(printf '%s' "${value:0:1}" | tr 'A-Z' 'a-z')
+        data=$(realpath -m "$WINEPREFIX/dosdevices/$drive_letter:")$(printf '%s' "${value:2}" | tr '\\' /)
         [ -n "$value" ] && pass "the installer set the data folder $value" || fail "no registry value after installing"
         [ "$(ls "$data/BD/"*.dbf 2>/dev/null | wc -l)" = 5 ] && pass "the 5 tables are in the data folder" ||
             fail "tables in the data folder: $(ls "$data/BD" 2>&1)"
