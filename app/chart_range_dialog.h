@@ -18,8 +18,8 @@ public:
     // How many pages the chart of `range` makes.
     using PageCount = std::function<int(const figures::FigureRange&)>;
 
-    // Offers the entries of `lists`; `third` names the third list ("T19"), empty where the
-    // group has none.
+    // Offers the entries of `lists`; `third` is the third list's caption ("Обхват бёдер T19"),
+    // empty where the group has none.
     ChartRangeDialog(const figures::FigureLists& lists, std::string_view third, PageCount pages);
 
     bool OnEvent(platform::Event event, int id) override;

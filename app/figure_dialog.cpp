@@ -511,7 +511,9 @@ std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
         const results::SizeChart part = results::SelectFigures(chart, lists.Within(range));
         return static_cast<int>(results::LayOutChart(part, headingOf(range), measure).pages.size());
     };
-    ChartRangeDialog ask(lists, third, countPages);
+    // Worded like the dialog's other two captions ("Рост T1"); the headings keep the bare "T19".
+    const std::string thirdLabel = group->hasThirdList ? std::string(figures::ThirdName(group->third)) + " " + third : "";
+    ChartRangeDialog ask(lists, thirdLabel, countPages);
     if (Host().RunModal(ask) != platform::kIdOk) return std::nullopt;
     const figures::FigureRange range = ask.Range();
     return [heading = headingOf(range), part = results::SelectFigures(chart, lists.Within(range))](

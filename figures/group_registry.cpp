@@ -14,6 +14,8 @@ constexpr platform::AnsiText kGirlsCaption(u8"Девочки");
 constexpr platform::AnsiText kBoysCaption(u8"Мальчики");
 constexpr platform::AnsiText kWomen(u8"Женщины");
 constexpr platform::AnsiText kMen(u8"Мужчины");
+constexpr platform::AnsiText kWaistName(u8"Обхват талии");
+constexpr platform::AnsiText kHipName(u8"Обхват бёдер");
 
 using enum ThirdDimension;
 
@@ -47,6 +49,11 @@ static_assert(EveryRowComplete(), "each row in FigureGroup order, with its capti
 void NoStep(Workspace&) {}
 
 std::string_view ThirdCaption(ThirdDimension third) { return third == Hip ? "T19" : "T18"; }
+
+std::string_view ThirdName(ThirdDimension third) {
+    if (third == Hip) return kHipName;
+    return kWaistName;
+}
 
 std::span<const GroupEntry> Groups() { return kGroups; }
 

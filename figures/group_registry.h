@@ -20,6 +20,9 @@ constexpr int ThirdFeature(ThirdDimension third) { return third == ThirdDimensio
 // The caption of the third list's label ("T18", "T19").
 std::string_view ThirdCaption(ThirdDimension third);
 
+// The third dimension's name in words, Windows-1251 ("Обхват талии", "Обхват бёдер").
+std::string_view ThirdName(ThirdDimension third);
+
 // Centimetres between neighbouring entries of the grid's lists: every group's heights and
 // chest girths, and the third list's waist or hip girths under one chest girth.
 inline constexpr int kHeightStep = 6;

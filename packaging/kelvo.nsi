@@ -90,4 +90,7 @@ Section "Uninstall"
   DeleteRegValue HKLM "${DATA_KEY}" "path"
   DeleteRegKey /ifempty HKLM "${DATA_KEY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The window size kelvo.exe keeps for the user who uninstalls; other users' keys are out
+  ; of an uninstaller's reach.
+  DeleteRegKey HKCU "Software\kelvo"
 SectionEnd

@@ -181,12 +181,16 @@ if [ "$under_x" = 1 ]; then
         wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 &&
             pass "listed among the installed programs" || fail "not in the system's program list"
         drive "" 3 "" "$programs/kelvo.exe"
+        wine reg query 'HKCU\Software\kelvo\Window' >/dev/null 2>&1 &&
+            pass "kelvo.exe kept its window size for the user" || fail "no window size kept in HKCU"
 
         wine "$programs/uninstall.exe" /S
         wineserver -w
         [ ! -e "$programs" ] && pass "uninstalled: no program file left" || fail "left: $(ls -A "$programs")"
         [ ! -e "$menu" ] && pass "uninstalled: no Start-menu entry" || fail "the Start-menu entry is left"
         [ -z "$(registry_path)" ] && pass "uninstalled: no registry value" || fail "the registry value is left"
+        wine reg query 'HKCU\Software\kelvo' >/dev/null 2>&1 && fail "the user's window size is left" ||
+            pass "uninstalled: no window size left for the user"
         wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "still in the program list" ||
             pass "uninstalled: gone from the program list"
         [ ! -e "$data/BD" ] && [ -f "$data/table.txt" ] && pass "uninstalled: the tables went, table.txt stayed" ||
