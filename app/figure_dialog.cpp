@@ -45,6 +45,10 @@ constexpr Entry kEventTable[] = {
     {Event::EditReturn, res::kIdValueEdit, &FigureDialog::OnChangeValue},
     {Event::ListCopy, res::kIdResultList, &FigureDialog::OnCopyRows},
     {Event::ListContextMenu, res::kIdResultList, &FigureDialog::OnListContextMenu},
+    // Typing finds the first row that holds the text; Enter the next, Esc ends the search.
+    {Event::EditChange, res::kIdFindEdit, &FigureDialog::OnFindTextChange},
+    {Event::EditReturn, res::kIdFindEdit, &FigureDialog::OnFindNext},
+    {Event::EditEscape, res::kIdFindEdit, &FigureDialog::OnFindClose},
 };
 
 struct ColumnHeading {
@@ -60,34 +64,6 @@ constexpr ColumnHeading kColumns[] = {
     {results::kValueCaption, 67},
     {results::kPerHeightCaption, 64, kPerHeightTip},
     {results::kPerSizeCaption, 67, kPerSizeTip}};
-
-// The result list's context menu: an entry per command, in menu order.
-struct MenuEntry {
-    std::string_view caption;  // Windows-1251
-    void (FigureDialog::*command)();
-};
-constexpr platform::AnsiText kSaveChart(u8"Сохранить таблицу размеров…");
-constexpr platform::AnsiText kSaveMeasurements(u8"Сохранить мерки для САПР…");
-constexpr platform::AnsiText kPrintSheet(u8"Печать листа измерений…");
-constexpr platform::AnsiText kSheetPdf(u8"Сохранить лист измерений в PDF…");
-constexpr platform::AnsiText kPrintChart(u8"Печать таблицы размеров…");
-constexpr platform::AnsiText kChartPdf(u8"Сохранить таблицу размеров в PDF…");
-// What a size chart, as CSV or on pages, tells the user while and when it is built.
-constexpr platform::AnsiText kNoChartTable(
-    u8"Таблица признаков выбранной группы не открыта: таблицу размеров составить не из чего.");
-constexpr platform::AnsiText kChartProgress(u8"Расчёт всех типовых фигур группы…");
-constexpr platform::AnsiText kCannotBuildChart(
-    u8"Таблицу размеров составить не удалось: таблица признаков группы не читается.");
-
-constexpr MenuEntry kListMenu[] = {
-    {kSaveChart, &FigureDialog::OnSaveSizeChart},
-    {kSaveMeasurements, &FigureDialog::OnSaveMeasurements},
-    {NearestFigureDialog::kMenuCaption, &FigureDialog::OnFindNearestFigure},
-    {kPrintSheet, &FigureDialog::OnPrintSheet},
-    {kSheetPdf, &FigureDialog::OnSaveSheetPdf},
-    {kPrintChart, &FigureDialog::OnPrintChart},
-    {kChartPdf, &FigureDialog::OnSaveChartPdf},
-};
 
 // Why a feature table could not be opened, as the status line ends it.
 std::string_view FailureReason(tables::OpenFailure failure) {
@@ -129,8 +105,14 @@ FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconM
 
 bool FigureDialog::OnEvent(Event event, int id) {
     try {
-        const bool handled = platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
-        if (handled) RememberSelections();
+        const bool handled = event == Event::Command
+                                 ? RunCommand(id)
+                                 : platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+        // The window may have ended (Выход from the menu): nothing of it is left to update.
+        if (handled && IsOpen()) {
+            RememberSelections();
+            UpdateCommands();
+        }
         return handled;
     } catch (const std::bad_alloc&) {
         // A table within the record limit whose every field is as long as a field can be
@@ -142,6 +124,7 @@ bool FigureDialog::OnEvent(Event event, int id) {
         selectedRow_ = -1;
         unsaved_ = false;
         Host().ShowMessage(kOutOfMemory, "");
+        UpdateCommands();
         return true;
     }
 }
@@ -176,6 +159,7 @@ void FigureDialog::RememberSelections() {
 
 void FigureDialog::DoDataExchange() {
     valueEdit_ = &Bind<platform::Edit>(res::kIdValueEdit);
+    findEdit_ = &Bind<platform::Edit>(res::kIdFindEdit);
     thirdLabel_ = &Bind<platform::StaticText>(res::kIdThirdLabel);
     statusLine_ = &Bind<platform::StaticText>(res::kIdStatusLine);
     resultList_ = &Bind<platform::ListView>(res::kIdResultList);
@@ -191,7 +175,7 @@ bool FigureDialog::OnInitDialog() {
     Host().SetIcon(icon_, false);
     resultList_->SetExtendedStyle(resultList_->GetExtendedStyle() | platform::ListView::kFullRowSelect);
     bool unusable = false;
-    dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory(&unusable);
+    dataDirectory_ = dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadDataDirectory(&unusable, settingsName_);
     if (unusable) {
         static constexpr platform::AnsiText kUnusable(
             u8"Папку данных из реестра (HKEY_LOCAL_MACHINE\\SOFTWARE\\Brenk, path) нельзя открыть: в её имени "
@@ -206,8 +190,11 @@ bool FigureDialog::OnInitDialog() {
         ++index;
     }
     computed_ = false;
+    recentFolders_ = RecentDataDirectories(settingsName_);
+    Host().SetMenuBar(MenuBar());
     OnGroupChange();
     RememberSelections();
+    UpdateCommands();
     return true;
 }
 
@@ -252,8 +239,9 @@ void FigureDialog::ShowTableStatus(const figures::GroupEntry& group) {
         return;
     }
     static constexpr platform::AnsiText kNotOpened(u8"Таблица признаков не открыта: ");
+    static constexpr platform::AnsiText kChooseAnother(u8" Другая папка данных: меню «Файл», «Открыть папку данных…» (Ctrl+O).");
     statusLine_->SetText(std::string(kNotOpened.view()) + platform::PathText(dataDirectory_ + std::string(file)) + " \x97 " +
-                         std::string(FailureReason(table_.Failure())) + ".");
+                         std::string(FailureReason(table_.Failure())) + "." + std::string(kChooseAnother.view()));
 }
 
 void FigureDialog::NoGroup() {
@@ -334,234 +322,6 @@ bool FigureDialog::WriteTable() {
     return true;
 }
 
-void FigureDialog::OnCopyRows() {
-    std::string text;
-    for (int item = resultList_->GetNextSelected(-1); item != -1; item = resultList_->GetNextSelected(item)) {
-        for (int column = 0; column < 5; ++column) {
-            std::string cell = resultList_->GetItemText(item, column);
-            for (char& c : cell)
-                if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-            if (column > 0) text += '\t';
-            text += cell;
-        }
-        text += "\r\n";
-    }
-    if (!text.empty()) Host().SetClipboardText(text);
-}
 
-void FigureDialog::OnListContextMenu() {
-    std::vector<std::string_view> items;
-    for (const MenuEntry& entry : kListMenu) items.push_back(entry.caption);
-    const int chosen = Host().TrackPopupMenu(items);
-    if (chosen >= 0 && chosen < static_cast<int>(items.size())) (this->*kListMenu[chosen].command)();
-}
-
-// The size chart of the group in force, every figure its lists offer (girls and boys: of the
-// age group chosen), saved as CSV for a spreadsheet.
-void FigureDialog::OnSaveSizeChart() {
-    static constexpr platform::AnsiText kTitle(u8"Сохранить таблицу размеров");
-    static constexpr platform::AnsiText kFilter(u8"Таблица CSV (*.csv)|*.csv|");
-    static constexpr platform::AnsiText kChartName(u8"Таблица размеров");
-
-    const int index = groupList_->GetCurSel();
-    const figures::GroupEntry* group = figures::FindGroup(index);
-    // A group whose table failed to open shows an empty list: its chart would be a surprise.
-    if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoChartTable, "");
-        return;
-    }
-    const int age = ageList_->GetCurSel();
-    std::string name = std::string(kChartName.view()) + " (" + groupList_->GetItemText(index);
-    if (group->hasAgeGroups) name += ", " + ageList_->GetItemText(age);
-    std::string path = dataDirectory_ + "\\" + platform::PathFromText(name + ").csv");
-    if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
-
-    results::SizeChart chart;
-    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
-    const bool built =
-        figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
-    Host().EndProgress();
-    std::string message;
-    if (!built) message = kCannotBuildChart.view();
-    else if (results::WriteSizeChart(path, chart, results::CsvDialect::Spreadsheet, message)) {
-        static constexpr platform::AnsiText kChartWritten(u8"Таблица размеров записана: ");
-        statusLine_->SetText(std::string(kChartWritten.view()) + platform::PathText(path));
-        return;
-    }
-    Host().ShowMessage(message, "");
-}
-
-results::MeasuredFigure FigureDialog::ShownFigure() const {
-    return DescribeFigure({*groupList_, *ageList_, *heightList_, *chestList_, *thirdList_});
-}
-
-// The figure shown, edited values included, for the pattern-making programs: individual
-// measurements, a multisize table around it, or JSON, as the type chosen in the save dialog.
-void FigureDialog::OnSaveMeasurements() {
-    static constexpr platform::AnsiText kNoFigure(u8"Фигура не рассчитана: сохранять нечего.");
-    static constexpr platform::AnsiText kTitle(u8"Сохранить мерки для САПР");
-    static constexpr platform::AnsiText kFilter(
-        u8"Индивидуальные мерки (*.vit)|*.vit|Мерки по размерам и ростам (*.vst)|*.vst|JSON (*.json)|*.json|");
-    static constexpr platform::AnsiText kName(u8"Мерки");
-    static constexpr results::MeasurementFormat kFormats[] = {
-        results::MeasurementFormat::Vit, results::MeasurementFormat::Vst, results::MeasurementFormat::Json};
-    static constexpr std::string_view kExtensions[] = {".vit", ".vst", ".json"};
-
-    if (!computed_) {
-        Host().ShowMessage(kNoFigure, "");
-        return;
-    }
-    const results::MeasuredFigure figure = ShownFigure();
-    std::string dimensions;
-    // Appended in two steps: GCC 12 at -O3 takes "-" + string for an overlapping copy
-    // (-Wrestrict, a false alarm) and fails the Release build with warnings as errors.
-    for (const auto& [caption, value] : figure.leading) {
-        if (!dimensions.empty()) dimensions += '-';
-        dimensions += std::to_string(value);
-    }
-    std::string path = dataDirectory_ + "\\" +
-                       platform::PathFromText(std::string(kName.view()) + " (" + figure.group +
-                                              (figure.ageGroup.empty() ? "" : ", " + figure.ageGroup) + ", " +
-                                              dimensions + ")" + std::string(kExtensions[0]));
-    int type = 0;
-    if (!Host().AskSaveFileName(kTitle, kFilter, path, type)) return;
-    if (type < 0 || type >= static_cast<int>(std::size(kFormats))) type = 0;
-    // The programs open their files by extension: a name typed without it gets the type's.
-    const std::string_view extension = kExtensions[type];
-    std::string tail = path.size() >= extension.size() ? path.substr(path.size() - extension.size()) : "";
-    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (tail != extension) path += extension;
-    std::string message;
-    if (!results::WriteMeasurementFile(path, kFormats[type], figure, results_, message)) Host().ShowMessage(message, "");
-}
-
-// The typical figure of the group in force nearest to a person's measurements, searched in
-// a dialog of its own and, once chosen there, shown as if the user had chosen it here.
-void FigureDialog::OnFindNearestFigure() {
-    static constexpr platform::AnsiText kNoTable(
-        u8"Таблица признаков выбранной группы не открыта: подбирать фигуру не из чего.");
-    const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel());
-    // A group whose table failed to open has stale lists the chosen figure would not fit.
-    if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoTable, "");
-        return;
-    }
-    NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel());
-    if (Host().RunModal(search) == platform::kIdOk && search.Chosen()) SelectFigure(*search.Chosen());
-}
-
-void FigureDialog::SelectFigure(const results::FigureMatch& figure) {
-    // The lists a choice refills come before the lists it refills, so each index is one of
-    // the entries the list offers by the time it is chosen. A list that already shows its
-    // entry raises nothing, as when a user picks the entry already selected.
-    const auto choose = [this](platform::ComboBox& list, int index, void (FigureDialog::*handler)()) {
-        if (index < 0 || index >= list.GetCount() || list.GetCurSel() == index) return;
-        list.SetCurSel(index);
-        (this->*handler)();
-    };
-    choose(*ageList_, figure.age, &FigureDialog::OnAgeGroupChange);
-    choose(*heightList_, figure.heightIndex, &FigureDialog::OnHeightChange);
-    choose(*chestList_, figure.chestIndex, &FigureDialog::OnChestChange);
-    choose(*thirdList_, figure.thirdIndex, &FigureDialog::OnThirdChange);
-}
-
-std::optional<platform::PageLayout> FigureDialog::SheetLayout() {
-    static constexpr platform::AnsiText kNoFigure(u8"Фигура не рассчитана: печатать нечего.");
-    if (!computed_) {
-        Host().ShowMessage(kNoFigure, "");
-        return std::nullopt;
-    }
-    const results::PrintHeading heading =
-        results::SheetHeading(ShownFigure(), platform::PathText(dataDirectory_), results::DateText(std::time(nullptr)));
-    // The rows are copied: the pages may be laid out again (a print preview repaints).
-    return [heading, rows = results_](platform::TextMeasure& measure) { return results::LayOutSheet(rows, heading, measure); };
-}
-
-// The whole chart is built once, before the range is asked: each range's pages are then
-// counted on it, and the range chosen is cut from it, without computing a figure again.
-std::optional<platform::PageLayout> FigureDialog::ChartLayout() {
-    const int index = groupList_->GetCurSel();
-    const figures::GroupEntry* group = figures::FindGroup(index);
-    if (!group || !table_.IsOpen()) {
-        Host().ShowMessage(kNoChartTable, "");
-        return std::nullopt;
-    }
-    const int age = ageList_->GetCurSel();
-    results::SizeChart chart;
-    figures::FigureLists lists;
-    const auto showProgress = [this](int done, int total) { Host().ShowProgress(kChartProgress, done, total); };
-    bool built = figures::BuildSizeChart(dataDirectory_, group->group, age, chart, showProgress);
-    Host().EndProgress();
-    // The lists give the chart's columns in the same order: a count that differs would cut
-    // the wrong figures.
-    built = built && figures::ListFigures(dataDirectory_, group->group, age, lists) &&
-            lists.Count({}) == static_cast<int>(chart.headings.size());
-    if (!built) {
-        Host().ShowMessage(kCannotBuildChart, "");
-        return std::nullopt;
-    }
-    const std::string third = group->hasThirdList ? std::string(figures::ThirdCaption(group->third)) : std::string();
-    const std::string ageGroup = group->hasAgeGroups ? ageList_->GetItemText(age) : "";
-    const std::string folder = platform::PathText(dataDirectory_), date = results::DateText(std::time(nullptr));
-    const auto headingOf = [&](const figures::FigureRange& range) {
-        return results::ChartHeading(group->caption, ageGroup, figures::RangeText(range, third), folder, date);
-    };
-    const auto countPages = [&](const figures::FigureRange& range) {
-        platform::FixedTextMeasure measure;
-        const results::SizeChart part = results::SelectFigures(chart, lists.Within(range));
-        return static_cast<int>(results::LayOutChart(part, headingOf(range), measure).pages.size());
-    };
-    // Worded like the dialog's other two captions ("Рост T1"); the headings keep the bare "T19".
-    const std::string thirdLabel = group->hasThirdList ? std::string(figures::ThirdName(group->third)) + " " + third : "";
-    ChartRangeDialog ask(lists, thirdLabel, countPages);
-    if (Host().RunModal(ask) != platform::kIdOk) return std::nullopt;
-    const figures::FigureRange range = ask.Range();
-    return [heading = headingOf(range), part = results::SelectFigures(chart, lists.Within(range))](
-               platform::TextMeasure& measure) { return results::LayOutChart(part, heading, measure); };
-}
-
-void FigureDialog::Print(const std::optional<platform::PageLayout>& layOut) {
-    std::string message;
-    if (layOut && !Host().PrintPages(*layOut, message) && !message.empty()) Host().ShowMessage(message, "");
-}
-
-void FigureDialog::SavePdf(const std::optional<platform::PageLayout>& layOut, std::string_view name) {
-    static constexpr platform::AnsiText kTitle(u8"Сохранить PDF");
-    static constexpr platform::AnsiText kFilter(u8"Документ PDF (*.pdf)|*.pdf|");
-    static constexpr platform::AnsiText kNoPdf(
-        u8"PDF здесь не записать: напечатайте страницы на принтер PDF системы («Печать…»).");
-    if (!layOut) return;
-    // Drawn before a file is asked for: where the front end has no PDF writer, the user is
-    // told at once rather than after choosing a file.
-    std::string bytes, message;
-    if (!Host().RenderPdf(*layOut, bytes)) {
-        Host().ShowMessage(kNoPdf, "");
-        return;
-    }
-    std::string path = dataDirectory_ + "\\" + platform::PathFromText(std::string(name) + ".pdf");
-    if (!Host().AskSaveFileName(kTitle, kFilter, path)) return;
-    if (results::WriteWholeFile(path, bytes, message)) {
-        static constexpr platform::AnsiText kPdfWritten(u8"PDF записан: ");
-        statusLine_->SetText(std::string(kPdfWritten.view()) + platform::PathText(path));
-        return;
-    }
-    Host().ShowMessage(message, "");
-}
-
-// The figure shown on A4 pages: every row with both increments, edited and illustrative
-// values marked.
-void FigureDialog::OnPrintSheet() { Print(SheetLayout()); }
-void FigureDialog::OnSaveSheetPdf() {
-    static constexpr platform::AnsiText kName(u8"Лист измерений");
-    SavePdf(SheetLayout(), kName);
-}
-
-// The size chart of the group in force on A4 landscape pages, the figures of a range the
-// user chooses.
-void FigureDialog::OnPrintChart() { Print(ChartLayout()); }
-void FigureDialog::OnSaveChartPdf() {
-    static constexpr platform::AnsiText kName(u8"Таблица размеров");
-    SavePdf(ChartLayout(), kName);
-}
 
 }  // namespace kelvo::app

@@ -1,6 +1,8 @@
 #pragma once
-// The kelvo window: five selection lists, the result list, the value edit and three
-// buttons; every user action is one handler, routed by the static event table.
+// The kelvo window: five selection lists, the result list, the find field, the value edit
+// and three buttons, under a menu bar; every user action is one handler, routed by the
+// static event table or, for a menu entry and its shortcut, by the table of actions
+// (app/window_actions.h).
 
 #include <array>
 #include <cstdint>
@@ -9,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/data_directory.h"
 #include "figures/group_registry.h"
+#include "platform/menu.h"
 #include "platform/dialog.h"
 #include "results/measurement_files.h"
 #include "results/figure_match.h"
@@ -29,6 +33,8 @@ public:
     void SetInitialGroup(std::int32_t group) { initialGroup_ = group; }
     // A data directory to use instead of the registry's (tests, kelvo-cli --data).
     void SetDataDirectory(std::string path) { dataDirectoryOverride_ = std::move(path); }
+    // Whose user settings keep the folder chosen in the window (tests: a name of their own).
+    void SetSettingsName(std::string name) { settingsName_ = std::move(name); }
     bool OnEvent(platform::Event event, int id) override;
     bool OnQueryClose() override;
     int OnQueryDragIcon() override { return icon_; }
@@ -52,6 +58,24 @@ public:
     void OnSaveSheetPdf();
     void OnPrintChart();
     void OnSaveChartPdf();
+    void OnCopyList();
+    void OnExit();
+    void OnFind();
+    void OnFindTextChange();
+    void OnFindNext();
+    void OnFindPrevious();
+    void OnFindClose();
+    void OnChooseDataFolder();
+    void OnDefaultDataFolder();
+    void OnManual();
+    void OnAbout();
+
+    // When an action can be chosen: the group's table is open, a figure is computed, a text
+    // to find is typed, the user chose a folder.
+    bool HasTable() const;
+    bool HasFigure() const { return computed_; }
+    bool HasFindText() const;
+    bool HasChosenFolder() const;
 
     void RefreshList();
 
@@ -68,6 +92,9 @@ public:
     bool HasUnsavedEdits() const { return unsaved_; }
 
     static std::span<const platform::EventEntry<FigureDialog>> EventTable();
+    // The menu bar as the window shows it now: every action, the recent folders, greyed
+    // where it cannot be chosen.
+    std::vector<platform::Menu> MenuBar() const;
 
 protected:
     void DoDataExchange() override;
@@ -89,6 +116,14 @@ private:
     // back to the selection the user saw, raising nothing.
     bool MayChangeSelection();
     void RememberSelections();
+    // Runs the action of a menu entry or shortcut; false when the command is none of them.
+    bool RunCommand(int command);
+    // Greys what cannot be chosen now, after every event.
+    void UpdateCommands();
+    void Find(int from, bool backwards);
+    // Makes `path` the data folder when it holds feature tables, after the question about
+    // unsaved edits, and keeps it for the next start; the user is told why not.
+    void SwitchDataDirectory(const std::string& path, bool keep);
     bool WriteTable();
     // The pages of the sheet or of the chart, laid out on a device's measure; none when
     // there is nothing to lay out (the user has been told).
@@ -99,6 +134,7 @@ private:
 
     std::int32_t initialGroup_ = 3;
     platform::Edit* valueEdit_ = nullptr;
+    platform::Edit* findEdit_ = nullptr;
     platform::StaticText* thirdLabel_ = nullptr;
     platform::StaticText* statusLine_ = nullptr;
     platform::ListView* resultList_ = nullptr;
@@ -116,6 +152,8 @@ private:
     results::ResultTable results_;
     std::int32_t selectedRow_ = -1;
     std::optional<std::string> dataDirectoryOverride_;
+    std::string settingsName_{kSettingsName};
+    std::vector<std::string> recentFolders_;
     bool unsaved_ = false;
     std::array<int, 5> shownSelections_{-1, -1, -1, -1, -1};  // group, age, T1, T16, third
 };

@@ -61,6 +61,8 @@ public:
     virtual std::string GetItemText(int item, int column) const = 0;
     // The first selected item after `start` (-1 searches from the beginning), -1 if none.
     virtual int GetNextSelected(int start) const = 0;
+    // Makes `item` the only selected item, and the focused one, scrolled into view.
+    virtual void SelectItem(int item) = 0;
 
     // How an item stands out without a change to its texts: a set of ItemMark bits. A front
     // end that cannot mark items shows them plain.

@@ -9,6 +9,7 @@
 
 #include "platform/controls.h"
 #include "platform/dialog_template.h"
+#include "platform/menu.h"
 #include "platform/page_canvas.h"
 
 namespace kelvo::platform {
@@ -23,6 +24,9 @@ enum class Event {
     ListCopy,      // Ctrl+C in a list view
     ListContextMenu,  // the context menu was asked for over a list view
     EditReturn,    // Return or keypad Enter in an edit; unhandled, it reaches the default button
+    EditChange,    // the user changed an edit's text (EN_CHANGE of a keystroke, not of SetText)
+    EditEscape,    // Esc in an edit; unhandled, it ends the run as Esc elsewhere does
+    Command,       // a menu entry chosen, or its shortcut pressed; the id is the entry's command
     Paint,         // the window needs painting
 };
 
@@ -61,8 +65,23 @@ public:
         int filterIndex = 0;
         return AskSaveFileName(title, filter, path, filterIndex);
     }
-    // Shows a popup menu at the pointer; the index chosen or -1.
-    virtual int TrackPopupMenu(std::span<const std::string_view> items) = 0;
+    // Shows a popup menu at the pointer; the index of the entry chosen, or -1. A disabled
+    // entry cannot be chosen.
+    virtual int TrackPopupMenu(std::span<const MenuItem> items) = 0;
+    // The window's menu bar, shown above its controls (the client area keeps the template's
+    // size), with each entry's shortcut working while the window has the focus; called again,
+    // it replaces the menus.
+    virtual void SetMenuBar(const std::vector<Menu>& menus) = 0;
+    // Greys an entry of the menu bar, and its shortcut, or makes it usable again.
+    virtual void EnableCommand(int command, bool enabled) = 0;
+    // Gives the keyboard focus to control `id`, raising nothing.
+    virtual void FocusControl(int id) = 0;
+    // Asks for a folder, starting at `path`; false when the user cancels. Paths in the
+    // platform's form (platform/file.h).
+    virtual bool AskFolderName(std::string_view title, std::string& path) = 0;
+    // Opens a document (the manual's HTML page) in the system's program for it; false when
+    // none could be started.
+    virtual bool OpenDocument(const std::string& path) = 0;
     // Progress of long work: ShowProgress starts or updates (0..total), EndProgress hides it.
     virtual void ShowProgress(std::string_view label, int done, int total) = 0;
     virtual void EndProgress() = 0;

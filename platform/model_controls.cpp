@@ -70,6 +70,12 @@ int ModelListView::GetNextSelected(int start) const {
     return it == selected_.end() ? -1 : *it;
 }
 
+void ModelListView::SelectItem(int item) {
+    if (item < 0 || item >= GetItemCount()) return;
+    selected_ = {item};
+    focused_ = item;
+}
+
 void ModelListView::SetSelected(int item, bool selected) {
     if (item < 0 || item >= GetItemCount()) return;
     if (selected)

@@ -60,6 +60,7 @@ public:
     int GetItemCount() const override { return static_cast<int>(items_.size()); }
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SelectItem(int item) override;
     void SetItemMarks(int item, std::uint32_t marks) override;
     std::uint32_t GetItemMarks(int item) const override;
     void SetItemToolTip(int item, std::string_view text) override;

@@ -29,6 +29,14 @@ public:
     virtual bool PressCloseBox() = 0;                // the window frame's close box
     // How the user answers every question (Да / Нет / Отмена) from now on; Cancel at first.
     virtual void AnswerQuestions(Answer answer) = 0;
+    // Opens a menu of the menu bar and chooses the entry with `command`.
+    virtual bool ChooseMenuItem(int command) = 0;
+    // Right-clicks the list and chooses the entry with `command` in its popup menu.
+    virtual bool ChooseContextMenuItem(int listId, int command) = 0;
+    // Presses a key with its modifiers in the control that has the focus.
+    virtual bool PressKeys(const Shortcut& keys) = 0;
+    // The folder the user picks in every folder dialog from now on; empty cancels them.
+    virtual void AnswerFolderDialogs(std::string path) = 0;
 
     // Seeing. Texts are Windows-1251.
     virtual std::vector<std::string> Entries(int comboId) = 0;
@@ -43,6 +51,16 @@ public:
     virtual bool IsItemMarked(int listId, int item) = 0;  // shown as edited (bold)
     virtual bool IsOpen() = 0;
     virtual std::string Clipboard() = 0;
+    virtual std::vector<Menu> MenuBar() = 0;         // the menus as shown: captions, shortcuts, greyed
+    virtual int FocusedControl() = 0;                // the id of the control with the focus, kNoId
+    virtual std::vector<std::string> OpenedDocuments() = 0;  // every document opened for the user
+
+    // The entry with `command` in the menu bar as shown; false when there is none or it is greyed.
+    bool IsCommandEnabled(int command) {
+        const std::vector<Menu> menus = MenuBar();
+        const MenuItem* item = FindCommand(menus, command);
+        return item && item->enabled;
+    }
 
     // Picks the entry whose text is `text`; false when the list does not offer it.
     bool ChooseText(int comboId, std::string_view text) {

@@ -43,6 +43,8 @@ std::string InstalledDataDirectory() {
     return dir + "/../share/kelvo";
 }
 
+std::string InstalledManual() { return InstalledDataDirectory() + "/manual/index.html"; }
+
 namespace {
 
 // The user's table `name` is missing or the installed one byte for byte.

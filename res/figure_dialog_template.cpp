@@ -18,6 +18,9 @@ constexpr AnsiText kAgeGroup(u8"Возрастная группа");
 constexpr AnsiText kWriteTable(u8"Записать значение в файл");
 constexpr AnsiText kValue(u8"Значение");
 constexpr AnsiText kChange(u8"Изменить");
+constexpr AnsiText kFind(u8"Найти");
+constexpr AnsiText kFindTip(u8"Номер или часть наименования признака (Ctrl+F); Enter или F3 — следующий, "
+                            u8"Shift+F3 — предыдущий, Esc — закончить поиск");
 
 constexpr AnsiText kPreschool(u8"Дошкольная");
 constexpr AnsiText kJuniorSchool(u8"Младшая школьная");
@@ -51,6 +54,10 @@ constexpr ControlTemplate kControls[] = {
     // below the list stays along the bottom edge, the value with the list's right edge.
     {ControlKind::ListView, kIdResultList, "", 7, 39, 407, 152,
      kReportView | kBorder | kTabStop | kGrowWidth | kGrowHeight, {}, kNameColumn},
+    // The find field under the list's left end, where nothing else is.
+    {ControlKind::StaticText, kNoId, kFind, 7, 202, 24, 8, kFollowBottom},
+    {ControlKind::Edit, kIdFindEdit, "", 33, 198, 120, 14, kAutoHorizontalScroll | kBorder | kTabStop | kFollowBottom,
+     kFindTip},
     {ControlKind::StaticText, kNoId, kValue, 277, 202, 33, 8, kFollowRight | kFollowBottom},
     {ControlKind::Edit, kIdValueEdit, "", 314, 198, 44, 14,
      kAlignRight | kAutoHorizontalScroll | kBorder | kTabStop | kFollowRight | kFollowBottom},

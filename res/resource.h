@@ -18,6 +18,30 @@ inline constexpr int kIdWriteTable = 1008;   // "Записать значени
 inline constexpr int kIdValueEdit = 1009;
 inline constexpr int kIdThirdLabel = 1010;
 inline constexpr int kIdStatusLine = 1011;   // the data folder, the table, what was written
+inline constexpr int kIdFindEdit = 1012;     // "Найти": a feature by its number or name
+
+// The window's commands: entries of its menu bar and of the list's context menu, and their
+// shortcuts. Above every control id, as Windows keeps menu commands apart from controls.
+inline constexpr int kCmdWriteTable = 40001;
+inline constexpr int kCmdChooseFolder = 40002;
+inline constexpr int kCmdDefaultFolder = 40003;
+inline constexpr int kCmdSaveChart = 40004;
+inline constexpr int kCmdSaveMeasurements = 40005;
+inline constexpr int kCmdPrintSheet = 40006;
+inline constexpr int kCmdSheetPdf = 40007;
+inline constexpr int kCmdPrintChart = 40008;
+inline constexpr int kCmdChartPdf = 40009;
+inline constexpr int kCmdExit = 40010;
+inline constexpr int kCmdCopy = 40011;
+inline constexpr int kCmdCopyList = 40012;
+inline constexpr int kCmdFind = 40013;
+inline constexpr int kCmdFindNext = 40014;
+inline constexpr int kCmdFindPrevious = 40015;
+inline constexpr int kCmdNearest = 40016;
+inline constexpr int kCmdManual = 40017;
+inline constexpr int kCmdAbout = 40018;
+inline constexpr int kCmdRecentFolder = 40101;  // the folders used last, this and the next four
+inline constexpr int kRecentFolders = 5;
 
 // "Подобрать фигуру": the typical figure nearest to a person's measurements.
 inline constexpr int kDialogNearest = 103;

@@ -112,7 +112,9 @@ bool HeadlessWindow::MoveSelection(int listId, int delta) {
 bool HeadlessWindow::Type(int editId, std::string_view text) {
     if (!Usable(editId)) return false;
     focus_ = editId;
+    const bool changed = TextOf(editId).GetText() != text;
     TextOf(editId).SetText(text);
+    if (changed) Raise(Event::EditChange, editId);
     return true;
 }
 
@@ -135,6 +137,8 @@ bool HeadlessWindow::PressEnter() {
 
 bool HeadlessWindow::PressEscape() {
     if (!open_) return false;
+    const ControlTemplate* focused = dialog_.Template().Find(focus_);
+    if (focused && focused->kind == ControlKind::Edit && Raise(Event::EditEscape, focus_)) return true;
     RequestEnd(kIdCancel);
     return true;
 }
@@ -195,8 +199,75 @@ bool HeadlessWindow::AskSaveFileName(std::string_view, std::string_view filter, 
     return true;
 }
 
-int HeadlessWindow::TrackPopupMenu(std::span<const std::string_view> items) {
-    return menuAnswer ? menuAnswer(items) : -1;
+int HeadlessWindow::TrackPopupMenu(std::span<const MenuItem> items) {
+    popup.assign(items.begin(), items.end());
+    std::vector<std::string_view> captions;
+    for (const MenuItem& item : popup) captions.push_back(item.caption);  // kept until the next menu
+    const int chosen = menuAnswer ? menuAnswer(captions) : -1;
+    // A greyed entry does not take the click.
+    if (chosen < 0 || chosen >= static_cast<int>(items.size()) || !items[static_cast<std::size_t>(chosen)].enabled)
+        return -1;
+    return chosen;
+}
+
+void HeadlessWindow::EnableCommand(int command, bool enabled) {
+    for (Menu& menu : menus)
+        for (MenuItem& item : menu.items)
+            if (item.command == command) item.enabled = enabled;
+}
+
+void HeadlessWindow::FocusControl(int id) {
+    if (GetItem(id)) focus_ = id;
+}
+
+bool HeadlessWindow::AskFolderName(std::string_view, std::string& path) {
+    folderStarts.push_back(path);
+    if (folderAnswer.empty()) return false;
+    path = folderAnswer;
+    return true;
+}
+
+bool HeadlessWindow::OpenDocument(const std::string& path) {
+    documents.push_back(path);
+    return true;
+}
+
+bool HeadlessWindow::ChooseMenuItem(int command) {
+    const MenuItem* item = open_ ? FindCommand(menus, command) : nullptr;
+    if (!item || !item->enabled) return false;
+    Raise(Event::Command, command);
+    return true;
+}
+
+bool HeadlessWindow::ChooseContextMenuItem(int listId, int command) {
+    if (!Usable(listId)) return false;
+    bool chosen = false;
+    auto before = std::move(menuAnswer);
+    menuAnswer = [&](std::span<const std::string_view>) {
+        for (std::size_t i = 0; i < popup.size(); ++i)
+            if (popup[i].command == command && popup[i].command != kSeparator) {
+                chosen = popup[i].enabled;
+                return static_cast<int>(i);
+            }
+        return -1;
+    };
+    Raise(Event::ListContextMenu, listId);
+    menuAnswer = std::move(before);
+    return chosen;
+}
+
+bool HeadlessWindow::PressKeys(const Shortcut& keys) {
+    if (!open_) return false;
+    // An edit keeps the keys it edits with: Ctrl+C there copies the edit's own text.
+    const ControlTemplate* focused = dialog_.Template().Find(focus_);
+    const bool editKey = keys.modifiers == Shortcut::kCtrl &&
+                         (keys.key == 'C' || keys.key == 'V' || keys.key == 'X' || keys.key == 'A' || keys.key == 'Z');
+    if (focused && focused->kind == ControlKind::Edit && editKey) {
+        if (keys.key == 'C') clipboard = TextOf(focus_).GetText();
+        return true;
+    }
+    if (const MenuItem* item = FindShortcut(menus, keys)) Raise(Event::Command, item->command);
+    return true;
 }
 
 void HeadlessWindow::ShowProgress(std::string_view, int done, int total) {

@@ -33,6 +33,10 @@ public:
     bool CopyFromList(int listId) override;
     bool PressCloseBox() override;
     void AnswerQuestions(Answer answer) override { answer_ = answer; }
+    bool ChooseMenuItem(int command) override;
+    bool ChooseContextMenuItem(int listId, int command) override;
+    bool PressKeys(const Shortcut& keys) override;
+    void AnswerFolderDialogs(std::string path) override { folderAnswer = std::move(path); }
     std::vector<std::string> Entries(int comboId) override { return Combo(comboId).Entries(); }
     int Selection(int comboId) override { return Combo(comboId).GetCurSel(); }
     bool IsEnabled(int id) override { return GetItem(id) && GetItem(id)->IsEnabled(); }
@@ -49,6 +53,9 @@ public:
     }
     bool IsOpen() override { return open_; }
     std::string Clipboard() override { return clipboard; }
+    std::vector<Menu> MenuBar() override { return menus; }
+    int FocusedControl() override { return focus_; }
+    std::vector<std::string> OpenedDocuments() override { return documents; }
 
     // Beyond what every front end offers.
     bool FocusList(int listId);
@@ -74,6 +81,11 @@ public:
     // Answers to the questions the dialog may ask; unset means the user cancels.
     std::function<bool(std::string& path)> saveFileAnswer;
     std::function<int(std::span<const std::string_view>)> menuAnswer;
+    std::vector<MenuItem> popup;       // the entries of the popup menu shown last
+    std::vector<Menu> menus;           // the menu bar
+    std::string folderAnswer;          // the folder the user picks; empty cancels
+    std::vector<std::string> folderStarts;  // where each folder dialog started
+    std::vector<std::string> documents;     // what was opened in the system's programs
     int saveFilterAnswer = -1;  // the file type the user picks; -1 keeps the one offered
     std::string saveFilter;     // the file types last offered
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
@@ -101,7 +113,12 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
-    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    int TrackPopupMenu(std::span<const MenuItem> items) override;
+    void SetMenuBar(const std::vector<Menu>& shown) override { menus = shown; }
+    void EnableCommand(int command, bool enabled) override;
+    void FocusControl(int id) override;
+    bool AskFolderName(std::string_view title, std::string& path) override;
+    bool OpenDocument(const std::string& path) override;
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }
     int RunModal(Dialog& dialog) override;

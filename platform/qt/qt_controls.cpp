@@ -73,6 +73,10 @@ void ReturnEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Escape && plain && offerEscape && offerEscape()) {
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 
@@ -314,6 +318,13 @@ int QtListView::GetNextSelected(int start) const {
     for (int row = std::max(start + 1, 0); row < model_.rowCount(); ++row)
         if (selection->isSelected(model_.index(row, 0))) return row;
     return -1;
+}
+
+void QtListView::SelectItem(int item) {
+    if (item < 0 || item >= model_.rowCount()) return;
+    const QModelIndex index = model_.index(item, 0);
+    Widget().selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Widget().scrollTo(index);
 }
 
 }  // namespace kelvo::platform::qt

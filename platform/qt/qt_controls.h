@@ -39,6 +39,7 @@ class ReturnEdit : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
     std::function<bool()> offerReturn;  // true when the dialog handled it
+    std::function<bool()> offerEscape;  // likewise for Esc, before the dialog's own Esc
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -155,6 +156,7 @@ public:
     int GetItemCount() const override { return model_.rowCount(); }
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SelectItem(int item) override;
     void SetItemMarks(int item, std::uint32_t marks) override;
     std::uint32_t GetItemMarks(int item) const override;
     void SetItemToolTip(int item, std::string_view text) override;

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -159,6 +161,9 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             edit->setAlignment(((control.style & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft) |
                                Qt::AlignVCenter);
             edit->offerReturn = [this, id] { return Raise(Event::EditReturn, id); };
+            edit->offerEscape = [this, id] { return Raise(Event::EditEscape, id); };
+            // textEdited is the user's typing; textChanged also comes for the program's setText.
+            connect(edit, &QLineEdit::textEdited, this, [this, id] { Raise(Event::EditChange, id); });
             Keep(id, std::make_unique<QtEdit>(*edit));
             return edit;
         }
@@ -184,12 +189,17 @@ void QtWindow::Open() {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    PlaceControls();
+}
+
+void QtWindow::PlaceControls() {
     const int dx = std::max(0, width() - minimum_.width());
     const int dy = std::max(0, height() - minimum_.height());
+    if (menuBar_) menuBar_->setGeometry(0, 0, width(), top_);
     const auto& controls = dialog_.Template().controls;
     for (std::size_t i = 0; i < widgets_.size(); ++i) {
         const Rect rect = GrownRect(controls[i], placed_[i], dx, dy);
-        widgets_[i]->setGeometry(rect.x, rect.y, rect.width, rect.height);
+        widgets_[i]->setGeometry(rect.x, rect.y + top_, rect.width, rect.height);
         // By the width gained since the last resize: a column the user has widened keeps that.
         auto* list = qobject_cast<QTreeView*>(widgets_[i]);
         if (list && controls[i].growingColumn >= 0 && (controls[i].style & kGrowWidth)) {
@@ -219,7 +229,7 @@ void QtWindow::Keep(int id, std::unique_ptr<Control> adapter) {
     adapters_.push_back(std::move(adapter));
 }
 
-bool QtWindow::Raise(Event event, int id) { return running_ && dialog_.OnEvent(event, id); }
+bool QtWindow::Raise(Event event, int id) { return running_ && !quiet_ && dialog_.OnEvent(event, id); }
 
 void QtWindow::OnButtonClicked(int id) {
     if (Raise(Event::Clicked, id) || !running_) return;
@@ -296,14 +306,108 @@ bool QtWindow::AskSaveFileName(std::string_view title, std::string_view filter, 
     return true;
 }
 
-int QtWindow::TrackPopupMenu(std::span<const std::string_view> items) {
+namespace {
+
+// '&' marks a menu entry's mnemonic: a folder's name shows its own.
+QString MenuText(std::string_view caption) { return ToQString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+QKeySequence KeysOf(const Shortcut& shortcut) {
+    static const std::map<StandardKey, QKeySequence::StandardKey> kStandard = {
+        {StandardKey::Save, QKeySequence::Save},         {StandardKey::Open, QKeySequence::Open},
+        {StandardKey::Print, QKeySequence::Print},       {StandardKey::Copy, QKeySequence::Copy},
+        {StandardKey::Find, QKeySequence::Find},         {StandardKey::FindNext, QKeySequence::FindNext},
+        {StandardKey::FindPrevious, QKeySequence::FindPrevious},
+        {StandardKey::HelpContents, QKeySequence::HelpContents}, {StandardKey::Quit, QKeySequence::Quit},
+    };
+    if (const auto it = kStandard.find(shortcut.standard); it != kStandard.end()) {
+        const QKeySequence standard(it->second);
+        if (!standard.isEmpty()) return standard;
+    }
+    if (!shortcut.IsSet()) return {};
+    int key = shortcut.key >= Shortcut::kF1 && shortcut.key < Shortcut::kF1 + 12 ? Qt::Key_F1 + (shortcut.key - Shortcut::kF1)
+                                                                               : shortcut.key;
+    if (shortcut.modifiers & Shortcut::kCtrl) key |= Qt::CTRL;
+    if (shortcut.modifiers & Shortcut::kShift) key |= Qt::SHIFT;
+    return QKeySequence(key);
+}
+
+}  // namespace
+
+void QtWindow::SetMenuBar(const std::vector<Menu>& menus) {
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setNativeMenuBar(false);  // inside the window, as on Windows
+        top_ = menuBar_->sizeHint().height();
+        // The controls keep the template's client area: the window grows by the bar.
+        minimum_.setHeight(minimum_.height() + top_);
+        if (dialog_.Template().Resizable()) setMinimumSize(minimum_);
+        else setFixedSize(minimum_);
+        resize(width(), height() + top_);
+    }
+    menuBar_->clear();
+    actions_.clear();
+    for (const Menu& menu : menus) {
+        QMenu* shown = menuBar_->addMenu(MenuText(menu.caption));
+        for (const MenuItem& item : menu.items) {
+            if (item.command == kSeparator) {
+                shown->addSeparator();
+                continue;
+            }
+            QAction* action = shown->addAction(MenuText(item.caption));
+            action->setShortcuts(QList<QKeySequence>{KeysOf(item.shortcut)});
+            action->setEnabled(item.enabled);
+            connect(action, &QAction::triggered, this, [this, command = item.command] { Raise(Event::Command, command); });
+            actions_[item.command] = action;
+        }
+    }
+    PlaceControls();
+}
+
+int QtWindow::CommandOf(const QAction* action) const {
+    for (const auto& [command, shown] : actions_)
+        if (shown == action) return command;
+    return kSeparator;
+}
+
+void QtWindow::EnableCommand(int command, bool enabled) {
+    if (const auto it = actions_.find(command); it != actions_.end()) it->second->setEnabled(enabled);
+}
+
+void QtWindow::FocusControl(int id) {
+    QWidget* widget = Widget(id);
+    if (!widget) return;
+    quiet_ = true;
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+    quiet_ = false;
+}
+
+bool QtWindow::AskFolderName(std::string_view title, std::string& path) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, ToQString(title), QString::fromStdString(NativePath(path)));
+    if (chosen.isEmpty()) return false;
+    path = chosen.toStdString();
+    return true;
+}
+
+bool QtWindow::OpenDocument(const std::string& path) {
+    if (documentOpener) return documentOpener(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(NativePath(path))));
+}
+
+int QtWindow::TrackPopupMenu(std::span<const MenuItem> items) {
     QMenu menu(this);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].empty()) {
+        if (items[i].command == kSeparator) {
             menu.addSeparator();
             continue;
         }
-        menu.addAction(ToQString(items[i]))->setData(static_cast<int>(i));
+        QAction* action = menu.addAction(MenuText(items[i].caption));
+        action->setData(static_cast<int>(i));
+        action->setEnabled(items[i].enabled);
+        // Shown, as in the menu bar, but the window's own action takes the keys.
+        action->setShortcut(KeysOf(items[i].shortcut));
+        action->setShortcutContext(Qt::WidgetShortcut);
     }
     const QAction* chosen = menu.exec(QCursor::pos());
     return chosen ? chosen->data().toInt() : -1;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QMenuBar>
 #include <QPointer>
 #include <QProgressDialog>
 
@@ -57,7 +58,18 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
-    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    int TrackPopupMenu(std::span<const MenuItem> items) override;
+    // A QMenuBar above the controls, its actions' shortcuts those of the window.
+    void SetMenuBar(const std::vector<Menu>& menus) override;
+    void EnableCommand(int command, bool enabled) override;
+    void FocusControl(int id) override;
+    bool AskFolderName(std::string_view title, std::string& path) override;
+    // The system's program for the file (QDesktopServices), or the opener a test sets.
+    bool OpenDocument(const std::string& path) override;
+    std::function<bool(const std::string&)> documentOpener;
+    QMenuBar* MenuBarWidget() const { return menuBar_; }
+    int CommandOf(const QAction* action) const;
+    Dialog& DialogOf() const { return dialog_; }
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
@@ -74,6 +86,7 @@ protected:
 
 private:
     QWidget* CreateControl(const ControlTemplate& control);
+    void PlaceControls();
     void Keep(int id, std::unique_ptr<Control> adapter);
     bool Raise(Event event, int id);
     void OnButtonClicked(int id);
@@ -83,6 +96,10 @@ private:
     std::vector<Rect> placed_;       // each widget's place at the template size
     QSize minimum_;                  // the template size
     int columnsGrownBy_ = 0;         // the extra width growing columns have had so far
+    int top_ = 0;                    // the menu bar's height, above every control
+    QMenuBar* menuBar_ = nullptr;
+    std::map<int, QAction*> actions_;  // the menu bar's, by command
+    bool quiet_ = false;               // the program moves the focus: nothing is raised
     bool rememberGeometry_ = false;
     std::vector<std::unique_ptr<Control>> adapters_;  // also of controls without an id
     std::map<int, Control*> controls_;

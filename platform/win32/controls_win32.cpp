@@ -103,6 +103,25 @@ std::string ListViewWin32::GetItemText(int item, int column) const {
     return found->cells[static_cast<std::size_t>(column)];
 }
 
+namespace {
+thread_local int settingText = 0;
+}  // namespace
+
+bool IsSettingText() { return settingText > 0; }
+
+void SetTextQuietly(HWND window, std::string_view text) {
+    ++settingText;
+    SetWindowTextA(window, std::string(text).c_str());
+    --settingText;
+}
+
+void ListViewWin32::SelectItem(int item) {
+    if (item < 0 || item >= GetItemCount()) return;
+    ListView_SetItemState(window_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(window_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(window_, item, FALSE);
+}
+
 int ListViewWin32::GetNextSelected(int start) const {
     return static_cast<int>(
         SendMessageA(window_, LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));

@@ -28,11 +28,15 @@ protected:
 // The window text as 1251 bytes through the ANSI functions.
 std::string WindowText(HWND window);
 
+// True while the program sets a control's text: an edit's EN_CHANGE then is not the user's.
+bool IsSettingText();
+void SetTextQuietly(HWND window, std::string_view text);
+
 template <class Base>
 class WindowTextControl : public WindowControl<Base> {
 public:
     using WindowControl<Base>::WindowControl;
-    void SetText(std::string_view text) override { SetWindowTextA(this->window_, std::string(text).c_str()); }
+    void SetText(std::string_view text) override { SetTextQuietly(this->window_, text); }
     std::string GetText() const override { return WindowText(this->window_); }
 };
 
@@ -66,6 +70,7 @@ public:
     int GetItemCount() const override;
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
+    void SelectItem(int item) override;
     void SetRedraw(bool redraw) override;
     void SetItemMarks(int item, std::uint32_t marks) override;
     std::uint32_t GetItemMarks(int item) const override;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -163,7 +165,15 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
         case WM_SIZE:
             if (first != SIZE_MINIMIZED) PlaceControls();
             return FALSE;
+        case WM_CLOSE: {
+            // The close box: Esc's command, but never an edit's Esc.
+            closing_ = true;
+            SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            closing_ = false;
+            return TRUE;
+        }
         case WM_DESTROY:
+            menuBar_.Release();
             SavePlacement();
             OnDestroy();
             return FALSE;
@@ -348,14 +358,25 @@ void DialogWindow::SavePlacement() {
 }
 
 BOOL DialogWindow::OnCommand(int id, int code) {
-    if (id == IDOK && code == BN_CLICKED) {
-        // Enter in an edit arrives as the default button's command; the dialog may take it.
+    // A menu entry (code 0) or its accelerator (code 1).
+    if ((code == 0 || code == 1) && menuBar_.HasCommand(id)) {
+        Raise(Event::Command, id);
+        return TRUE;
+    }
+    if ((id == IDOK || (id == IDCANCEL && !closing_)) && code == BN_CLICKED) {
+        // Enter and Esc in an edit arrive as the default and the cancel command; the dialog may take them.
         const ControlTemplate* focused = TemplateOf(GetFocus());
-        if (focused && focused->kind == ControlKind::Edit && Raise(Event::EditReturn, focused->id)) return TRUE;
+        if (focused && focused->kind == ControlKind::Edit &&
+            Raise(id == IDOK ? Event::EditReturn : Event::EditEscape, focused->id))
+            return TRUE;
     }
     const ControlTemplate* control = dialog_.Template().Find(id);
     if (control && control->kind == ControlKind::ComboBox) {
         return code == CBN_SELCHANGE && Raise(Event::SelChange, id);
+    }
+    // Typed by the user: the program's own SetText changes the text too, and says so.
+    if (control && control->kind == ControlKind::Edit) {
+        return code == EN_CHANGE && !IsSettingText() && Raise(Event::EditChange, id);
     }
     if (code != BN_CLICKED) return FALSE;
     if (Raise(Event::Clicked, id)) return TRUE;
@@ -439,7 +460,9 @@ void DialogWindow::OnDestroy() {
     window_ = nullptr;
 }
 
-bool DialogWindow::Raise(Event event, int id) { return window_ && dialog_.IsOpen() && dialog_.OnEvent(event, id); }
+bool DialogWindow::Raise(Event event, int id) {
+    return window_ && !quiet_ && dialog_.IsOpen() && dialog_.OnEvent(event, id);
+}
 
 const ControlTemplate* DialogWindow::TemplateOf(HWND control) const {
     if (!control || !window_ || GetParent(control) != window_) return nullptr;
@@ -546,18 +569,76 @@ bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filt
     return true;
 }
 
-int DialogWindow::TrackPopupMenu(std::span<const std::string_view> items) {
+int DialogWindow::TrackPopupMenu(std::span<const MenuItem> items) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return -1;
     UINT command = 1;  // 0 is what TrackPopupMenu returns when nothing is chosen
-    for (const std::string_view item : items)
-        AppendMenuA(menu, MF_STRING, command++, std::string(item).c_str());
+    for (const MenuItem& item : items) {
+        if (item.command == kSeparator)
+            AppendMenuA(menu, MF_SEPARATOR, command++, nullptr);
+        else
+            AppendMenuA(menu, MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), command++, MenuItemText(item).c_str());
+    }
     POINT at{};
     GetCursorPos(&at);
     const BOOL chosen =
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr);
     DestroyMenu(menu);
     return chosen > 0 ? chosen - 1 : -1;
+}
+
+void DialogWindow::SetMenuBar(const std::vector<Menu>& menus) {
+    if (!window_) return;
+    RECT before{}, after{};
+    GetWindowRect(window_, &before);
+    menuBar_.Set(window_, menus);
+    GetWindowRect(window_, &after);
+    // The smallest size the user may make the window keeps the template's client area.
+    if (!placed_.empty()) minimumWindow_.cy += (after.bottom - after.top) - (before.bottom - before.top);
+}
+
+void DialogWindow::FocusControl(int id) {
+    HWND control = GetDlgItem(window_, id);
+    if (!control) return;
+    quiet_ = true;
+    // The dialog's own way, which also selects an edit's text and moves the default button.
+    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    quiet_ = false;
+}
+
+namespace {
+
+int CALLBACK OnBrowseEvent(HWND browser, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED && start) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
+    return 0;
+}
+
+}  // namespace
+
+bool DialogWindow::AskFolderName(std::string_view title, std::string& path) {
+    const std::string caption(title);
+    std::string start = path;
+    while (start.size() > 3 && start.back() == '\\') start.pop_back();  // the picker wants no trailing '\'
+    BROWSEINFOA request{};
+    request.hwndOwner = window_;
+    request.lpszTitle = caption.c_str();
+    request.ulFlags = BIF_RETURNONLYFSDIRS;
+    request.lpfn = &OnBrowseEvent;
+    request.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&request);
+    if (!chosen) return false;
+    char folder[MAX_PATH] = {};
+    const bool named = SHGetPathFromIDListA(chosen, folder) != FALSE;
+    CoTaskMemFree(chosen);
+    if (!named || !folder[0]) return false;
+    path = folder;
+    return true;
+}
+
+bool DialogWindow::OpenDocument(const std::string& path) {
+    if (documentOpener) return documentOpener(path);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 void DialogWindow::ShowProgress(std::string_view label, int done, int total) {

@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/win32/menu_win32.h"
 #include "platform/win32/progress_window.h"
 
 namespace kelvo::platform::win32 {
@@ -50,7 +52,16 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
-    int TrackPopupMenu(std::span<const std::string_view> items) override;
+    int TrackPopupMenu(std::span<const MenuItem> items) override;
+    void SetMenuBar(const std::vector<Menu>& menus) override;
+    void EnableCommand(int command, bool enabled) override { menuBar_.Enable(command, enabled); }
+    void FocusControl(int id) override;
+    // The system's folder picker (SHBrowseForFolder), starting at `path`.
+    bool AskFolderName(std::string_view title, std::string& path) override;
+    // ShellExecute's "open", or the opener a test sets.
+    bool OpenDocument(const std::string& path) override;
+    std::function<bool(const std::string&)> documentOpener;
+    const MenuBarWin32& MenuBar() const { return menuBar_; }
     void ShowProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
@@ -102,6 +113,9 @@ private:
     std::string placementKey_;
     bool placementRestored_ = false;
     HWND toolTips_ = nullptr;
+    MenuBarWin32 menuBar_;
+    bool quiet_ = false;    // the program moves the focus: nothing is raised
+    bool closing_ = false;  // the close box's IDCANCEL, which no edit takes as its Esc
 };
 
 // Runs a dialog as a modal Windows dialog.

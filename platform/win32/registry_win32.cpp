@@ -81,6 +81,73 @@ SettingRead ReadMachineString(std::string_view key, std::string_view name, std::
     return own != SettingRead::Missing ? own : ReadValue(KEY_WOW64_32KEY, keyText, nameText, value);
 }
 
+namespace {
+
+std::wstring Wide(std::string_view ansi) {
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        ansi.empty() ? 0
+                     : MultiByteToWideChar(1251, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
+                                           static_cast<int>(wide.size()))));
+    return wide;
+}
+
+std::wstring UserKey(std::string_view application) { return L"Software\\" + Wide(application); }
+
+}  // namespace
+
+// The user's values are the program's own, written from 1251 text: read back through the
+// Unicode functions and made 1251 without best-fit, as the machine's value is.
+bool ReadUserString(std::string_view application, std::string_view name, std::string& value) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, UserKey(application).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    const std::wstring wideName = Wide(name);
+    std::vector<wchar_t> data;
+    DWORD type = REG_NONE;
+    const bool read = QueryBytes<wchar_t>([&](BYTE* to, DWORD* size) {
+        return RegQueryValueExW(opened, wideName.c_str(), nullptr, &type, to, size);
+    }, data) && type == REG_SZ;
+    RegCloseKey(opened);
+    if (!read) return false;
+    const auto end = std::find(data.begin(), data.end(), L'\0');
+    const int length = static_cast<int>(end - data.begin());
+    BOOL lacking = FALSE;
+    value.assign(static_cast<std::size_t>(length) * 2, '\0');
+    const int n = length == 0 ? 0
+                              : WideCharToMultiByte(1251, WC_NO_BEST_FIT_CHARS, data.data(), length, value.data(),
+                                                    static_cast<int>(value.size()), "?", &lacking);
+    value.resize(static_cast<std::size_t>(n));
+    return !lacking && !value.empty();
+}
+
+bool WriteUserString(std::string_view application, std::string_view name, std::string_view value) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, UserKey(application).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &opened, nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::wstring wideName = Wide(name);
+    LONG result = ERROR_SUCCESS;
+    if (value.empty()) {
+        result = RegDeleteValueW(opened, wideName.c_str());
+        if (result == ERROR_FILE_NOT_FOUND) result = ERROR_SUCCESS;
+    } else {
+        const std::wstring wide = Wide(value);
+        result = RegSetValueExW(opened, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS;
+}
+
 std::string DefaultDataDirectory() { return "C:\\"; }
+
+std::string InstalledManual() {
+    char program[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string folder(program, length > 0 && length < MAX_PATH ? length : 0);
+    folder.resize(folder.rfind('\\') == std::string::npos ? 0 : folder.rfind('\\') + 1);
+    return folder + "manual\\index.html";
+}
 
 }  // namespace kelvo::platform

@@ -238,16 +238,5 @@ TEST_F(UnsavedEditsTest, AListChangeThatDiscardsEditsAsksAndCancelPutsTheSelecti
     EXPECT_EQ(window->Questions().size(), 4u);
 }
 
-TEST_F(WindowTest, CopyPutsTheSelectedRowsOnTheClipboard) {
-    Open(kWomen);
-    ASSERT_TRUE(window->ClickRow(kIdResultList, 0));
-    ASSERT_TRUE(window->ClickRow(kIdResultList, 2, true));
-    ASSERT_TRUE(window->CopyFromList(kIdResultList));
-    const std::string expected = Cell(0, 0) + "\t" + Cell(0, 1) + "\t" + Cell(0, 2) + "\t" + Cell(0, 3) + "\t" +
-                                 Cell(0, 4) + "\r\n" + Cell(2, 0) + "\t" + Cell(2, 1) + "\t" + Cell(2, 2) +
-                                 "\t" + Cell(2, 3) + "\t" + Cell(2, 4) + "\r\n";
-    EXPECT_EQ(window->Clipboard(), expected);
-}
-
 }  // namespace
 }  // namespace kelvo::test

@@ -241,15 +241,18 @@ TEST_F(WindowTest, StatusLineNamesTheTableInUseAndWhyOneFailed) {
     EXPECT_EQ(status(), std::string(platform::AnsiText(u8"Папка данных: ").view()) + platform::PathText(dir.DataDirectory()) +
                             std::string(platform::AnsiText(u8"   Таблица: ").view()) + platform::PathText("BD\\female.dbf"));
     const std::string notOpened(platform::AnsiText(u8"Таблица признаков не открыта: ").view());
+    // Each failure says where another folder is chosen.
+    const std::string another(
+        platform::AnsiText(u8" Другая папка данных: меню «Файл», «Открыть папку данных…» (Ctrl+O).").view());
     ASSERT_TRUE(Choose(kIdGroupList, kMen));
     EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\male.dbf") + " \x97 " +
-                            std::string(platform::AnsiText(u8"файла нет.").view()));
+                            std::string(platform::AnsiText(u8"файла нет.").view()) + another);
     ASSERT_TRUE(Choose(kIdGroupList, kBoys));
     EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\boys.dbf") + " \x97 " +
-                            std::string(platform::AnsiText(u8"это не таблица признаков.").view()));
+                            std::string(platform::AnsiText(u8"это не таблица признаков.").view()) + another);
     ASSERT_TRUE(Choose(kIdGroupList, kGirls));
     EXPECT_EQ(status(), notOpened + platform::PathText(dir.DataDirectory() + "\\BD\\girls.dbf") + " \x97 " +
-                            std::string(platform::AnsiText(u8"таблица слишком велика.").view()));
+                            std::string(platform::AnsiText(u8"таблица слишком велика.").view()) + another);
 }
 
 // The figures of a chart on pages: the whole lists at first, the count following every

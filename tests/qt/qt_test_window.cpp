@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -15,7 +16,10 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "app/window_actions.h"
 
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_text.h"
@@ -44,6 +48,13 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, box, [box] {
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
         });
+    } else if (auto* folders = qobject_cast<QFileDialog*>(watched); folders && folders->fileMode() == QFileDialog::Directory) {
+        QTimer::singleShot(0, folders, [this, folders] {
+            if (folderAnswer.isEmpty()) return QTest::keyClick(folders, Qt::Key_Escape);
+            folders->setDirectory(folderAnswer);
+            folders->selectFile(folderAnswer);
+            static_cast<QDialog*>(folders)->accept();
+        });
     } else if (auto* files = qobject_cast<QFileDialog*>(watched)) {
         savePaths.push_back(files->selectedFiles().value(0));
         saveTypes.push_back(files->selectedNameFilter());
@@ -53,6 +64,15 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event) {
             files->selectFile(saveAnswer->first);
             saveAnswer.reset();
             static_cast<QDialog*>(files)->accept();  // QFileDialog keeps its override protected
+        });
+    } else if (auto* popup = qobject_cast<QMenu*>(watched); popup && menuIndex >= 0) {
+        QTimer::singleShot(0, popup, [this, popup, index = menuIndex] {
+            for (QAction* action : popup->actions()) {
+                if (action->data().toInt() != index || action->isSeparator()) continue;
+                menuChosen = action->isEnabled();
+                if (menuChosen) return QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
+            }
+            QTest::keyClick(popup, Qt::Key_Escape);
         });
     } else if (qobject_cast<QMenu*>(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
@@ -78,6 +98,10 @@ QtTestWindow::QtTestWindow(platform::Dialog& dialog)
       owned_(std::make_unique<platform::qt::QtWindow>(dialog)),
       window_(*owned_) {
     answerer_->main = &window_;
+    window_.documentOpener = [this](const std::string& path) {
+        documents_.push_back(path);
+        return true;
+    };
     // Every window starts with an empty clipboard, so a copy that puts nothing is seen.
     QGuiApplication::clipboard()->clear();
     window_.Open();
@@ -87,6 +111,86 @@ QtTestWindow::QtTestWindow(platform::Dialog& dialog)
 }
 
 QtTestWindow::QtTestWindow(platform::qt::QtWindow& running) : window_(running) {}
+
+bool QtTestWindow::ChooseMenuItem(int command) {
+    Activate();
+    QMenuBar* bar = window_.MenuBarWidget();
+    if (!window_.IsRunning() || !bar) return false;
+    // The entry as the menu shows it, chosen as a click on it chooses it.
+    for (QAction* title : bar->actions()) {
+        if (!title->menu()) continue;
+        for (QAction* action : title->menu()->actions()) {
+            if (action->isSeparator() || window_.CommandOf(action) != command) continue;
+            if (!action->isEnabled()) return false;
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool QtTestWindow::ChooseContextMenuItem(int listId, int command) {
+    const std::span<const int> commands = app::ContextMenuCommands();
+    const auto at = std::find(commands.begin(), commands.end(), command);
+    if (at == commands.end() || !answerer_) return false;
+    answerer_->menuIndex = static_cast<int>(at - commands.begin());
+    answerer_->menuChosen = false;
+    const bool clicked = ContextMenu(listId, -1);
+    answerer_->menuIndex = -1;
+    return clicked && answerer_->menuChosen;
+}
+
+bool QtTestWindow::PressKeys(const platform::Shortcut& keys) {
+    Activate();
+    if (!window_.IsRunning()) return false;
+    const int key = keys.key >= platform::Shortcut::kF1 && keys.key < platform::Shortcut::kF1 + 12
+                        ? Qt::Key_F1 + (keys.key - platform::Shortcut::kF1)
+                        : keys.key;
+    Qt::KeyboardModifiers modifiers;
+    if (keys.modifiers & platform::Shortcut::kCtrl) modifiers |= Qt::ControlModifier;
+    if (keys.modifiers & platform::Shortcut::kShift) modifiers |= Qt::ShiftModifier;
+    QWidget* focus = window_.focusWidget();
+    QTest::keyClick(focus ? focus : &window_, static_cast<Qt::Key>(key), modifiers);
+    return true;
+}
+
+std::vector<platform::Menu> QtTestWindow::MenuBar() {
+    std::vector<platform::Menu> menus;
+    QMenuBar* bar = window_.MenuBarWidget();
+    if (!bar) return menus;
+    for (QAction* title : bar->actions()) {
+        if (!title->menu()) continue;
+        platform::Menu& menu = menus.emplace_back();
+        menu.caption = ToAnsi(title->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+        for (QAction* action : title->menu()->actions()) {
+            if (action->isSeparator()) {
+                menu.items.emplace_back();
+                continue;
+            }
+            platform::MenuItem& item = menu.items.emplace_back();
+            item.command = window_.CommandOf(action);
+            item.caption = ToAnsi(action->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+            item.enabled = action->isEnabled();
+            // The keys as Qt binds them: the first of the sequence, in the platform's terms.
+            const QKeyCombination keys = action->shortcut().isEmpty() ? QKeyCombination() : action->shortcut()[0];
+            const int key = keys.key();
+            if (key >= Qt::Key_F1 && key <= Qt::Key_F12) item.shortcut.key = platform::Shortcut::kF1 + (key - Qt::Key_F1);
+            else if (key >= Qt::Key_A && key <= Qt::Key_Z) item.shortcut.key = key;
+            std::uint8_t modifiers = 0;
+            if (keys.keyboardModifiers() & Qt::ControlModifier) modifiers |= platform::Shortcut::kCtrl;
+            if (keys.keyboardModifiers() & Qt::ShiftModifier) modifiers |= platform::Shortcut::kShift;
+            item.shortcut.modifiers = modifiers;
+        }
+    }
+    return menus;
+}
+
+int QtTestWindow::FocusedControl() {
+    QWidget* focus = QApplication::focusWidget();
+    for (const platform::ControlTemplate& control : window_.DialogOf().Template().controls)
+        if (control.id != platform::kNoId && window_.Widget(control.id) == focus) return control.id;
+    return platform::kNoId;
+}
 
 bool QtTestWindow::ContextMenu(int listId, int choice) {
     QTreeView* list = qobject_cast<QTreeView*>(Usable(listId));

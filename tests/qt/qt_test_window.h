@@ -31,6 +31,9 @@ public:
     // types) instead of being cancelled.
     std::optional<std::pair<QString, int>> saveAnswer;
     int menuChoice = -1;                // the entry a popup menu is answered with; -1 Esc
+    int menuIndex = -1;                 // set: the entry at this index is clicked instead
+    bool menuChosen = false;            // the entry clicked was there and could be chosen
+    QString folderAnswer;               // the folder a folder dialog is answered with; empty cancels
     const QWidget* main = nullptr;      // the window under test; a QtWindow over it is a dialog it runs
     // Acts on a dialog the window runs over itself, once it is up; unset, Esc closes it.
     std::function<void(platform::qt::QtWindow&)> modalUser;
@@ -61,6 +64,12 @@ public:
     void AnswerQuestions(platform::Answer answer) override {
         if (answerer_) answerer_->answer = answer;
     }
+    bool ChooseMenuItem(int command) override;
+    bool ChooseContextMenuItem(int listId, int command) override;
+    bool PressKeys(const platform::Shortcut& keys) override;
+    void AnswerFolderDialogs(std::string path) override {
+        if (answerer_) answerer_->folderAnswer = QString::fromStdString(path);
+    }
 
     std::vector<std::string> Entries(int comboId) override;
     int Selection(int comboId) override;
@@ -77,6 +86,9 @@ public:
     void AnswerSave(const QString& file, int type) { answerer_->saveAnswer.emplace(file, type); }
     bool IsOpen() override { return window_.IsRunning(); }
     std::string Clipboard() override;
+    std::vector<platform::Menu> MenuBar() override;
+    int FocusedControl() override;
+    std::vector<std::string> OpenedDocuments() override { return documents_; }
 
     platform::qt::QtWindow& Window() { return window_; }
     QTreeView* List(int listId) const;
@@ -93,6 +105,7 @@ private:
     std::unique_ptr<ModalAnswerer> answerer_;  // null for a dialog run over another window
     std::unique_ptr<platform::qt::QtWindow> owned_;
     platform::qt::QtWindow& window_;
+    std::vector<std::string> documents_;
 };
 
 }  // namespace kelvo::test

@@ -373,7 +373,7 @@ TEST_F(FrontEndTest, ProgressShowsOverTheWindowUntilItEnds) {
 }
 
 TEST_F(FrontEndTest, APopupMenuReturnsTheChosenEntry) {
-    const std::string_view items[] = {"first", "second"};
+    const platform::MenuItem items[] = {{1, "first", {}, true}, {2, "second", {}, true}};
     // The menu's own loop reads the keys a user presses: down to the second entry, Enter.
     PostMessageA(window.Window(), WM_KEYDOWN, VK_DOWN, 1);
     PostMessageA(window.Window(), WM_KEYDOWN, VK_DOWN, 1);
