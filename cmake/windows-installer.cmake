@@ -30,8 +30,8 @@ if(KELVO_MAKENSIS)
     COMMAND ${KELVO_MAKENSIS} -V2 -NOCD
       -DVERSION=${KELVO_VERSION_DOTTED} -DEXE=$<TARGET_FILE:kelvo>
       -DTABLES=${KELVO_PACKAGE_FILES}/tables.nsh -DICON=${PROJECT_SOURCE_DIR}/res/kelvo.ico
-      -DOUTFILE=${KELVO_SETUP} ${KELVO_PACKAGING}/kelvo.nsi
-    DEPENDS kelvo feature_tables ${KELVO_TABLE_FILES} ${KELVO_PACKAGING}/kelvo.nsi
+      -DOUTFILE=${KELVO_SETUP} -DMANUAL=${PROJECT_SOURCE_DIR}/packaging/manual ${KELVO_PACKAGING}/kelvo.nsi
+    DEPENDS kelvo feature_tables ${KELVO_TABLE_FILES} ${KELVO_PACKAGING}/kelvo.nsi ${KELVO_MANUAL_FILES}
       ${KELVO_PACKAGE_FILES}/tables.nsh ${PROJECT_SOURCE_DIR}/res/kelvo.ico
     COMMENT "Building the installer ${KELVO_SETUP}"
     VERBATIM)
@@ -47,12 +47,13 @@ string(REPLACE "\n" "\r\n" readme "${readme}")
 set(portable ${KELVO_PACKAGE_FILES}/portable)
 file(WRITE ${portable}/readme.txt "${readme}")
 add_custom_command(OUTPUT ${KELVO_PORTABLE}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${portable}/BD ${KELVO_PACKAGES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${portable}/BD ${portable}/manual ${KELVO_PACKAGES}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kelvo> ${portable}/kelvo.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${KELVO_TABLE_FILES} ${portable}/BD
+  COMMAND ${CMAKE_COMMAND} -E copy ${KELVO_MANUAL_FILES} ${portable}/manual
   COMMAND ${CMAKE_COMMAND} -E chdir ${portable}
-    ${CMAKE_COMMAND} -E tar cf ${KELVO_PORTABLE} --format=zip kelvo.exe BD readme.txt
-  DEPENDS kelvo feature_tables ${KELVO_TABLE_FILES} ${portable}/readme.txt
+    ${CMAKE_COMMAND} -E tar cf ${KELVO_PORTABLE} --format=zip kelvo.exe BD manual readme.txt
+  DEPENDS kelvo feature_tables ${KELVO_TABLE_FILES} ${KELVO_MANUAL_FILES} ${portable}/readme.txt
   COMMENT "Packing ${KELVO_PORTABLE}"
   VERBATIM)
 add_custom_target(portable DEPENDS ${KELVO_PORTABLE})

@@ -50,6 +50,10 @@ FunctionEnd
 Section
   SetOutPath "$INSTDIR"
   File "/oname=kelvo.exe" "${EXE}"
+  ; The manual beside kelvo.exe, where F1 finds it.
+  SetOutPath "$INSTDIR\manual"
+  File "${MANUAL}\*.*"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; A folder made here by the administrator is read-only to other users; Users get modify
@@ -79,6 +83,7 @@ SectionEnd
 Section "Uninstall"
   Delete "$INSTDIR\kelvo.exe"
   Delete "$INSTDIR\uninstall.exe"
+  RMDir /r "$INSTDIR\manual"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\kelvo.lnk"
 

@@ -196,7 +196,9 @@ bool QtTestWindow::ContextMenu(int listId, int choice) {
     QTreeView* list = qobject_cast<QTreeView*>(Usable(listId));
     if (!list || !answerer_) return false;
     answerer_->menuChoice = choice;
-    const QRect first = list->visualRect(list->model()->index(0, 0));
+    // Over the row the user works on, which a right click keeps selected; else the first.
+    const QModelIndex current = list->currentIndex().isValid() ? list->currentIndex() : list->model()->index(0, 0);
+    const QRect first = list->visualRect(current);
     const QPoint at = list->viewport()->mapTo(&window_, first.isValid() ? first.center() : QPoint(4, 4));
     QTest::mouseClick(window_.windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     answerer_->menuChoice = -1;

@@ -1,9 +1,13 @@
 #include "tests/win32/win32_test_window.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+
+#include "app/window_actions.h"
 
 #include "tests/support/test_window.h"
 
@@ -28,19 +32,21 @@ POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rec
 
 LPARAM PointParam(POINT at) { return MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)); }
 
-// Makes the Ctrl key read as held down by the window's thread while `press` runs.
+// Makes the Ctrl (and Shift) key read as held down by the window's thread while `press` runs.
 template <class Action>
-void WithControlKey(bool held, Action press) {
+void WithControlKey(bool held, Action press, bool shift = false) {
     BYTE keys[256];
     GetKeyboardState(keys);
-    const BYTE before = keys[VK_CONTROL];
-    if (held) {
-        keys[VK_CONTROL] = 0x80;
+    const BYTE before = keys[VK_CONTROL], shiftBefore = keys[VK_SHIFT];
+    if (held || shift) {
+        if (held) keys[VK_CONTROL] = 0x80;
+        if (shift) keys[VK_SHIFT] = 0x80;
         SetKeyboardState(keys);
     }
     press();
-    if (held) {
+    if (held || shift) {
         keys[VK_CONTROL] = before;
+        keys[VK_SHIFT] = shiftBefore;
         SetKeyboardState(keys);
     }
 }
@@ -59,6 +65,10 @@ Win32TestWindow::Win32TestWindow(platform::Dialog& dialog)
     current = this;
     hook_ = SetWindowsHookExA(WH_CBT, &Win32TestWindow::OnCbt, nullptr, GetCurrentThreadId());
     // Without a window the behaviour tests cannot run at all: no X server, or no template.
+    owned_->documentOpener = [this](const std::string& path) {
+        documents_.push_back(path);
+        return true;
+    };
     if (!hook_ || !owned_->CreateModeless()) std::abort();
     Pump();
 }
@@ -105,6 +115,16 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
             modalShown_ = shown;
             SetTimer(nullptr, 0, 0, &Win32TestWindow::OnModalTimer);
         }
+        return;
+    }
+    // The folder picker, its tree of folders: the user goes to the folder and accepts it.
+    if (FindWindowExA(shown, nullptr, "SysTreeView32", nullptr)) {
+        if (folderAnswer_.empty()) {
+            PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return;
+        }
+        PostMessageA(shown, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folderAnswer_.c_str()));
+        PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return;
     }
     HWND text = GetDlgItem(shown, kMessageBoxTextId);
@@ -165,12 +185,12 @@ bool Win32TestWindow::Click(HWND control, POINT at, bool withControl) {
     return true;
 }
 
-void Win32TestWindow::Key(HWND target, WPARAM key, bool withControl) {
+void Win32TestWindow::Key(HWND target, WPARAM key, bool withControl, bool withShift) {
     WithControlKey(withControl, [&] {
         PostMessageA(target, WM_KEYDOWN, key, 1);
         PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
         Pump();
-    });
+    }, withShift);
 }
 
 bool Win32TestWindow::Choose(int comboId, int index) {
@@ -360,6 +380,88 @@ std::string Win32TestWindow::Clipboard() {
     }
     CloseClipboard();
     return text;
+}
+
+bool Win32TestWindow::ChooseMenuItem(int command) {
+    if (!owned_ || !IsOpen()) return false;
+    const platform::win32::MenuBarWin32& bar = owned_->MenuBar();
+    if (!bar.IsEnabled(command)) return false;
+    // What the menu's own loop sends when the entry is clicked.
+    PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    Pump();
+    return true;
+}
+
+bool Win32TestWindow::ChooseContextMenuItem(int listId, int command) {
+    // A greyed entry takes no Enter and would leave the menu open: the user sees it greyed.
+    if (!IsCommandEnabled(command)) return false;
+    const std::span<const int> commands = app::ContextMenuCommands();
+    const auto at = std::find(commands.begin(), commands.end(), command);
+    if (at == commands.end()) return false;
+    // The keys step over separators.
+    const int separators = static_cast<int>(std::count(commands.begin(), at, platform::kSeparator));
+    return ContextMenu(listId, static_cast<int>(at - commands.begin()) - separators);
+}
+
+bool Win32TestWindow::PressKeys(const platform::Shortcut& keys) {
+    if (!IsOpen()) return false;
+    HWND focus = GetFocus();
+    Key(focus && IsChild(Window(), focus) ? focus : Window(), static_cast<WPARAM>(keys.key),
+        (keys.modifiers & platform::Shortcut::kCtrl) != 0, (keys.modifiers & platform::Shortcut::kShift) != 0);
+    return true;
+}
+
+std::vector<platform::Menu> Win32TestWindow::MenuBar() {
+    std::vector<platform::Menu> menus;
+    HMENU bar = IsOpen() ? GetMenu(Window()) : nullptr;
+    const auto text = [](HMENU menu, int position) {
+        char buffer[512] = {};
+        GetMenuStringA(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        std::string shown = buffer, caption;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i] == '&' && i + 1 < shown.size() && shown[i + 1] == '&') ++i;
+            caption += shown[i];
+        }
+        return caption;
+    };
+    for (int i = 0; bar && i < GetMenuItemCount(bar); ++i) {
+        platform::Menu& menu = menus.emplace_back();
+        menu.caption = text(bar, i);
+        HMENU popup = GetSubMenu(bar, i);
+        for (int j = 0; popup && j < GetMenuItemCount(popup); ++j) {
+            platform::MenuItem& item = menu.items.emplace_back();
+            const UINT state = GetMenuState(popup, static_cast<UINT>(j), MF_BYPOSITION);
+            if (state & MF_SEPARATOR) continue;
+            item.command = static_cast<int>(GetMenuItemID(popup, j));
+            item.enabled = !(state & (MF_GRAYED | MF_DISABLED));
+            // "Caption\tCtrl+Shift+C": the keys as the entry shows them.
+            std::string caption = text(popup, j);
+            const auto tab = caption.find('\t');
+            if (tab != std::string::npos) {
+                std::string_view keys = std::string_view(caption).substr(tab + 1);
+                std::uint8_t modifiers = 0;
+                if (keys.starts_with("Ctrl+")) {
+                    modifiers |= platform::Shortcut::kCtrl;
+                    keys.remove_prefix(5);
+                }
+                if (keys.starts_with("Shift+")) {
+                    modifiers |= platform::Shortcut::kShift;
+                    keys.remove_prefix(6);
+                }
+                item.shortcut.modifiers = modifiers;
+                item.shortcut.key = keys.size() > 1 && keys[0] == 'F' ? platform::Shortcut::kF1 + std::atoi(keys.data() + 1) - 1
+                                                                      : (keys.empty() ? 0 : keys[0]);
+                caption.resize(tab);
+            }
+            item.caption = caption;
+        }
+    }
+    return menus;
+}
+
+int Win32TestWindow::FocusedControl() {
+    HWND focus = GetFocus();
+    return focus && IsOpen() && GetParent(focus) == Window() ? GetDlgCtrlID(focus) : platform::kNoId;
 }
 
 std::unique_ptr<platform::UserActions> OpenTestWindow(platform::Dialog& dialog) {

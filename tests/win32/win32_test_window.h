@@ -38,6 +38,10 @@ public:
     bool CopyFromList(int listId) override;
     bool PressCloseBox() override;
     void AnswerQuestions(platform::Answer answer) override { answer_ = answer; }
+    bool ChooseMenuItem(int command) override;
+    bool ChooseContextMenuItem(int listId, int command) override;
+    bool PressKeys(const platform::Shortcut& keys) override;
+    void AnswerFolderDialogs(std::string path) override { folderAnswer_ = std::move(path); }
 
     std::vector<std::string> Entries(int comboId) override;
     int Selection(int comboId) override;
@@ -51,6 +55,9 @@ public:
     bool IsItemMarked(int listId, int item) override;
     bool IsOpen() override { return Alive(); }
     std::string Clipboard() override;
+    std::vector<platform::Menu> MenuBar() override;
+    int FocusedControl() override;
+    std::vector<std::string> OpenedDocuments() override { return documents_; }
 
     // Beyond what every front end offers: a right click on the list, its popup menu answered
     // with entry `choice` (-1: Esc).
@@ -71,7 +78,7 @@ private:
     HWND Usable(int id) const;
     bool Focus(HWND control);
     bool Click(HWND control, POINT at, bool withControl = false);
-    void Key(HWND target, WPARAM key, bool withControl = false);
+    void Key(HWND target, WPARAM key, bool withControl = false, bool withShift = false);
     static LRESULT CALLBACK OnCbt(int code, WPARAM first, LPARAM second);
     void OnDialogShown(HWND shown);
     void OnMenuShown();
@@ -88,6 +95,8 @@ private:
     platform::Answer answer_ = platform::Answer::Cancel;
     static constexpr int kNoMenuAnswer = -2;
     int menuChoice_ = kNoMenuAnswer;
+    std::string folderAnswer_;
+    std::vector<std::string> documents_;
 };
 
 }  // namespace kelvo::test
