@@ -115,7 +115,7 @@ void FigureDialog::OnFindNearestFigure() {
         Host().ShowMessage(kNoTable, "");
         return;
     }
-    NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel());
+    NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel(), results_);
     if (Host().RunModal(search) == platform::kIdOk && search.Chosen()) SelectFigure(*search.Chosen());
 }
 

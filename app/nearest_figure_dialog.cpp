@@ -1,5 +1,7 @@
 #include "app/nearest_figure_dialog.h"
 
+#include <charconv>
+
 #include "res/figure_dialog_template.h"
 #include "res/nearest_figure_template.h"
 #include "res/resource.h"
@@ -18,7 +20,26 @@ constexpr Entry kEventTable[] = {
     // Enter where no default button answers comes as the OK command: it searches too, and
     // never ends the dialog without a figure.
     {Event::Clicked, platform::kIdOk, &NearestFigureDialog::OnSearch},
+    {Event::ListClick, res::kIdNearestFeatureList, &NearestFigureDialog::OnFeatureClick},
+    {Event::ListKeySelect, res::kIdNearestFeatureList, &NearestFigureDialog::OnFeatureClick},
+    {Event::Clicked, res::kIdNearestSetValue, &NearestFigureDialog::OnSetFeatureValue},
+    // Enter in the value gives it to the feature, not to the default button's search.
+    {Event::EditReturn, res::kIdNearestFeatureValue, &NearestFigureDialog::OnSetFeatureValue},
 };
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+// The number of a leading dimension as its caption gives it: "T19" is 19.
+int FeatureNumber(std::string_view text) {
+    while (!text.empty() && (text.front() < '0' || text.front() > '9')) text.remove_prefix(1);
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() && end == text.data() + text.size() ? number : -1;
+}
 
 constexpr platform::AnsiText kAnyAge(u8"Любая");
 constexpr platform::AnsiText kAgeGroup(u8"Возрастная группа");
@@ -28,13 +49,29 @@ constexpr platform::AnsiText kNotANumber(u8": не число «");
 constexpr platform::AnsiText kQuoteEnd(u8"».");
 constexpr platform::AnsiText kSearching(u8"Поиск ближайших типовых фигур…");
 constexpr platform::AnsiText kChooseOne(u8"Выберите фигуру в списке.");
+constexpr platform::AnsiText kChooseFeature(u8"Выберите признак в списке, затем задайте его значение.");
+constexpr platform::AnsiText kNumber(u8"Номер");
+constexpr platform::AnsiText kName(u8"Наименование");
+constexpr platform::AnsiText kFigure(u8"Фигура");
+constexpr platform::AnsiText kPerson(u8"Клиент");
 
 }  // namespace
 
 std::span<const Entry> NearestFigureDialog::EventTable() { return kEventTable; }
 
-NearestFigureDialog::NearestFigureDialog(std::string dataDirectory, const figures::GroupEntry& group, int age)
-    : Dialog(res::NearestFigureTemplate()), dataDirectory_(std::move(dataDirectory)), group_(group), age_(age) {}
+NearestFigureDialog::NearestFigureDialog(std::string dataDirectory, const figures::GroupEntry& group, int age,
+                                         const results::ResultTable& shown)
+    : Dialog(res::NearestFigureTemplate()), dataDirectory_(std::move(dataDirectory)), group_(group), age_(age) {
+    // The leading dimensions have fields of their own above the list.
+    const int third = group.hasThirdList ? FeatureNumber(figures::ThirdCaption(group.third)) : -1;
+    for (int item = 0; item < shown.GetSize(); ++item) {
+        const results::ResultRow& row = shown[item];
+        const int number = FeatureNumber(Trimmed(row.cells[0]));
+        if (number < 0 || number == 1 || number == 16 || number == third) continue;
+        rows_.push_back({number, std::string(Trimmed(row.cells[0])), std::string(Trimmed(row.cells[1])),
+                         std::string(Trimmed(row.cells[2])), {}});
+    }
+}
 
 bool NearestFigureDialog::OnEvent(Event event, int id) {
     return platform::DispatchEvent<NearestFigureDialog>(EventTable(), *this, event, id);
@@ -46,7 +83,8 @@ void NearestFigureDialog::DoDataExchange() {
     third_ = &Bind<platform::Edit>(res::kIdNearestThird);
     thirdLabel_ = &Bind<platform::StaticText>(res::kIdNearestThirdLabel);
     ageList_ = &Bind<platform::ComboBox>(res::kIdNearestAgeList);
-    features_ = &Bind<platform::Edit>(res::kIdNearestFeatures);
+    features_ = &Bind<platform::ListView>(res::kIdNearestFeatureList);
+    featureValue_ = &Bind<platform::Edit>(res::kIdNearestFeatureValue);
     results_ = &Bind<platform::ListView>(res::kIdNearestResults);
     choose_ = &Bind<platform::Button>(res::kIdNearestChoose);
 }
@@ -74,7 +112,42 @@ bool NearestFigureDialog::OnInitDialog() {
     int index = 0;
     for (const auto& [caption, width] : columns) results_->InsertColumn(index++, caption, width);
     choose_->Enable(false);
+
+    features_->SetExtendedStyle(features_->GetExtendedStyle() | platform::ListView::kFullRowSelect);
+    const std::pair<std::string_view, int> featureColumns[] = {
+        {kNumber, 50}, {kName, 300}, {kFigure, 60}, {kPerson, 60}};
+    index = 0;
+    for (const auto& [caption, width] : featureColumns) features_->InsertColumn(index++, caption, width);
+    for (int item = 0; item < static_cast<int>(rows_.size()); ++item) {
+        const FeatureRow& row = rows_[static_cast<std::size_t>(item)];
+        features_->InsertItem(item, row.numberText);
+        features_->SetItemText(item, 1, row.name);
+        features_->SetItemText(item, 2, row.figureValue);
+    }
     return true;
+}
+
+void NearestFigureDialog::OnFeatureClick() {
+    const int item = features_->GetNextSelected(-1);
+    if (item < 0 || item >= static_cast<int>(rows_.size())) return;
+    featureValue_->SetText(rows_[static_cast<std::size_t>(item)].personValue);
+}
+
+void NearestFigureDialog::OnSetFeatureValue() {
+    const int item = features_->GetNextSelected(-1);
+    if (item < 0 || item >= static_cast<int>(rows_.size())) {
+        Host().ShowMessage(kChooseFeature, "");
+        return;
+    }
+    FeatureRow& row = rows_[static_cast<std::size_t>(item)];
+    const std::string text = featureValue_->GetText();
+    double value = 0;
+    if (text.find_first_not_of(" \t") != std::string::npos && !figures::ParseMeasurement(text, value)) {
+        Host().ShowMessage(row.numberText + std::string(kNotANumber.view()) + text + std::string(kQuoteEnd.view()), "");
+        return;
+    }
+    row.personValue = std::string(Trimmed(text));
+    features_->SetItemText(item, 3, row.personValue);
 }
 
 bool NearestFigureDialog::ReadPerson(figures::PersonMeasurements& person, std::string& message) {
@@ -90,7 +163,12 @@ bool NearestFigureDialog::ReadPerson(figures::PersonMeasurements& person, std::s
             return message = names[i] + std::string(kNotANumber.view()) + text + std::string(kQuoteEnd.view()), false;
         *into = value;
     }
-    return figures::ParseFeatureList(features_->GetText(), person.features, message);
+    for (const FeatureRow& row : rows_) {
+        double value = 0;
+        if (!row.personValue.empty() && figures::ParseMeasurement(row.personValue, value))
+            person.features.push_back({row.number, value});
+    }
+    return true;
 }
 
 void NearestFigureDialog::OnSearch() {

@@ -50,10 +50,12 @@ inline constexpr int kIdNearestChest = 1102;
 inline constexpr int kIdNearestThird = 1103;
 inline constexpr int kIdNearestThirdLabel = 1104;
 inline constexpr int kIdNearestAgeList = 1105;
-inline constexpr int kIdNearestFeatures = 1106;    // further features, "7=103,5; 12=40"
+inline constexpr int kIdNearestFeatureList = 1106; // further features: number, name, the figure's, the person's
 inline constexpr int kIdNearestSearch = 1107;      // "Подобрать"
 inline constexpr int kIdNearestResults = 1108;
 inline constexpr int kIdNearestChoose = 1109;      // "Выбрать"
+inline constexpr int kIdNearestFeatureValue = 1110;  // the person's value of the feature selected
+inline constexpr int kIdNearestSetValue = 1111;    // "Задать"
 
 // The figures of a size chart on pages: each list's entries from–to.
 inline constexpr int kDialogChartRange = 104;

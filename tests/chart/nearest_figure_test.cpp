@@ -167,9 +167,13 @@ TEST_F(NearestFigure, TheChosenFigureIsSelectedInTheWindowAsByHand) {
     window->modalUser = [&searches, &row](HeadlessWindow& search) {
         ++searches;
         EXPECT_FALSE(search.IsEnabled(res::kIdNearestChoose));
+        // The further feature from the list: its row, the value, "Задать".
+        search.ClickRow(res::kIdNearestFeatureList, 0);
+        search.Type(res::kIdNearestFeatureValue, "59");
+        search.Press(res::kIdNearestSetValue);
+        EXPECT_EQ(search.ItemText(res::kIdNearestFeatureList, 0, 3), "59");
         search.Type(res::kIdNearestHeight, "141");
         search.Type(res::kIdNearestChest, "70,5");
-        search.Type(res::kIdNearestFeatures, "2=59");
         // The window's age group, Preschool, has no figure near 141 cm: said, nothing found.
         EXPECT_EQ(search.Selection(res::kIdNearestAgeList), 1);
         search.PressEnter();

@@ -300,9 +300,13 @@ TEST_F(QtWindowEvents, TheFigureSearchChoosesItsFigureInTheWindow) {
         ExpectCaptionsFit(running);
         QtTestWindow search(running);
         EXPECT_FALSE(search.IsEnabled(kIdNearestChoose));
+        // The further feature from the list: its row, the value, "Задать".
+        search.ClickRow(kIdNearestFeatureList, 0);
+        search.Type(kIdNearestFeatureValue, "59");
+        search.Press(kIdNearestSetValue);
+        EXPECT_EQ(search.ItemText(kIdNearestFeatureList, 0, 3), "59");
         search.Type(kIdNearestHeight, "141");
         search.Type(kIdNearestChest, "70,5");
-        search.Type(kIdNearestFeatures, "2=59");
         search.Choose(kIdNearestAgeList, 0);  // any age group
         search.PressEnter();
         EXPECT_EQ(search.ItemCount(kIdNearestResults), 3);

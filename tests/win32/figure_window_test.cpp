@@ -139,9 +139,13 @@ TEST_F(FigureWindowTest, TheFigureSearchChoosesItsFigureInTheWindow) {
         EXPECT_EQ(GetWindow(search.Window(), GW_OWNER), window->Window());
         EXPECT_FALSE(IsWindowEnabled(window->Window()));
         EXPECT_FALSE(search.IsEnabled(res::kIdNearestChoose));
+        // The further feature from the list: its row, the value, "Задать".
+        search.ClickRow(res::kIdNearestFeatureList, 0);
+        search.Type(res::kIdNearestFeatureValue, "59");
+        search.Press(res::kIdNearestSetValue);
+        EXPECT_EQ(search.ItemText(res::kIdNearestFeatureList, 0, 3), "59");
         search.Type(res::kIdNearestHeight, "141");
         search.Type(res::kIdNearestChest, "70,5");
-        search.Type(res::kIdNearestFeatures, "2=59");
         ASSERT_TRUE(search.Choose(res::kIdNearestAgeList, 0));  // any age group
         search.PressEnter();
         ASSERT_EQ(search.ItemCount(res::kIdNearestResults), 3);
