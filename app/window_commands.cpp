@@ -128,8 +128,10 @@ void FigureDialog::Find(int from, bool backwards) {
     selectedRow_ = item;
     valueEdit_->SetText(results_[item].cells[2]);
     static constexpr platform::AnsiText kFound(u8"Найден признак ");
-    statusLine_->SetText(std::string(kFound.view()) + std::string(platform::ListView::ShownText(results_[item].cells[0])) +
-                         ": " + std::string(platform::ListView::ShownText(results_[item].cells[1])));
+    std::string_view number = results_[item].cells[0];
+    while (!number.empty() && number.front() == ' ') number.remove_prefix(1);  // the field's padding
+    statusLine_->SetText(std::string(kFound.view()) + std::string(platform::ListView::ShownText(number)) + ": " +
+                         std::string(platform::ListView::ShownText(results_[item].cells[1])));
 }
 
 void FigureDialog::OnChooseDataFolder() {
@@ -151,8 +153,9 @@ void FigureDialog::OnDefaultDataFolder() {
 }
 
 void FigureDialog::SwitchDataDirectory(const std::string& path, bool keep) {
-    const std::vector<std::string> tables = TablesIn(path);
-    if (tables.empty()) {
+    // The default folder is used as at start-up, tables or not: the status line then says why
+    // a table did not open. Only a folder the user picks must hold one.
+    if (keep && TablesIn(path).empty()) {
         static constexpr platform::AnsiText kNoTables(u8"В папке «");
         static constexpr platform::AnsiText kWhy(
             u8"» нет таблиц признаков: в её папке BD нет ни одной из таблиц ");

@@ -53,6 +53,7 @@ drive() {
     done
     if [ -s "$signals/ready" ]; then
         read -r x y w h rows group < <(tr -d '\r' <"$signals/ready")
+        shown_w=$w shown_h=$h
         [ "$group" = "$expected" ] && pass "argument \"$arguments\" opened group $group with $rows rows" \
             || fail "argument \"$arguments\" opened group $group, not $expected"
         if [ -n "$picture" ]; then
@@ -103,10 +104,10 @@ if [ "$under_x" = 1 ]; then
     # of the caption's buttons.
     cp /usr/share/wine/fonts/sserife*.fon /usr/share/wine/fonts/marlett.ttf \
         "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-    # One virtual desktop: windows open without waiting on an X window manager, get their
+    # One virtual desktop, room for the window at 192 DPI: windows open without waiting on an X window manager, get their
     # frame and caption drawn by Wine, and every process finds the others' windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 2048x1536 /f >/dev/null 2>&1
     wineserver -w
     echo "Wine prefix ready in $((SECONDS - started)) s"
 
@@ -157,6 +158,31 @@ if [ "$under_x" = 1 ]; then
     drive 4 4 ""
     echo "end to end in $((SECONDS - started)) s"
 
+    # 3b. The window at 144 and 192 DPI, the prefix's LogPixels: kelvo.exe declares itself
+    #     DPI-aware, so Wine draws it at that DPI; it grows with the DPI, and nothing in it
+    #     overlaps (the layout test of the test program, run again at that DPI).
+    wide96=$shown_w high96=$shown_h
+    for dpi in 144 192; do
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+        wineserver -w
+        shown_w=0 shown_h=0
+        drive "" 3 "$shot/kelvo-women-$dpi.png"
+        # The frame and caption grow less than the client area: at least 90 % of the ratio.
+        if [ $((shown_w * 96 * 10)) -ge $((wide96 * dpi * 9)) ] && [ $((shown_h * 96 * 10)) -ge $((high96 * dpi * 9)) ]; then
+            pass "at $dpi DPI the window is ${shown_w}x${shown_h}, at 96 DPI ${wide96}x${high96}"
+        else
+            fail "at $dpi DPI the window is ${shown_w}x${shown_h}, at 96 DPI ${wide96}x${high96}: it did not grow with the DPI"
+        fi
+        if (cd "$work" && timeout 120 wine "$bin/kelvo_win32_tests.exe" --gtest_brief=1 \
+                --gtest_filter='FigureWindowTest.NothingOverlaps*' >"$results/layout-$dpi.log" 2>&1); then
+            pass "at $dpi DPI nothing in the window overlaps"
+        else
+            fail "at $dpi DPI: $(grep -m3 -A3 Failure "$results/layout-$dpi.log")"
+        fi
+    done
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    wineserver -w
+
     # 4. The installer and the uninstaller, both silent. Last, because the picture above
     #    comes out blank once the installer has run in the prefix; the key set by step 2 is
     #    deleted first, so that the value kelvo.exe reads is the installer's own.
@@ -178,6 +204,9 @@ if [ "$under_x" = 1 ]; then
         [ "$(ls "$data/BD/"*.dbf 2>/dev/null | wc -l)" = 5 ] && pass "the 5 tables are in the data folder" ||
             fail "tables in the data folder: $(ls "$data/BD" 2>&1)"
         [ -f "$menu" ] && pass "Start-menu entry" || fail "no Start-menu entry"
+        manual_files=$(cd "$root/packaging/manual" && ls | sort | tr '\n' ' ')
+        [ "$(cd "$programs/manual" 2>/dev/null && ls | sort | tr '\n' ' ')" = "$manual_files" ] &&
+            pass "the manual beside kelvo.exe: $manual_files" || fail "the manual is not installed whole: $(ls "$programs/manual" 2>&1)"
         wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 &&
             pass "listed among the installed programs" || fail "not in the system's program list"
         drive "" 3 "" "$programs/kelvo.exe"
@@ -201,8 +230,9 @@ if [ "$under_x" = 1 ]; then
     zip=$(ls "$build"/packages/kelvo-*-portable.zip 2>/dev/null | head -1)
     listing=$(python3 -c 'import sys, zipfile
 print(" ".join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' "$zip" 2>/dev/null)
-    [ "$listing" = "BD/boys.dbf BD/boys.src BD/female.dbf BD/female.src BD/girls.dbf BD/girls.src BD/male.dbf BD/male.src BD/sources.txt BD/yasly.dbf BD/yasly.src kelvo.exe readme.txt" ] &&
-        pass "portable zip: kelvo.exe, BD and readme.txt" || fail "portable zip ${zip:-(not built)}: $listing"
+    manual_entries=$(cd "$root/packaging/manual" && ls | sort | sed 's|^|manual/|' | tr '\n' ' ')
+    [ "$listing" = "BD/boys.dbf BD/boys.src BD/female.dbf BD/female.src BD/girls.dbf BD/girls.src BD/male.dbf BD/male.src BD/sources.txt BD/yasly.dbf BD/yasly.src kelvo.exe ${manual_entries}readme.txt" ] &&
+        pass "portable zip: kelvo.exe, BD, the manual and readme.txt" || fail "portable zip ${zip:-(not built)}: $listing"
     echo "installer in $((SECONDS - started)) s"
     echo "$passed $failed" >"$work/counts"
     exit 0
@@ -246,7 +276,7 @@ cleanup() {
 trap cleanup EXIT
 
 started=$SECONDS
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --under-x "$build" "$work"
+xvfb-run -a -s "-screen 0 2048x1536x24" bash "$0" --under-x "$build" "$work"
 read -r passed failed <"$work/counts" 2>/dev/null || { passed=0; failed=1; }
 echo "Wine run in $((SECONDS - started)) s"
 echo "$passed passed, $failed failed"

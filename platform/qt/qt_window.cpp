@@ -334,15 +334,10 @@ QKeySequence KeysOf(const Shortcut& shortcut) {
 }  // namespace
 
 void QtWindow::SetMenuBar(const std::vector<Menu>& menus) {
-    if (!menuBar_) {
+    const bool first = !menuBar_;
+    if (first) {
         menuBar_ = new QMenuBar(this);
         menuBar_->setNativeMenuBar(false);  // inside the window, as on Windows
-        top_ = menuBar_->sizeHint().height();
-        // The controls keep the template's client area: the window grows by the bar.
-        minimum_.setHeight(minimum_.height() + top_);
-        if (dialog_.Template().Resizable()) setMinimumSize(minimum_);
-        else setFixedSize(minimum_);
-        resize(width(), height() + top_);
     }
     menuBar_->clear();
     actions_.clear();
@@ -359,6 +354,16 @@ void QtWindow::SetMenuBar(const std::vector<Menu>& menus) {
             connect(action, &QAction::triggered, this, [this, command = item.command] { Raise(Event::Command, command); });
             actions_[item.command] = action;
         }
+    }
+    if (first) {
+        // Measured with its menus: an empty bar has no height. The controls keep the
+        // template's client area, and the window grows by the bar.
+        top_ = menuBar_->sizeHint().height();
+        const int grown = height() + top_;  // before the new minimum has grown the window itself
+        minimum_.setHeight(minimum_.height() + top_);
+        if (dialog_.Template().Resizable()) setMinimumSize(minimum_);
+        else setFixedSize(minimum_);
+        resize(width(), grown);
     }
     PlaceControls();
 }

@@ -68,6 +68,7 @@ public:
     bool OpenDocument(const std::string& path) override;
     std::function<bool(const std::string&)> documentOpener;
     QMenuBar* MenuBarWidget() const { return menuBar_; }
+    int MenuBarHeight() const { return top_; }  // above every control; 0 without a menu bar
     int CommandOf(const QAction* action) const;
     Dialog& DialogOf() const { return dialog_; }
     void ShowProgress(std::string_view label, int done, int total) override;

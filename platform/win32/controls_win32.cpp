@@ -53,7 +53,8 @@ void ListViewWin32::InsertColumn(int index, std::string_view caption, int widthP
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = widthPixels;
+    // The widths are the template's pixels at 96 DPI: at 144 or 192 the text is larger too.
+    column.cx = MulDiv(widthPixels, WindowDpi(window_), 96);
     column.pszText = text.data();
     column.iSubItem = index;
     if (SendMessageA(window_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) >= 0)
@@ -106,6 +107,27 @@ std::string ListViewWin32::GetItemText(int item, int column) const {
 namespace {
 thread_local int settingText = 0;
 }  // namespace
+
+int WindowDpi(HWND window) {
+    // Windows 10's per-window DPI where it exists; else the system's, which older systems and
+    // Wine apply to every window.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpi && window)
+        if (const UINT dpi = getDpi(window); dpi > 0) return static_cast<int>(dpi);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+void ListViewWin32::ScaleColumns(int fromDpi, int toDpi) {
+    for (int column = 0; column < columns_; ++column) {
+        const auto width = static_cast<int>(SendMessageA(window_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        SendMessageA(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
+    }
+}
 
 bool IsSettingText() { return settingText > 0; }
 

@@ -28,6 +28,10 @@ protected:
 // The window text as 1251 bytes through the ANSI functions.
 std::string WindowText(HWND window);
 
+// The DPI `window` is shown at (96 where the system cannot say): the program lays out and
+// sizes in pixels of this DPI.
+int WindowDpi(HWND window);
+
 // True while the program sets a control's text: an edit's EN_CHANGE then is not the user's.
 bool IsSettingText();
 void SetTextQuietly(HWND window, std::string_view text);
@@ -71,6 +75,8 @@ public:
     std::string GetItemText(int item, int column) const override;
     int GetNextSelected(int start) const override;
     void SelectItem(int item) override;
+    // The columns' widths scaled from one DPI to another, as the window moves between monitors.
+    void ScaleColumns(int fromDpi, int toDpi);
     void SetRedraw(bool redraw) override;
     void SetItemMarks(int item, std::uint32_t marks) override;
     std::uint32_t GetItemMarks(int item) const override;

@@ -165,6 +165,9 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
         case WM_SIZE:
             if (first != SIZE_MINIMIZED) PlaceControls();
             return FALSE;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(first), *reinterpret_cast<const RECT*>(second));
+            return TRUE;
         case WM_CLOSE: {
             // The close box: Esc's command, but never an edit's Esc.
             closing_ = true;
@@ -204,6 +207,7 @@ BOOL DialogWindow::OnInitDialog() {
     // The template's init data: entries the lists hold before the dialog's own start-up.
     for (const InitialEntry& entry : dialog_.Template().initialEntries)
         if (auto* combo = dynamic_cast<ComboBox*>(GetItem(entry.id))) combo->AddString(entry.text);
+    dpi_ = WindowDpi(window_);
     RecordLayout();
     const bool focusFirst = dialog_.Open(*this);
     // After OnInitDialog: the list's columns and their tooltips exist now.
@@ -213,6 +217,43 @@ BOOL DialogWindow::OnInitDialog() {
     }
     // True lets Windows put the focus on the first control in tab order.
     return focusFirst ? TRUE : FALSE;
+}
+
+void DialogWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    const int from = dpi_;
+    dpi_ = dpi;
+    const auto scale = [from, dpi](LONG value) { return static_cast<LONG>(MulDiv(static_cast<int>(value), dpi, from)); };
+    // The template's font at the new DPI, for the dialog and every control.
+    HFONT current = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+    LOGFONTA look{};
+    if (current && GetObjectA(current, sizeof look, &look)) {
+        look.lfHeight = scale(look.lfHeight);
+        look.lfWidth = scale(look.lfWidth);
+        if (HFONT font = CreateFontIndirectA(&look)) {
+            SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            if (scaledFont_) DeleteObject(scaledFont_);
+            scaledFont_ = font;
+        }
+    }
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = PlaceIn(window_, child);
+        SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top), scale(rect.right - rect.left),
+                     scale(rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (auto& [id, control] : controls_)
+        if (auto* list = dynamic_cast<ListViewWin32*>(control.get())) list->ScaleColumns(from, dpi);
+    // What growing is measured from, as if the window had been made at this DPI.
+    for (Rect& rect : placed_)
+        rect = {scale(rect.x), scale(rect.y), scale(rect.width), scale(rect.height)};
+    minimumClient_ = {scale(minimumClient_.cx), scale(minimumClient_.cy)};
+    minimumWindow_ = {scale(minimumWindow_.cx), scale(minimumWindow_.cy)};
+    columnsGrownBy_ = scale(columnsGrownBy_);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void DialogWindow::RecordLayout() {
@@ -453,6 +494,8 @@ BOOL DialogWindow::OnPaint(HDC target) {
 
 void DialogWindow::OnDestroy() {
     progress_.Hide();
+    if (scaledFont_) DeleteObject(scaledFont_);  // the controls go with the window
+    scaledFont_ = nullptr;
     toolTips_ = nullptr;  // owned by the window: destroyed with it
     if (dialog_.IsOpen()) dialog_.Close();
     controls_.clear();

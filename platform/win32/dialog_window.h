@@ -78,6 +78,9 @@ private:
     BOOL OnNotify(const NMHDR& header);
     BOOL OnPaint(HDC target);
     void OnDestroy();
+    // The window moved to a monitor of another DPI: fonts, controls, columns and the smallest
+    // size scaled to it, the window placed where the system suggests.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     bool Raise(Event event, int id);
     void RecordLayout();
     void PlaceControls();
@@ -116,6 +119,8 @@ private:
     MenuBarWin32 menuBar_;
     bool quiet_ = false;    // the program moves the focus: nothing is raised
     bool closing_ = false;  // the close box's IDCANCEL, which no edit takes as its Esc
+    int dpi_ = 96;
+    HFONT scaledFont_ = nullptr;  // the dialog's font at a DPI it was not created for
 };
 
 // Runs a dialog as a modal Windows dialog.

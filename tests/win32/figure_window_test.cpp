@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/figure_dialog.h"
+#include "platform/win32/controls_win32.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/ansi_text.h"
 #include "res/resource.h"
@@ -336,7 +337,7 @@ TEST_F(FigureWindowTest, CaptionsAndColumnHeadingsCarryTooltipsThatFollowTheirCo
         texts.push_back(ansi);
     }
     const auto has = [&](std::string_view wanted) { return std::find(texts.begin(), texts.end(), wanted) != texts.end(); };
-    EXPECT_EQ(count, 5);
+    EXPECT_EQ(count, 6);  // three captions, the find field and two column headings
     EXPECT_TRUE(has(platform::AnsiText(u8"Рост")));
     EXPECT_TRUE(has(platform::AnsiText(u8"Обхват груди третий")));
     EXPECT_TRUE(has(platform::AnsiText(u8"Изменение признака на шаг роста (6 см)")));
@@ -346,6 +347,64 @@ TEST_F(FigureWindowTest, CaptionsAndColumnHeadingsCarryTooltipsThatFollowTheirCo
     RECT column{};
     Header_GetItemRect(heading, 3, &column);
     EXPECT_EQ(toolRect(heading, 3), column);
+}
+
+// The controls of the window in its client area, none over another; labels included.
+std::vector<RECT> ControlRects(HWND window) {
+    std::vector<RECT> rects;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+void ExpectNothingOverlaps(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const std::vector<RECT> rects = ControlRects(window);
+    ASSERT_GT(rects.size(), 10u);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        RECT inside{};
+        IntersectRect(&inside, &rects[i], &client);
+        EXPECT_TRUE(EqualRect(&inside, &rects[i])) << "control " << i << " leaves the client area";
+        for (std::size_t j = i + 1; j < rects.size(); ++j) {
+            RECT both{};
+            EXPECT_FALSE(IntersectRect(&both, &rects[i], &rects[j])) << "controls " << i << " and " << j << " overlap";
+        }
+    }
+}
+
+// At the DPI the window opened with, and after the system tells it of a monitor at twice
+// that: everything twice as large, the columns too, and still nothing over anything else.
+TEST_F(FigureWindowTest, NothingOverlapsAtItsDpiNorAfterMovingToTwiceIt) {
+    Open(3);
+    HWND shown = window->Window();
+    ExpectNothingOverlaps(shown);
+    RECT frame{}, client{};
+    GetWindowRect(shown, &frame);
+    GetClientRect(shown, &client);
+    HWND list = GetDlgItem(shown, res::kIdResultList);
+    const auto nameWidth = SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0);
+    const int dpi = platform::win32::WindowDpi(shown);
+    // The names column at the template's 340 pixels of 96 DPI, at the window's DPI.
+    EXPECT_EQ(nameWidth, MulDiv(340, dpi, 96));
+    RECT suggested{frame.left, frame.top, frame.left + 2 * (frame.right - frame.left),
+                   frame.top + 2 * (frame.bottom - frame.top)};
+    SendMessageA(shown, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&suggested));
+    window->Pump();
+    RECT grown{};
+    GetClientRect(shown, &grown);
+    EXPECT_GE(grown.right, 2 * client.right - 40);
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), 2 * nameWidth);
+    ExpectNothingOverlaps(shown);
+    // Text in the larger font: a row is taller than before.
+    RECT row{};
+    ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+    EXPECT_GT(row.bottom - row.top, 16 * dpi / 96);
 }
 
 }  // namespace

@@ -305,9 +305,13 @@ bool Win32TestWindow::ContextMenu(int listId, int choice) {
     HWND list = Usable(listId);
     if (!list) return false;
     menuChoice_ = choice;
+    // Over the row the user works on, which a right click keeps selected; else the middle.
     RECT client{};
     GetClientRect(list, &client);
-    const POINT at = Centre(client);
+    POINT at = Centre(client);
+    const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    RECT label{};
+    if (selected >= 0 && ListView_GetItemRect(list, selected, &label, LVIR_LABEL)) at = Centre(label);
     PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, PointParam(at));
     PostMessageA(list, WM_RBUTTONUP, 0, PointParam(at));
     Pump();
