@@ -58,6 +58,7 @@ drive() {
             || fail "argument \"$arguments\" opened group $group, not $expected"
         if [ -n "$picture" ]; then
             xwd -root -silent >"$work/screen.xwd"
+            [ -n "${KELVO_WINE_SCREENS:-}" ] && convert "$work/screen.xwd" "$KELVO_WINE_SCREENS/screen-$expected-$RANDOM.png"
             convert "$work/screen.xwd" -crop "${w}x${h}+${x}+${y}" +repage "$picture" &&
                 pass "picture of the window: $picture" || fail "no picture taken"
         fi
@@ -104,8 +105,9 @@ if [ "$under_x" = 1 ]; then
     # of the caption's buttons.
     cp /usr/share/wine/fonts/sserife*.fon /usr/share/wine/fonts/marlett.ttf \
         "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-    # One virtual desktop, room for the window at 192 DPI: windows open without waiting on an X window manager, get their
-    # frame and caption drawn by Wine, and every process finds the others' windows.
+    # One virtual desktop, with room for the window at 192 DPI: windows open without waiting
+    # on an X window manager, get their frame and caption drawn by Wine, and every process
+    # finds the others' windows.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 2048x1536 /f >/dev/null 2>&1
     wineserver -w

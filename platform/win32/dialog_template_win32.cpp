@@ -99,7 +99,11 @@ DWORD ControlStyle(const ControlTemplate& control) {
     return style;
 }
 
-std::vector<WORD> BuildDialogTemplate(const DialogTemplate& description) {
+std::string_view DialogFontAt(std::string_view face, int dpi) {
+    return dpi > 96 && face == "MS Sans Serif" ? std::string_view("MS Shell Dlg") : face;
+}
+
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& description, int dpi) {
     std::vector<WORD> words;
     PutDword(words, kDialogStyle | (description.Resizable() ? kResizableStyle : 0));
     PutDword(words, kDialogExStyle);
@@ -112,7 +116,7 @@ std::vector<WORD> BuildDialogTemplate(const DialogTemplate& description) {
     words.push_back(0);  // the dialog class
     PutText(words, description.caption, kCaptionCodePage);
     words.push_back(static_cast<WORD>(description.fontPointSize));
-    PutText(words, description.fontName, kCaptionCodePage);
+    PutText(words, DialogFontAt(description.fontName, dpi), kCaptionCodePage);
 
     for (const ControlTemplate& control : description.controls) {
         AlignToDword(words);

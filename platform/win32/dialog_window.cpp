@@ -109,7 +109,8 @@ void SetToolRect(HWND toolTips, HWND owner, UINT_PTR id, const RECT& rect) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(Dialog& dialog) : dialog_(dialog), template_(BuildDialogTemplate(dialog.Template())) {}
+DialogWindow::DialogWindow(Dialog& dialog)
+    : dialog_(dialog), template_(BuildDialogTemplate(dialog.Template(), WindowDpi(nullptr))) {}
 
 DialogWindow::~DialogWindow() {
     if (window_) DestroyWindow(window_);
@@ -230,6 +231,10 @@ void DialogWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     if (current && GetObjectA(current, sizeof look, &look)) {
         look.lfHeight = scale(look.lfHeight);
         look.lfWidth = scale(look.lfWidth);
+        const std::string_view face = DialogFontAt(look.lfFaceName, dpi);
+        const std::size_t length = std::min(face.size(), sizeof look.lfFaceName - 1);
+        std::memcpy(look.lfFaceName, face.data(), length);
+        look.lfFaceName[length] = '\0';
         if (HFONT font = CreateFontIndirectA(&look)) {
             SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
             for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))

@@ -69,6 +69,11 @@ for expected in /usr/bin/kelvo /usr/bin/kelvo-cli /usr/share/kelvo/BD/female.dbf
         /usr/share/man/man1/kelvo.1.gz /usr/share/man/man1/kelvo-cli.1.gz /usr/share/doc/kelvo/copyright; do
     [ -f "$expected" ] || fail "not installed: $expected"
 done
+# The manual, whole, where F1 looks for it beside the installed tables.
+source_manual=$(cd "$(dirname "$0")/../../packaging/manual" && ls | sort | tr '\n' ' ')
+[ "$(ls /usr/share/kelvo/manual 2>/dev/null | sort | tr '\n' ' ')" = "$source_manual" ] &&
+    pass "the manual in /usr/share/kelvo/manual: $source_manual" ||
+    fail "the manual is not installed whole: $(ls /usr/share/kelvo/manual 2>&1)"
 
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net /usr/share/metainfo/org.kelvo.kelvo.metainfo.xml >"$work/appstream.log" 2>&1 &&
