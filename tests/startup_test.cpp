@@ -137,6 +137,30 @@ TEST_F(Registry, UsersSettingsComeBeforeTheMachines) {
     EXPECT_EQ(app::ReadDataDirectory(), "/srv/kelvo");
 }
 
+// The folder chosen in the window comes before both, kept byte for byte whatever its name
+// holds, beside what else the file keeps; forgetting it brings the machine's back.
+TEST_F(Registry, TheFolderChosenInTheWindowComesFirstAndKeepsItsName) {
+    WriteRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=/srv/kelvo\n");
+    const std::string conf = (dir / "user" / "kelvo" / "kelvo.conf").string();
+    test::WriteFileBytes(conf, "[window]\ngeometry=@ByteArray(xyz)\n");
+    const std::string odd = "/home/u/Мои таблицы; 50%, \"new\" \\ =@x ";
+    ASSERT_TRUE(app::KeepDataDirectory(odd));
+    EXPECT_EQ(app::ReadDataDirectory(), odd);
+    EXPECT_EQ(app::ChosenDataDirectory(), odd);
+    ASSERT_TRUE(app::KeepDataDirectory("/srv/other"));
+    EXPECT_EQ(app::RecentDataDirectories(), (std::vector<std::string>{"/srv/other", odd}));
+    const std::string text = test::ReadFileBytes(conf);
+    EXPECT_TRUE(text.starts_with("[window]\ngeometry=@ByteArray(xyz)\n")) << text;
+    // Nothing Qt's INI reading takes for syntax: no quote, comma, semicolon or backslash.
+    EXPECT_EQ(text.find_first_of("\";,\\", text.find("[data]")), std::string::npos) << text;
+    ASSERT_TRUE(app::ForgetDataDirectory());
+    EXPECT_EQ(app::ReadDataDirectory(), "/srv/kelvo");
+    EXPECT_EQ(app::RecentDataDirectories().size(), 2u);  // still offered
+    // Six choices keep the newest five.
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(app::KeepDataDirectory("/f" + std::to_string(i)));
+    EXPECT_EQ(app::RecentDataDirectories(), (std::vector<std::string>{"/f5", "/f4", "/f3", "/f2", "/f1"}));
+}
+
 TEST_F(Registry, ValueIsUsedUnchanged) {
     WriteRegistry("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\Brenk\\path=/srv/kelvo/\n");
     EXPECT_EQ(app::ReadDataDirectory(), "/srv/kelvo/");

@@ -43,6 +43,7 @@ drive() {
     local arguments=$1 expected=$2 picture=$3 program=${4:-$bin/kelvo.exe}
     local signals=$work/signals-$expected x y w h rows group
     mkdir -p "$signals"
+    rm -f "$signals"/*  # a run before for the same group left its signals
     rm -f "$data/table.txt"
     wine "$bin/kelvo_driver.exe" "$(winepath -w "$program")" "$arguments" "$(winepath -w "$signals")" \
         >"$results/driver-$expected.log" 2>&1 &
@@ -58,7 +59,6 @@ drive() {
             || fail "argument \"$arguments\" opened group $group, not $expected"
         if [ -n "$picture" ]; then
             xwd -root -silent >"$work/screen.xwd"
-            [ -n "${KELVO_WINE_SCREENS:-}" ] && convert "$work/screen.xwd" "$KELVO_WINE_SCREENS/screen-$expected-$RANDOM.png"
             convert "$work/screen.xwd" -crop "${w}x${h}+${x}+${y}" +repage "$picture" &&
                 pass "picture of the window: $picture" || fail "no picture taken"
         fi

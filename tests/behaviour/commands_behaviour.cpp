@@ -10,6 +10,9 @@
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/registry.h"
+#ifndef _WIN32
+#include "platform/user_data_posix.h"
+#endif
 #include "tests/behaviour/window_fixture.h"
 
 namespace kelvo::test {
@@ -181,6 +184,9 @@ protected:
         app::ForgetDataDirectory(settings);
         for (int i = 1; i <= res::kRecentFolders; ++i)
             platform::WriteUserString(settings, "RecentFolder" + std::to_string(i), "");
+#ifndef _WIN32
+        std::filesystem::remove_all(platform::XdgFolder("XDG_CONFIG_HOME", "/.config") + "/" + settings);
+#endif
     }
     std::string settings;
     TempDir other, empty;

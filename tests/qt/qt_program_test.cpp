@@ -4,13 +4,16 @@
 
 #include <QFont>
 #include <QImage>
+#include <QSettings>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <locale.h>
 #include <string>
 
+#include "app/data_directory.h"
 #include "app/figure_dialog.h"
 #include "res/resource.h"
 #include "tests/qt/qt_test_window.h"
@@ -44,6 +47,32 @@ TEST(QtProgram, PictureModeSavesTheWindowAndEnds) {
     EXPECT_EQ(image.width(), platform::DialogUnitsToPixelsX(421, units.width()));
     EXPECT_GT(image.height(), platform::DialogUnitsToPixelsY(249, units.height()) + 10);
     EXPECT_LT(image.height(), platform::DialogUnitsToPixelsY(249, units.height()) + 40);
+}
+
+// The folder chosen in the window and Qt's own settings share kelvo.conf: Qt rewrites the
+// whole file when the window keeps its size, and the choice comes back byte for byte, a folder's name
+// with what Qt's INI syntax would read as quotes, lists, escapes or a comment included.
+TEST(QtProgram, TheChosenFolderSurvivesQtRewritingTheSettingsFile) {
+    TempDir dir;
+    const std::filesystem::path folder = dir / "Мои; таблицы, \"2024\" \\ 100%";
+    const char* kept = std::getenv("XDG_CONFIG_HOME");
+    const std::string before = kept ? kept : "";
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ASSERT_TRUE(app::KeepDataDirectory(folder.string()));
+    {
+        // As the window keeps its size, with Qt's own reading and writing of the file.
+        QSettings settings(QString::fromStdString((dir / "config" / "kelvo" / "kelvo.conf").string()),
+                           QSettings::IniFormat);
+        settings.setValue("window/geometry", QByteArray("\x01\x02 size"));
+        settings.sync();
+        ASSERT_EQ(settings.status(), QSettings::NoError);
+    }
+    const std::string conf = ReadFileBytes(dir / "config" / "kelvo" / "kelvo.conf");
+    EXPECT_NE(conf.find("geometry="), std::string::npos) << conf;  // Qt did write the file
+    EXPECT_EQ(app::ChosenDataDirectory(), folder.string()) << conf;
+    EXPECT_EQ(app::RecentDataDirectories(), std::vector<std::string>{folder.string()});
+    if (kept) ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(QtProgram, PictureThatCannotBeWrittenFails) {

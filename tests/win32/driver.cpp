@@ -68,6 +68,12 @@ int Fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The window's rectangle in real pixels: a driver the system takes for DPI-unaware would
+    // be told a rectangle scaled back to 96 DPI.
+    using SetAwareFunction = BOOL(WINAPI*)();
+    if (const auto aware = reinterpret_cast<SetAwareFunction>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
+        aware();
     if (argc != 4) return Fail("usage: kelvo_driver.exe KELVO.EXE \"ARGUMENTS\" SIGNAL-FOLDER");
     const std::string signals = argv[3];
     std::string commandLine = std::string("\"") + argv[1] + "\" " + argv[2];
