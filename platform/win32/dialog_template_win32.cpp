@@ -88,6 +88,8 @@ DWORD ControlStyle(const ControlTemplate& control) {
             // A virtual list: the control wrapper holds the items and the list asks for what
             // it paints, so that filling it costs the same for each row however many there are.
             style |= LVS_OWNERDATA;
+            // The row the find field selects stays highlighted while the field has the focus.
+            style |= LVS_SHOWSELALWAYS;
             break;
         case ControlKind::Edit:
             style |= (control.style & kAlignRight) ? ES_RIGHT : ES_LEFT;
