@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 
 #include "platform/ansi_text.h"
@@ -14,8 +15,12 @@ namespace {
 
 using platform::AnsiText;
 
-// The newest versions of both measurement formats; the schemas in tests/ are theirs.
-constexpr std::string_view kFormatVersion = "0.6.2";
+// The newest versions that the pattern-making program of Debian 12 and Ubuntu (0.7.52) reads;
+// later releases read them too and convert them. What kelvo writes is the same in the newer
+// versions but for pm_system, which these may not leave empty. The schemas in tests/ are theirs.
+constexpr std::string_view kVitVersion = "0.5.2";
+constexpr std::string_view kVstVersion = "0.5.4";
+constexpr std::string_view kNoPatternSystem = "998";  // the programs' code for "none"
 
 // dBASE pads every field to its width; a typed value may carry blanks of its own.
 std::string_view Trimmed(std::string_view text) {
@@ -85,7 +90,41 @@ struct Measurement {
     std::string number, title;  // trimmed cells 0 and 1, Windows-1251
     std::string value, heightIncrement, sizeIncrement;
     bool edited = false;
+    // A girth's other form, derived from the row: half of it, or twice it (0 for a row).
+    int scaled = 0;  // -1 half, +1 twice
 };
+
+// A decimal number (DecimalText's) halved or doubled, exactly: a power of two changes no
+// digit that matters, and the shortest text gives the decimal back.
+std::string Scaled(const std::string& decimal, int scale) {
+    double value = 0;
+    std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+    value = scale < 0 ? value / 2 : value * 2;
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+// Patterns made for the programs' Russian tables ask for a girth in either form, which those
+// tables carry side by side: each girth also goes out in its other form, where the table
+// does not hold that one itself.
+void AddOtherForms(const MeasuredFigure& figure, std::vector<Measurement>& rows, std::set<std::string>& used) {
+    const std::size_t count = rows.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!rows[i].known) continue;
+        const MeasurementNameRow* known = KnownMeasurement(figure.groupKey, rows[i].number);
+        if (!known || known->otherName.empty() || known->name != rows[i].name || used.contains(known->otherName))
+            continue;
+        Measurement other = rows[i];
+        other.name = known->otherName;
+        other.scaled = known->otherIsHalf ? -1 : 1;
+        other.value = Scaled(rows[i].value, other.scaled);
+        other.heightIncrement = Scaled(rows[i].heightIncrement, other.scaled);
+        other.sizeIncrement = Scaled(rows[i].sizeIncrement, other.scaled);
+        used.insert(other.name);
+        rows.push_back(std::move(other));
+    }
+}
 
 // A custom name must not start with a digit and holds no blanks or signs the programs'
 // formulas use: "@T" and the feature number, any other character of it as '_'.
@@ -107,8 +146,10 @@ bool Collect(const MeasuredFigure& figure, const ResultTable& table, std::vector
     static constexpr AnsiText kIncrement(u8" прибавка «");
     static constexpr AnsiText kNoNumber(u8"» не число.");
     // The schemas require every name once; a feature number the table repeats gets a
-    // custom name the second time, made unique by its row.
+    // custom name the second time, made unique by a counter kept per name (counting up from
+    // 2 for every repeat would make a table of repeats quadratic).
     std::set<std::string> used;
+    std::map<std::string, int> nextSuffix;
     for (std::int32_t i = 0; i < table.GetSize(); ++i) {
         const ResultRow& row = table[i];
         Measurement m;
@@ -128,10 +169,16 @@ bool Collect(const MeasuredFigure& figure, const ResultTable& table, std::vector
         const std::string_view known = KnownMeasurementName(figure.groupKey, m.number);
         m.known = !known.empty() && !used.contains(std::string(known));
         m.name = m.known ? std::string(known) : CustomName(m.number);
-        for (int k = 2; used.contains(m.name); ++k) m.name = CustomName(m.number) + "_" + std::to_string(k);
+        if (used.contains(m.name)) {
+            const std::string custom = CustomName(m.number);
+            int& k = nextSuffix.try_emplace(custom, 2).first->second;
+            do m.name = custom + "_" + std::to_string(k++);
+            while (used.contains(m.name));
+        }
         used.insert(m.name);
         rows.push_back(std::move(m));
     }
+    AddOtherForms(figure, rows, used);
     return true;
 }
 
@@ -147,8 +194,11 @@ std::string FigureNotes(const MeasuredFigure& figure) {
 
 std::string Description(const Measurement& m) {
     static constexpr AnsiText kFeature(u8"размерный признак ");
-    return m.title.empty() ? std::string(kFeature.view()) + m.number
-                           : m.title + " (" + std::string(kFeature.view()) + m.number + ")";
+    static constexpr AnsiText kHalf(u8"половина: ");
+    static constexpr AnsiText kTwice(u8"удвоенный: ");
+    const std::string of = m.scaled < 0 ? std::string(kHalf.view()) : m.scaled > 0 ? std::string(kTwice.view()) : "";
+    return of + (m.title.empty() ? std::string(kFeature.view()) + m.number
+                                 : m.title + " (" + std::string(kFeature.view()) + m.number + ")");
 }
 
 // The attributes every measurement carries besides its value: its name, and for a custom
@@ -159,18 +209,18 @@ std::string NameAttributes(const Measurement& m) {
     return text + " description=\"" + Xml(Description(m)) + "\"";
 }
 
-std::string FileHead(std::string_view root, const MeasuredFigure& figure) {
+std::string FileHead(std::string_view root, std::string_view version, const MeasuredFigure& figure) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + std::string(root) + ">\n";
-    xml += "    <version>" + std::string(kFormatVersion) + "</version>\n";
+    xml += "    <version>" + std::string(version) + "</version>\n";
     xml += "    <read-only>false</read-only>\n";
     xml += "    <notes>" + Xml(FigureNotes(figure)) + "</notes>\n";
     xml += "    <unit>cm</unit>\n";
-    xml += "    <pm_system></pm_system>\n";
+    xml += "    <pm_system>" + std::string(kNoPatternSystem) + "</pm_system>\n";
     return xml;
 }
 
 std::string BuildVit(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
-    std::string xml = FileHead("vit", figure);
+    std::string xml = FileHead("vit", kVitVersion, figure);
     xml += "    <personal>\n";
     xml += "        <customer></customer>\n";
     xml += "        <birth-date>1800-01-01</birth-date>\n";  // the programs' own "not given"
@@ -194,19 +244,29 @@ FigureDimension Checked(const FigureDimension& d) {
     return {d.base, d.base, d.base, 0};
 }
 
-std::string DimensionElement(char type, const FigureDimension& dimension) {
+// A dimension value; `half` for a girth the program doubles (fullCircumference), so that it
+// shows the figure's own girth.
+std::string DimensionValue(int value, bool half) {
+    if (!half) return std::to_string(value);
+    return std::to_string(value / 2) + (value % 2 != 0 ? ".5" : "");
+}
+
+std::string DimensionElement(char type, const FigureDimension& dimension, bool half = false) {
     const FigureDimension d = Checked(dimension);
-    return std::string("        <dimension type=\"") + type + "\" base=\"" + std::to_string(d.base) +
-           "\" min=\"" + std::to_string(d.min) + "\" max=\"" + std::to_string(d.max) + "\" step=\"" +
-           std::to_string(d.step) + "\" measurement=\"true\"/>\n";
+    return std::string("        <dimension type=\"") + type + "\" base=\"" + DimensionValue(d.base, half) +
+           "\" min=\"" + DimensionValue(d.min, half) + "\" max=\"" + DimensionValue(d.max, half) + "\" step=\"" +
+           DimensionValue(d.step, half) + "\" measurement=\"true\"/>\n";
 }
 
 std::string BuildVst(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
-    std::string xml = FileHead("vst", figure);
-    // Men and women count sizes in half the chest girth, children in the whole girth.
-    xml += std::string("    <dimensions fullCircumference=\"") + (figure.halfChest ? "false" : "true") + "\">\n";
+    std::string xml = FileHead("vst", kVstVersion, figure);
+    // Men and women count sizes in half the chest girth, children in the whole girth. Where
+    // the circumference is full the program doubles every girth dimension it is given: a
+    // child's chest goes in as its half, and shows as the chest itself.
+    const bool full = !figure.halfChest;
+    xml += std::string("    <dimensions fullCircumference=\"") + (full ? "true" : "false") + "\">\n";
     xml += DimensionElement('x', figure.height);
-    xml += DimensionElement('y', figure.size);
+    xml += DimensionElement('y', figure.size, full);
     xml += "    </dimensions>\n";
     xml += "    <restrictions></restrictions>\n";
     xml += "    <body-measurements>\n";
@@ -231,9 +291,11 @@ std::string BuildJson(const MeasuredFigure& figure, const std::vector<Measuremen
     for (std::size_t i = 0; i < figure.leading.size(); ++i)
         json += (i ? ", " : "") + Json(figure.leading[i].first) + ": " + std::to_string(figure.leading[i].second);
     json += "},\n  \"unit\": \"cm\",\n  \"features\": [";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Measurement& m = rows[i];
-        json += (i ? ",\n    " : "\n    ");
+    bool first = true;
+    for (const Measurement& m : rows) {
+        if (m.scaled != 0) continue;  // the other forms are the programs' names, no features
+        json += first ? "\n    " : ",\n    ";
+        first = false;
         json += "{\"number\": " + JsonNumber(m.number) + ", \"name\": " + Json(m.title) +
                 ", \"measurement\": " + Json(m.name) + ", \"value\": " + m.value +
                 ", \"height_increment\": " + m.heightIncrement + ", \"size_increment\": " + m.sizeIncrement +

@@ -36,9 +36,13 @@ std::vector<MeasurementNameRow> ParseRows(std::string_view csv) {
             heading = false;
             continue;
         }
-        const auto fields = LeadingFields(line, 3);
-        if (fields.size() < 3) continue;
-        MeasurementNameRow row{platform::Utf8ToAnsi(fields[0]), {}, std::string(fields[2])};
+        const auto fields = LeadingFields(line, 4);
+        if (fields.size() < 4) continue;
+        MeasurementNameRow row{platform::Utf8ToAnsi(fields[0]), {}, std::string(fields[2]), {}, false};
+        if (const std::string_view other = fields[3]; other.starts_with("half:") || other.starts_with("full:")) {
+            row.otherName = other.substr(5);
+            row.otherIsHalf = other.starts_with("half:");
+        }
         std::string_view groups = fields[1];
         while (!groups.empty()) {
             const auto blank = groups.find(' ');
@@ -57,14 +61,19 @@ const std::vector<MeasurementNameRow>& MeasurementNameRows() {
     return rows;
 }
 
-std::string_view KnownMeasurementName(std::string_view group, std::string_view number) {
+const MeasurementNameRow* KnownMeasurement(std::string_view group, std::string_view number) {
     number = Trimmed(number);
     for (const MeasurementNameRow& row : MeasurementNameRows()) {
         if (row.number != number) continue;
         for (const std::string& g : row.groups)
-            if (g == "all" || g == group) return row.name;
+            if (g == "all" || g == group) return &row;
     }
-    return {};
+    return nullptr;
+}
+
+std::string_view KnownMeasurementName(std::string_view group, std::string_view number) {
+    const MeasurementNameRow* row = KnownMeasurement(group, number);
+    return row ? std::string_view(row->name) : std::string_view();
 }
 
 }  // namespace kelvo::results

@@ -15,10 +15,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core xvfb xauth help2man libxml2-dev)
 # Packages for the rest of the test suite: the sanitizer build, the Windows build under Wine,
-# the Debian package and the Windows installer with their checks, and the schema check of the
-# measurement files.
+# the Debian package and the Windows installer with their checks, and the measurement files'
+# schema check and the pattern-making program that opens and drafts from them.
 test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
-  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils poppler-utils)
+  x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils poppler-utils
+  valentina)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
