@@ -1,6 +1,10 @@
 #include "app/nearest_figure_dialog.h"
 
 #include <charconv>
+#include <cmath>
+
+#include "figures/client_measurements.h"
+#include "platform/file.h"
 
 #include "res/figure_dialog_template.h"
 #include "res/nearest_figure_template.h"
@@ -23,6 +27,7 @@ constexpr Entry kEventTable[] = {
     {Event::ListClick, res::kIdNearestFeatureList, &NearestFigureDialog::OnFeatureClick},
     {Event::ListKeySelect, res::kIdNearestFeatureList, &NearestFigureDialog::OnFeatureClick},
     {Event::Clicked, res::kIdNearestSetValue, &NearestFigureDialog::OnSetFeatureValue},
+    {Event::Clicked, res::kIdNearestFromFile, &NearestFigureDialog::OnFromFile},
     // Enter in the value gives it to the feature, not to the default button's search.
     {Event::EditReturn, res::kIdNearestFeatureValue, &NearestFigureDialog::OnSetFeatureValue},
 };
@@ -131,6 +136,50 @@ void NearestFigureDialog::OnFeatureClick() {
     const int item = features_->GetNextSelected(-1);
     if (item < 0 || item >= static_cast<int>(rows_.size())) return;
     featureValue_->SetText(rows_[static_cast<std::size_t>(item)].personValue);
+}
+
+// A number as the person's fields show it: the shortest text, with a decimal point.
+std::string MeasurementText(double value) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::round(value * 1000) / 1000);
+    return std::string(buffer, written.ptr);
+}
+
+// A client's measurements from their file fill the fields and the features the table holds;
+// what the file lacks of the leading dimensions is said, to be typed in.
+void NearestFigureDialog::OnFromFile() {
+    static constexpr platform::AnsiText kTitle(u8"Файл мерок клиента");
+    static constexpr platform::AnsiText kFilter(u8"Индивидуальные мерки (*.vit)|*.vit|");
+    static constexpr platform::AnsiText kUnreadable(u8"Файл мерок не читается: ");
+    static constexpr platform::AnsiText kLacking(u8"В файле мерок нет: ");
+    static constexpr platform::AnsiText kTypeThem(u8". Введите их сами.");
+    std::string path = dataDirectory_ + "\\";
+    if (!Host().AskOpenFileName(kTitle, kFilter, path)) return;
+    std::string bytes, message;
+    figures::ClientMeasurements read;
+    if (!platform::ReadWholeFile(path, bytes)) {
+        Host().ShowMessage(std::string(kUnreadable.view()) + platform::PathText(path), "");
+        return;
+    }
+    if (!figures::ReadClientMeasurements(bytes, group_, read, message)) {
+        Host().ShowMessage(message, "");
+        return;
+    }
+    const std::pair<platform::Edit*, const std::optional<double>*> leading[] = {
+        {height_, &read.person.height}, {chest_, &read.person.chest}, {third_, &read.person.third}};
+    for (const auto& [edit, value] : leading)
+        if (*value && edit->IsEnabled()) edit->SetText(MeasurementText(**value));
+    for (std::size_t item = 0; item < rows_.size(); ++item) {
+        for (const figures::Measurement& m : read.person.features) {
+            if (m.feature != rows_[item].number) continue;
+            rows_[item].personValue = MeasurementText(m.value);
+            features_->SetItemText(static_cast<int>(item), 3, rows_[item].personValue);
+        }
+    }
+    if (read.lacking.empty()) return;
+    std::string lacking;
+    for (const std::string& name : read.lacking) lacking += (lacking.empty() ? "" : ", ") + name;
+    Host().ShowMessage(std::string(kLacking.view()) + lacking + std::string(kTypeThem.view()), "");
 }
 
 void NearestFigureDialog::OnSetFeatureValue() {

@@ -31,6 +31,7 @@ public:
     void OnChoose();
     void OnFeatureClick();
     void OnSetFeatureValue();
+    void OnFromFile();
 
     // The figure chosen; none unless the user chose one.
     const std::optional<results::FigureMatch>& Chosen() const { return chosen_; }

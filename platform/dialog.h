@@ -65,6 +65,9 @@ public:
         int filterIndex = 0;
         return AskSaveFileName(title, filter, path, filterIndex);
     }
+    // Asks for an existing file to open, starting at `path`; false when the user cancels. The
+    // filter as for AskSaveFileName.
+    virtual bool AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) = 0;
     // Shows a popup menu at the pointer; the index of the entry chosen, or -1. A disabled
     // entry cannot be chosen.
     virtual int TrackPopupMenu(std::span<const MenuItem> items) = 0;

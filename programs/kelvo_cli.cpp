@@ -22,12 +22,14 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <charconv>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/figure_dialog.h"
 #include "figures/group_registry.h"
+#include "figures/client_measurements.h"
 #include "figures/nearest_figure.h"
 #include "figures/size_chart_walk.h"
 #include "figures/table_check.h"
@@ -77,7 +79,9 @@ constexpr const char* kOptionsAfterGroup =
     "  --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv    таблица признаков обратно в CSV по шаблону\n"
     "  --nearest      подобрать три ближайшие типовые фигуры: --height, --chest, --waist, --hip —\n"
     "                 мерки человека (любые числа, хотя бы одна), --age — группа или any (любая,\n"
-    "                 по умолчанию), --feature N=V — ещё признак N со значением V (можно повторять)\n"
+    "                 по умолчанию), --feature N=V — ещё признак N со значением V (можно повторять),\n"
+    "                 --measurements FILE.vit — мерки клиента из файла индивидуальных мерок (мм, см\n"
+    "                 или дюймы; 0 — не измерено); заданные параметрами важнее\n"
     "  --select       с --nearest: вывести список ближайшей фигуры, как без --nearest\n"
     "  -h, --help, --version\n";
 
@@ -101,7 +105,8 @@ std::string Usage() {
            "                 [--heights A-B] [--chests A-B] [--thirds A-B]\n"
            "       kelvo-cli --make-table G ИСХОДНИК.csv ТАБЛИЦА.dbf | --dump-table ТАБЛИЦА.dbf ИСХОДНИК.csv\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A|any] --nearest [--height N] [--chest N]\n"
-           "                 [--waist N | --hip N] [--feature N=V]... [--select [--export]] [--format F]\n"
+           "                 [--waist N | --hip N] [--feature N=V]... [--measurements FILE.vit]\n"
+           "                 [--select [--export]] [--format F]\n"
            "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
            "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
            "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
@@ -109,7 +114,7 @@ std::string Usage() {
 
 struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat, output;
-    std::optional<std::string> pdf, heights, chests, thirds;
+    std::optional<std::string> pdf, heights, chests, thirds, measurements;
     bool chartPages = false;
     std::string format;
     std::vector<std::string> features;  // --feature, each "N=V"
@@ -149,7 +154,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                              {"--hip", &Options::hip},       {"--chart", &Options::chart},
                              {"--chart-format", &Options::chartFormat}, {"--output", &Options::output},
                              {"--pdf", &Options::pdf},       {"--heights", &Options::heights},
-                             {"--chests", &Options::chests}, {"--thirds", &Options::thirds}};
+                             {"--chests", &Options::chests}, {"--thirds", &Options::thirds},
+                             {"--measurements", &Options::measurements}};
     struct Flag {
         const char* name;
         bool Options::*field;
@@ -210,8 +216,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                           options.exportTable || !options.format.empty() || options.output))
         return error = "--chart не сочетается с --height, --chest, --waist, --hip, --export, --format и --output",
                false;
-    if (!options.nearest && (options.select || !options.features.empty()))
-        return error = "--select и --feature только с --nearest", false;
+    if (!options.nearest && (options.select || !options.features.empty() || options.measurements))
+        return error = "--select, --feature и --measurements только с --nearest", false;
     if (options.nearest && (options.chart || options.pdf)) return error = "--nearest не сочетается с --chart и --pdf", false;
     if (options.chartPages && !options.pdf) return error = "--chart-pages только с --pdf", false;
     if (options.pdf && (options.chart || options.exportTable || !options.format.empty() || options.output))
@@ -488,6 +494,42 @@ int PrintList(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, co
     return results::WriteWholeFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
 }
 
+// A client's measurements file, of which the group's table holds the features: the person
+// as far as the file gives them; what it lacks of the leading dimensions goes to stderr.
+bool ReadClientFile(const std::string& argument, const figures::GroupEntry& group, const results::ResultTable& rows,
+                    figures::PersonMeasurements& person, std::string& error) {
+    std::string path, bytes, message;
+    if (!CommandLinePath(argument, path)) return error = "путь «" + argument + "» в системе не записать", false;
+    if (!kelvo::platform::ReadWholeFile(path, bytes)) return error = "файл мерок «" + argument + "» не читается", false;
+    figures::ClientMeasurements read;
+    if (!figures::ReadClientMeasurements(bytes, group, read, message))
+        return error = argument + ": " + AnsiToUtf8(message), false;
+    // Only features the group's table holds count: the file may hold many more.
+    std::set<int> held;
+    for (std::int32_t i = 0; i < rows.GetSize(); ++i) {
+        int number = 0;
+        const std::string cell = rows[i].cells[0];
+        const auto first = cell.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        const auto [end, code] = std::from_chars(cell.data() + first, cell.data() + cell.size(), number);
+        if (code == std::errc() && (end == cell.data() + cell.size() || *end == ' ')) held.insert(number);
+    }
+    person.height = read.person.height;
+    person.chest = read.person.chest;
+    person.third = read.person.third;
+    int unused = read.ignored;
+    for (const figures::Measurement& m : read.person.features) {
+        if (held.contains(m.feature)) person.features.push_back(m);
+        else ++unused;
+    }
+    std::string lacking;
+    for (const std::string& name : read.lacking) lacking += (lacking.empty() ? "" : ", ") + name;
+    std::fprintf(stderr, "kelvo-cli: из файла мерок взято %zu, не подошло группе %d%s\n",
+                 static_cast<std::size_t>(read.taken) - (read.person.features.size() - person.features.size()), unused,
+                 lacking.empty() ? "" : ("; в нём нет " + lacking).c_str());
+    return true;
+}
+
 // The person's measurements from the options; false with a message naming the option.
 bool ReadMeasurements(const Options& options, figures::PersonMeasurements& person, std::string& error) {
     const auto read = [&](const char* name, const std::optional<std::string>& text, std::optional<double>& into) {
@@ -515,6 +557,9 @@ int RunNearest(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, c
                const Options& options) {
     std::string error;
     figures::PersonMeasurements person;
+    // The file first: what the options give takes its place.
+    if (options.measurements && !ReadClientFile(*options.measurements, group, dialog.Results(), person, error))
+        return Fail(1, error);
     if (!ReadMeasurements(options, person, error)) return Fail(2, error);
     const std::vector<std::string> ages = group.hasAgeGroups ? window.Entries(res::kIdAgeList) : std::vector<std::string>{};
     int age = figures::kAnyAge;

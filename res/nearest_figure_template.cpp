@@ -17,6 +17,8 @@ constexpr AnsiText kFeatures(u8"Другие признаки клиента: в
 constexpr AnsiText kPersonValue(u8"Значение клиента");
 constexpr AnsiText kSetValue(u8"Задать");
 constexpr AnsiText kSetTip(u8"Пустое значение убирает признак из подбора");
+constexpr AnsiText kFromFile(u8"Из файла мерок…");
+constexpr AnsiText kFromFileTip(u8"Мерки клиента из файла индивидуальных мерок (.vit) программы конструирования");
 constexpr AnsiText kSearch(u8"Подобрать");
 constexpr AnsiText kChoose(u8"Выбрать");
 constexpr AnsiText kClose(u8"Закрыть");
@@ -40,6 +42,7 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::StaticText, kNoId, kPersonValue, 7, 136, 70, 8, 0},
     {ControlKind::Edit, kIdNearestFeatureValue, "", 80, 133, 50, 14, kNumber},
     {ControlKind::PushButton, kIdNearestSetValue, kSetValue, 136, 133, 50, 14, kTabStop, kSetTip},
+    {ControlKind::PushButton, kIdNearestFromFile, kFromFile, 243, 133, 80, 14, kTabStop, kFromFileTip},
     {ControlKind::ListView, kIdNearestResults, "", 7, 153, 316, 58, kReportView | kBorder | kTabStop},
     {ControlKind::PushButton, kIdNearestChoose, kChoose, 187, 218, 68, 14, kTabStop},
     {ControlKind::PushButton, kIdCancel, kClose, 255, 218, 68, 14, kTabStop},

@@ -56,6 +56,7 @@ inline constexpr int kIdNearestResults = 1108;
 inline constexpr int kIdNearestChoose = 1109;      // "Выбрать"
 inline constexpr int kIdNearestFeatureValue = 1110;  // the person's value of the feature selected
 inline constexpr int kIdNearestSetValue = 1111;    // "Задать"
+inline constexpr int kIdNearestFromFile = 1112;    // "Из файла мерок…": a client's .vit
 
 // The figures of a size chart on pages: each list's entries from–to.
 inline constexpr int kDialogChartRange = 104;

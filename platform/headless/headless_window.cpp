@@ -227,6 +227,13 @@ bool HeadlessWindow::AskFolderName(std::string_view, std::string& path) {
     return true;
 }
 
+bool HeadlessWindow::AskOpenFileName(std::string_view, std::string_view filter, std::string& path) {
+    saveFilter = filter;
+    if (openAnswer.empty()) return false;
+    path = openAnswer;
+    return true;
+}
+
 bool HeadlessWindow::OpenDocument(const std::string& path) {
     documents.push_back(path);
     return true;

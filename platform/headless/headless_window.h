@@ -84,6 +84,7 @@ public:
     std::vector<MenuItem> popup;       // the entries of the popup menu shown last
     std::vector<Menu> menus;           // the menu bar
     std::string folderAnswer;          // the folder the user picks; empty cancels
+    std::string openAnswer;            // the file the user opens; empty cancels
     std::vector<std::string> folderStarts;  // where each folder dialog started
     std::vector<std::string> documents;     // what was opened in the system's programs
     int saveFilterAnswer = -1;  // the file type the user picks; -1 keeps the one offered
@@ -113,6 +114,7 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
+    bool AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) override;
     int TrackPopupMenu(std::span<const MenuItem> items) override;
     void SetMenuBar(const std::vector<Menu>& shown) override { menus = shown; }
     void EnableCommand(int command, bool enabled) override;

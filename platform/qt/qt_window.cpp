@@ -387,6 +387,15 @@ void QtWindow::FocusControl(int id) {
     quiet_ = false;
 }
 
+bool QtWindow::AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) {
+    const QStringList filters = ToQtFilters(filter);
+    const QString chosen = QFileDialog::getOpenFileName(this, ToQString(title), QString::fromStdString(NativePath(path)),
+                                                        filters.join(QStringLiteral(";;")));
+    if (chosen.isEmpty()) return false;
+    path = chosen.toStdString();
+    return true;
+}
+
 bool QtWindow::AskFolderName(std::string_view title, std::string& path) {
     const QString chosen =
         QFileDialog::getExistingDirectory(this, ToQString(title), QString::fromStdString(NativePath(path)));

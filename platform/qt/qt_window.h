@@ -58,6 +58,7 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
+    bool AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) override;
     int TrackPopupMenu(std::span<const MenuItem> items) override;
     // A QMenuBar above the controls, its actions' shortcuts those of the window.
     void SetMenuBar(const std::vector<Menu>& menus) override;

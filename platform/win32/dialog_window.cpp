@@ -617,6 +617,28 @@ bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filt
     return true;
 }
 
+bool DialogWindow::AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) {
+    std::string filters(filter);
+    for (char& c : filters)
+        if (c == '|') c = '\0';
+    filters.append(2, '\0');
+    const std::string caption(title);
+    std::string buffer(path);
+    buffer.resize(MAX_PATH > buffer.size() + 1 ? MAX_PATH : buffer.size() + 1, '\0');
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = window_;
+    request.lpstrFilter = filters.c_str();
+    request.lpstrFile = buffer.data();
+    request.nMaxFile = static_cast<DWORD>(buffer.size());
+    request.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    request.nFilterIndex = 1;
+    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&request)) return false;
+    path.assign(buffer.c_str());
+    return true;
+}
+
 int DialogWindow::TrackPopupMenu(std::span<const MenuItem> items) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return -1;

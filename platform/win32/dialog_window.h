@@ -52,6 +52,7 @@ public:
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
                          int& filterIndex) override;
+    bool AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) override;
     int TrackPopupMenu(std::span<const MenuItem> items) override;
     void SetMenuBar(const std::vector<Menu>& menus) override;
     void EnableCommand(int command, bool enabled) override { menuBar_.Enable(command, enabled); }

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
@@ -10,9 +15,12 @@
 
 #include "app/figure_dialog.h"
 #include "app/nearest_figure_dialog.h"
+#include "figures/client_measurements.h"
 #include "figures/group_registry.h"
 #include "figures/nearest_figure.h"
+#include "platform/codepage.h"
 #include "platform/headless/headless_window.h"
+#include "results/measurement_files.h"
 #include "res/resource.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
@@ -210,6 +218,135 @@ TEST_F(NearestFigure, TheChosenFigureIsSelectedInTheWindowAsByHand) {
     const int height = window->Selection(res::kIdHeightList);
     ASSERT_TRUE(window->ContextMenu(res::kIdResultList));
     EXPECT_EQ(window->Selection(res::kIdHeightList), height);
+}
+
+// A client's measurements file: the programs' names to the group's features, a full or a
+// half girth alike, in its unit; what is not measured (0), a formula, another program's own
+// names and what the group lacks count for nothing; the leading girths come whole, as the
+// lists give them.
+TEST(ClientMeasurements, NamesUnitsAndFormsAsTheProgramsWriteThem) {
+    const figures::GroupEntry& women = *figures::FindGroup(3);
+    figures::ClientMeasurements read;
+    std::string message;
+    const std::string vit =
+        "<?xml version='1.0' encoding='UTF-8'?>\n<vit>\n <version>0.3.3</version>\n <unit>mm</unit>\n"
+        " <body-measurements>\n"
+        "  <m name=\"height\" value=\"1640\"/>\n"
+        "  <m value='1000' description=\"x &amp; y\" name='lowbust_circ'/>\n"   // whole: T16 100
+        "  <m name=\"hip_with_abdomen_arc_f\" value=\"520\"/>\n"                 // half: T19 104
+        "  <m name=\"neck_circ\" value=\"400\" full_name=\"\"/>\n"               // whole; women's 13 is the half
+        "  <m name=\"neck_arc_f\" value=\"999\"/>\n"                             // the same feature again
+        "  <m name=\"@T45\" value=\"181\"/>\n"                                   // kelvo's own custom name
+        "  <m name=\"waist_circ\" value=\"0\"/>\n"                               // not measured
+        "  <m name=\"bust_circ\" value=\"hip_circ/2\"/>\n"                       // a formula
+        "  <m name=\"@Сг\" value=\"46\"/>\n"                                     // another program's own
+        " </body-measurements>\n</vit>\n";
+    ASSERT_TRUE(figures::ReadClientMeasurements(vit, women, read, message)) << message;
+    EXPECT_DOUBLE_EQ(*read.person.height, 164);
+    EXPECT_DOUBLE_EQ(*read.person.chest, 100);
+    EXPECT_DOUBLE_EQ(*read.person.third, 104);
+    ASSERT_EQ(read.person.features.size(), 2u);
+    EXPECT_EQ(read.person.features[0].feature, 13);
+    EXPECT_DOUBLE_EQ(read.person.features[0].value, 20);
+    EXPECT_EQ(read.person.features[1].feature, 45);
+    EXPECT_DOUBLE_EQ(read.person.features[1].value, 18.1);
+    EXPECT_EQ(read.taken, 5);
+    EXPECT_EQ(read.ignored, 3);
+    EXPECT_TRUE(read.lacking.empty());
+
+    // Inches; for men the chest's half and the waist whole; what is missing is named.
+    const std::string inches = "<vit><unit>inch</unit><m name=\"lowbust_arc_f\" value=\"20\"/></vit>";
+    ASSERT_TRUE(figures::ReadClientMeasurements(inches, *figures::FindGroup(4), read, message));
+    EXPECT_DOUBLE_EQ(*read.person.chest, 101.6);
+    EXPECT_EQ(read.lacking, (std::vector<std::string>{"T1", "T18"}));
+    EXPECT_FALSE(figures::ReadClientMeasurements("<vst><unit>cm</unit></vst>", women, read, message));
+    EXPECT_FALSE(figures::ReadClientMeasurements("<vit><unit>furlong</unit></vit>", women, read, message));
+    EXPECT_NE(platform::AnsiToUtf8(message).find("furlong"), std::string::npos);
+}
+
+// kelvo's own file of a figure read back finds that figure, at no distance; Valentina's own
+// clients' files are read as far as they go. Over the bundled tables, whose girths are in the
+// forms the name table gives them (the fixtures' are not).
+TEST(ClientMeasurements, AFiguresOwnFileFindsItAndTheProgramsExamplesAreRead) {
+    for (const int group : {0, 1, 2, 3, 4}) {
+        app::FigureDialog dialog;
+        dialog.SetInitialGroup(group);
+        dialog.SetDataDirectory(KELVO_BUNDLED_DATA);
+        platform::headless::HeadlessWindow window(dialog);
+        ASSERT_TRUE(window.Choose(res::kIdHeightList, 1));
+        std::string vit, message;
+        ASSERT_TRUE(results::BuildMeasurementFile(results::MeasurementFormat::Vit, dialog.ShownFigure(), dialog.Results(),
+                                                  vit, message));
+        const figures::GroupEntry& entry = *figures::FindGroup(group);
+        figures::ClientMeasurements read;
+        ASSERT_TRUE(figures::ReadClientMeasurements(vit, entry, read, message)) << message;
+        EXPECT_TRUE(read.lacking.empty()) << group;
+        std::vector<FigureMatch> nearest;
+        ASSERT_TRUE(figures::FindNearestFigures(KELVO_BUNDLED_DATA, entry.group, entry.hasAgeGroups ? 0 : figures::kAnyAge,
+                                                read.person, nearest, message)) << message;
+        ASSERT_FALSE(nearest.empty());
+        EXPECT_EQ(nearest[0].distance, 0) << group;
+        EXPECT_EQ(nearest[0].heightIndex, 1) << group;
+    }
+    const std::filesystem::path susan = "/usr/share/doc/valentina/examples/collection/Susan.vit";
+    if (!std::filesystem::exists(susan)) GTEST_SKIP() << "Valentina's examples are not installed";
+    figures::ClientMeasurements read;
+    std::string message;
+    ASSERT_TRUE(figures::ReadClientMeasurements(test::ReadFileBytes(susan), *figures::FindGroup(3), read, message));
+    EXPECT_DOUBLE_EQ(*read.person.third, 114);  // hip_circ_with_abdomen, whole
+    EXPECT_EQ(read.lacking, (std::vector<std::string>{"T1", "T16"}));  // no height, lowbust 0
+    EXPECT_GT(read.taken, 5);
+}
+
+// The search's "Из файла мерок…" fills the person's fields and the features' column; kelvo-cli
+// reads the same file, and an option given beside it counts instead of the file's value.
+TEST(ClientMeasurements, TheDialogAndKelvoCliTakeAClientsFile) {
+    test::TempDir dir;
+    app::FigureDialog men;
+    men.SetInitialGroup(4);
+    men.SetDataDirectory(KELVO_BUNDLED_DATA);
+    platform::headless::HeadlessWindow window(men);
+    ASSERT_TRUE(window.Choose(res::kIdHeightList, 2));
+    std::string vit, message;
+    ASSERT_TRUE(results::BuildMeasurementFile(results::MeasurementFormat::Vit, men.ShownFigure(), men.Results(), vit,
+                                              message));
+    test::WriteFileBytes(dir / "client.vit", vit);
+    const std::string height = window.Entries(res::kIdHeightList)[2];
+    window.menuAnswer = [](std::span<const std::string_view> items) {
+        const auto at = std::find(items.begin(), items.end(), app::NearestFigureDialog::kMenuCaption.view());
+        return at == items.end() ? -1 : static_cast<int>(at - items.begin());
+    };
+    window.modalUser = [&](platform::headless::HeadlessWindow& search) {
+        search.openAnswer = (dir / "client.vit").string();
+        ASSERT_TRUE(search.Press(res::kIdNearestFromFile));
+        EXPECT_TRUE(search.messages.empty()) << search.messages.front();
+        EXPECT_EQ(search.Text(res::kIdNearestHeight), height);
+        EXPECT_DOUBLE_EQ(std::stod(search.ItemText(res::kIdNearestFeatureList, 0, 3)),
+                         std::stod(search.ItemText(res::kIdNearestFeatureList, 0, 2)));
+        search.openAnswer = (dir / "missing.vit").string();
+        ASSERT_TRUE(search.Press(res::kIdNearestFromFile));
+        EXPECT_EQ(search.messages.size(), 1u);
+    };
+    ASSERT_TRUE(window.ContextMenu(res::kIdResultList));
+
+    const std::string cli = std::string(KELVO_CLI) + " --data '" KELVO_BUNDLED_DATA
+                            "' --group men --nearest --measurements '" +
+                            (dir / "client.vit").string() + "'";
+    EXPECT_EQ(std::system((cli + " --format tsv >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'").c_str()), 0);
+    const std::string out = test::ReadFileBytes(dir / "out");
+    EXPECT_NE(out.find("\n1\t" + platform::AnsiToUtf8(height) + "\t"), std::string::npos) << out;
+    EXPECT_NE(test::ReadFileBytes(dir / "err").find("из файла мерок взято"), std::string::npos);
+    // The option's height counts: the first figure's T1 difference is 200 less its height.
+    EXPECT_EQ(std::system((cli + " --height 200 --format tsv >'" + (dir / "out").string() + "' 2>/dev/null").c_str()), 0);
+    const std::string given = test::ReadFileBytes(dir / "out");
+    const std::size_t row = given.find("\n1\t") + 3;
+    const std::string figureHeight = given.substr(row, given.find('\t', row) - row);
+    char difference[16];
+    std::snprintf(difference, sizeof difference, "\t+%.1f\t", 200.0 - std::stod(figureHeight));
+    EXPECT_NE(given.find(difference, row), std::string::npos) << given.substr(0, 400);
+    const std::string missing = std::string(KELVO_CLI) + " --data '" KELVO_BUNDLED_DATA
+                                "' --group men --nearest --measurements /nonexistent.vit 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(missing.c_str())), 1);
 }
 
 }  // namespace
