@@ -34,6 +34,11 @@ endfunction()
 configure_file(${KELVO_PACKAGING}/changelog ${KELVO_PACKAGE_FILES}/changelog @ONLY)
 kelvo_install_gzipped(${KELVO_PACKAGE_FILES}/changelog ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${KELVO_PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# bash completes kelvo-cli's options where bash-completion looks for a command's own file.
+if(NOT WIN32)
+  install(FILES ${KELVO_PACKAGING}/kelvo-cli.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+    RENAME kelvo-cli)
+endif()
 
 # kelvo-cli's page from its own --help and --version; in a UTF-8 locale, or help2man turns
 # the Russian help into question marks.
