@@ -592,8 +592,12 @@ void DialogWindow::SetClipboardText(std::string_view text) {
     CloseClipboard();
 }
 
-bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
-                                   int& filterIndex) {
+namespace {
+
+// The common file dialog, to save (else to open) a file: `path` proposed and, on return, the
+// one chosen; `filterIndex` from 0 the file type offered and chosen.
+bool AskFileName(HWND owner, bool save, std::string_view title, std::string_view filter, std::string& path,
+                 int& filterIndex) {
     // Filters come as "Text (*.txt)|*.txt|": the dialog wants zero bytes between and two after.
     std::string filters(filter);
     for (char& c : filters)
@@ -604,39 +608,30 @@ bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filt
     buffer.resize(MAX_PATH > buffer.size() + 1 ? MAX_PATH : buffer.size() + 1, '\0');
     OPENFILENAMEA request{};
     request.lStructSize = sizeof request;
-    request.hwndOwner = window_;
+    request.hwndOwner = owner;
     request.lpstrFilter = filters.c_str();
     request.lpstrFile = buffer.data();
     request.nMaxFile = static_cast<DWORD>(buffer.size());
     request.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
     request.nFilterIndex = static_cast<DWORD>(filterIndex + 1);  // Windows counts the types from 1
-    request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&request)) return false;
+    request.Flags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_NOCHANGEDIR;
+    if (!(save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request))) return false;
     path.assign(buffer.c_str());
     if (request.nFilterIndex > 0) filterIndex = static_cast<int>(request.nFilterIndex) - 1;
     return true;
 }
 
+}  // namespace
+
+bool DialogWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path,
+                                   int& filterIndex) {
+    return AskFileName(window_, true, title, filter, path, filterIndex);
+}
+
 bool DialogWindow::AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) {
-    std::string filters(filter);
-    for (char& c : filters)
-        if (c == '|') c = '\0';
-    filters.append(2, '\0');
-    const std::string caption(title);
-    std::string buffer(path);
-    buffer.resize(MAX_PATH > buffer.size() + 1 ? MAX_PATH : buffer.size() + 1, '\0');
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = window_;
-    request.lpstrFilter = filters.c_str();
-    request.lpstrFile = buffer.data();
-    request.nMaxFile = static_cast<DWORD>(buffer.size());
-    request.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
-    request.nFilterIndex = 1;
-    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&request)) return false;
-    path.assign(buffer.c_str());
-    return true;
+    int filterIndex = 0;
+    return AskFileName(window_, false, title, filter, path, filterIndex);
 }
 
 int DialogWindow::TrackPopupMenu(std::span<const MenuItem> items) {
