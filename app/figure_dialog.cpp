@@ -191,6 +191,7 @@ bool FigureDialog::OnInitDialog() {
     }
     computed_ = false;
     recentFolders_ = RecentDataDirectories(settingsName_);
+    folderChosen_ = !ChosenDataDirectory(settingsName_).empty();
     Host().SetMenuBar(MenuBar());
     OnGroupChange();
     RememberSelections();

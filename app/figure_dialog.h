@@ -154,6 +154,7 @@ private:
     std::optional<std::string> dataDirectoryOverride_;
     std::string settingsName_{kSettingsName};
     std::vector<std::string> recentFolders_;
+    bool folderChosen_ = false;  // the user's choice is kept: read once, not at every event
     bool unsaved_ = false;
     std::array<int, 5> shownSelections_{-1, -1, -1, -1, -1};  // group, age, T1, T16, third
 };

@@ -28,7 +28,7 @@ platform::MenuItem ItemOf(const WindowAction& action, bool enabled) {
 
 bool FigureDialog::HasTable() const { return table_.IsOpen() && figures::FindGroup(groupList_->GetCurSel()); }
 bool FigureDialog::HasFindText() const { return computed_ && !findEdit_->GetText().empty(); }
-bool FigureDialog::HasChosenFolder() const { return !ChosenDataDirectory(settingsName_).empty(); }
+bool FigureDialog::HasChosenFolder() const { return folderChosen_; }
 
 std::vector<platform::Menu> FigureDialog::MenuBar() const {
     std::vector<platform::Menu> menus;
@@ -149,6 +149,7 @@ void FigureDialog::OnDefaultDataFolder() {
         Host().ShowMessage(kNotForgotten, "");
         return;
     }
+    folderChosen_ = false;
     SwitchDataDirectory(dataDirectoryOverride_ ? *dataDirectoryOverride_ : ReadMachineDataDirectory(), false);
 }
 
@@ -178,6 +179,7 @@ void FigureDialog::SwitchDataDirectory(const std::string& path, bool keep) {
             u8"Папка данных не запомнена для следующего запуска: настройки не записываются.");
         Host().ShowMessage(kNotKept, "");
     }
+    if (keep) folderChosen_ = !ChosenDataDirectory(settingsName_).empty();
     dataDirectory_ = path;
     recentFolders_ = RecentDataDirectories(settingsName_);
     Host().SetMenuBar(MenuBar());
