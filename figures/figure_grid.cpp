@@ -8,6 +8,8 @@
 #include "figures/group_registry.h"
 #include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
+#include "res/figure_dialog_template.h"
+#include "res/resource.h"
 
 namespace kelvo::figures {
 namespace {
@@ -115,17 +117,23 @@ FigureGrid::Nearest FigureGrid::Find(const std::optional<double> (&leading)[3],
     for (int d = 0; d < dimensions; ++d)
         if (leading[d] && (*leading[d] < low_[d] - 2 * steps_[d] || *leading[d] > high_[d] + 2 * steps_[d])) return {};
     Nearest best;
+    double bestSum = HUGE_VAL;
     // A figure is taken when it is nearer, or as near and first in the lists; a branch is
     // left once even its first terms make every figure in it farther. Sums are compared as
-    // their roots, as the search ranks them: two sums can share a root.
-    const auto mayHold = [&](double partial) { return std::sqrt(partial) <= best.distance || best.figure < 0; };
+    // their roots, as the search ranks them: two sums can share a root. A sum well above the
+    // best (by far more than a root's rounding) needs no root to be seen farther.
+    const auto mayHold = [&](double partial) {
+        if (best.figure < 0 || partial <= bestSum) return true;
+        return partial <= bestSum * (1 + 1e-9) && std::sqrt(partial) <= best.distance;
+    };
     const auto offer = [&](int index, double sum) {
-        const Figure& f = figures_[static_cast<std::size_t>(index)];
-        for (std::size_t i = 0; i < features.size(); ++i)
-            if (features[i] && f.increments[i] != 0) sum += Term(*features[i], f.values[i], f.increments[i]);
+        sum = AddFeatures(sum, features, index);
+        if (best.figure >= 0 && sum > bestSum * (1 + 1e-9)) return;
         const double distance = std::sqrt(sum);
-        if (best.figure < 0 || distance < best.distance || (distance == best.distance && index < best.figure))
+        if (best.figure < 0 || distance < best.distance || (distance == best.distance && index < best.figure)) {
             best = {index, distance};
+            bestSum = sum;
+        }
     };
     Outward(heights_, leading[0], steps_[0], [&](const Height& h, double heightTerm) {
         if (!mayHold(heightTerm)) return false;
@@ -150,6 +158,22 @@ FigureGrid::Nearest FigureGrid::Find(const std::optional<double> (&leading)[3],
     return best;
 }
 
+double FigureGrid::AddFeatures(double sum, const std::vector<std::optional<double>>& features, int figure) const {
+    const Figure& f = figures_[static_cast<std::size_t>(figure)];
+    for (std::size_t i = 0; i < features.size(); ++i)
+        if (features[i] && f.increments[i] != 0) sum += Term(*features[i], f.values[i], f.increments[i]);
+    return sum;
+}
+
+double FigureGrid::Distance(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features,
+                            int figure) const {
+    const Figure& f = figures_[static_cast<std::size_t>(figure)];
+    double sum = 0;
+    for (int d = 0; d < (hasThird_ ? 3 : 2); ++d)
+        if (leading[d]) sum += Term(*leading[d], f.leading[d], steps_[d]);
+    return std::sqrt(AddFeatures(sum, features, figure));
+}
+
 std::string FigureGrid::Heading(int figure) const {
     const Figure& f = figures_[static_cast<std::size_t>(figure)];
     std::string heading = f.height;
@@ -158,6 +182,11 @@ std::string FigureGrid::Heading(int figure) const {
     if (hasThird_) {
         heading += "-";
         heading += f.third;
+    }
+    if (f.age >= 0) {
+        int index = 0;
+        for (const platform::InitialEntry& entry : res::FigureDialogTemplate().initialEntries)
+            if (entry.id == res::kIdAgeList && index++ == f.age) heading += " " + std::string(entry.text);
     }
     return heading;
 }

@@ -38,12 +38,19 @@ public:
     // order (an unset one counts for nothing); ties go to the figure first in the lists.
     Nearest Find(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features) const;
 
+    // The distance of `person` from one figure, as Find measures it.
+    double Distance(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features,
+                    int figure) const;
+
     const std::vector<Figure>& Figures() const { return figures_; }
     bool HasThird() const { return hasThird_; }
-    // "164-96-104", as a size chart heads the figure's column.
+    // "164-96-104", as a size chart heads the figure's column; girls and boys with their age
+    // group after it, "134-64-60 Младшая школьная" (Windows-1251).
     std::string Heading(int figure) const;
 
 private:
+    double AddFeatures(double sum, const std::vector<std::optional<double>>& features, int figure) const;
+
     struct Third {
         double value;
         int figure;

@@ -34,6 +34,7 @@ using platform::headless::HeadlessWindow;
 struct Options {
     std::optional<std::string> data, group, age, height, chest, waist, hip, chart, chartFormat, output;
     std::optional<std::string> pdf, heights, chests, thirds, measurements;
+    std::optional<std::string> survey, assign, sizes, columns, units;
     bool chartPages = false;
     std::string format;
     std::vector<std::string> features;  // --feature, each "N=V"
@@ -82,6 +83,8 @@ int WritePages(HeadlessWindow& window, const app::FigureDialog& dialog, const fi
                const Options& options);
 int RunNearest(HeadlessWindow& window, const app::FigureDialog& dialog, const figures::GroupEntry& group,
                const Options& options);
+int RunSurvey(HeadlessWindow& window, const app::FigureDialog& dialog, const figures::GroupEntry& group,
+              const Options& options);
 // --make-table and --dump-table, which take their arguments by position; none for others.
 std::optional<int> RunTableTool(int argc, char** argv);
 

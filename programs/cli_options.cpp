@@ -62,6 +62,11 @@ constexpr const char* kOptionsAfterGroup =
     "                 --measurements FILE.vit — мерки клиента из файла индивидуальных мерок (мм, см\n"
     "                 или дюймы; 0 — не измерено); заданные параметрами важнее\n"
     "  --select       с --nearest: вывести список ближайшей фигуры, как без --nearest\n"
+    "  --survey FILE  обмеры людей (CSV с заголовком): сколько людей у каждой типовой фигуры группы\n"
+    "                 (--age — возрастная группа или any), сводка в стандартный вывод или --output;\n"
+    "                 --assign FILE — фигура каждого человека, --sizes K — K размеров с наименьшим\n"
+    "                 суммарным расстоянием, --columns T1=имя,T16=имя,T19=имя,13=имя — свои имена\n"
+    "                 столбцов, --units cm|mm|inch, --chart-format excel|rfc4180\n"
     "  -h, --help, --version\n";
 
 // "0-4, Ясельная nursery, Девочки girls, ...": every way to name a group, from the registry.
@@ -86,6 +91,8 @@ std::string Usage() {
            "       kelvo-cli [--data DIR] [--group G] [--age A|any] --nearest [--height N] [--chest N]\n"
            "                 [--waist N | --hip N] [--feature N=V]... [--measurements FILE.vit]\n"
            "                 [--select [--export]] [--format F]\n"
+           "       kelvo-cli [--data DIR] [--group G] [--age A|any] --survey FILE [--assign FILE] [--sizes K]\n"
+           "                 [--columns SPEC] [--units cm|mm|inch] [--chart-format excel|rfc4180] [--output FILE]\n"
            "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
            "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
            "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
@@ -104,7 +111,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                              {"--chart-format", &Options::chartFormat}, {"--output", &Options::output},
                              {"--pdf", &Options::pdf},       {"--heights", &Options::heights},
                              {"--chests", &Options::chests}, {"--thirds", &Options::thirds},
-                             {"--measurements", &Options::measurements}};
+                             {"--measurements", &Options::measurements}, {"--survey", &Options::survey},
+                             {"--assign", &Options::assign},   {"--sizes", &Options::sizes},
+                             {"--columns", &Options::columns}, {"--units", &Options::units}};
     struct Flag {
         const char* name;
         bool Options::*field;
@@ -159,7 +168,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (options.waist && options.hip) return error = "--waist и --hip вместе не бывают", false;
     if (options.chartFormat && *options.chartFormat != "excel" && *options.chartFormat != "rfc4180")
         return error = "неизвестный формат таблицы размеров «" + *options.chartFormat + "»", false;
-    if (options.chartFormat && !options.chart) return error = "--chart-format только с --chart", false;
+    if (options.chartFormat && !options.chart && !options.survey)
+        return error = "--chart-format только с --chart и --survey", false;
+    if (!options.survey && (options.assign || options.sizes || options.columns || options.units))
+        return error = "--assign, --sizes, --columns и --units только с --survey", false;
+    if (options.survey && (options.nearest || options.chart || options.pdf || options.height || options.chest ||
+                           options.waist || options.hip || options.exportTable || !options.format.empty()))
+        return error = "--survey не сочетается с --nearest, --chart, --pdf, --height, --chest, --waist, --hip, "
+                       "--export и --format", false;
+    if (options.units && *options.units != "cm" && *options.units != "mm" && *options.units != "inch")
+        return error = "неизвестные единицы «" + *options.units + "»: cm, mm или inch", false;
     // The chart holds every figure: options that choose one or print one do not apply.
     if (options.chart && (options.height || options.chest || options.waist || options.hip ||
                           options.exportTable || !options.format.empty() || options.output))

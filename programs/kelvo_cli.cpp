@@ -76,6 +76,7 @@ int Run(const Options& options) {
         return Fail(1, "не удалось открыть таблицу признаков " + table);
     }
     if (options.nearest) return RunNearest(window, dialog, *group, options);
+    if (options.survey) return RunSurvey(window, dialog, *group, options);
     if (!ChooseFigure(window, options, error)) return Fail(2, error);
 
     if (options.pdf) return WritePages(window, dialog, *group, options);
