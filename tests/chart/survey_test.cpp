@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +16,8 @@
 #include "figures/figure_grid.h"
 #include "figures/group_registry.h"
 #include "figures/nearest_figure.h"
+#include "figures/survey.h"
+#include "platform/codepage.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
@@ -109,6 +116,147 @@ INSTANTIATE_TEST_SUITE_P(EveryGroup, Survey,
                                            Population{figures::FigureGroup::Women, -1, {13, 15}, true, 120},
                                            Population{figures::FigureGroup::Men, -1, {}, true, 120},
                                            Population{figures::FigureGroup::Girls, figures::kAnyAge, {}, true, 120}));
+
+// kelvo-cli --survey over files the test writes: each dialect and code page, mm, the people's
+// figures in --assign equal to --nearest's first figure, bad rows named and counted, the
+// exit codes, and --sizes never worse than the most frequent figures.
+class SurveyCli : public ::testing::Test {
+protected:
+    void SetUp() override { test::WriteAllGroupTables(dir.Path()); }
+    int Cli(const std::string& args) {
+        const std::string command = std::string(KELVO_CLI) + " --data '" + dir.DataDirectory() + "' " + args + " >'" +
+                                    (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        out = test::ReadFileBytes(dir / "out");
+        err = test::ReadFileBytes(dir / "err");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    test::TempDir dir;
+    std::string out, err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+TEST_F(SurveyCli, EachDialectAndCodePageGivesEveryPersonTheNearestFigure) {
+    FigureGrid grid;
+    std::string message;
+    ASSERT_TRUE(grid.Load(dir.DataDirectory(), figures::FigureGroup::Women, -1, {}, message));
+    std::mt19937 random(7);
+    std::vector<PersonMeasurements> people;
+    for (int n = 0; n < 150; ++n) {
+        PersonMeasurements p = RandomPerson(random, grid, {});
+        if (!p.height) p.height = 164;
+        if (!p.chest) p.chest = 90;
+        if (!p.third) p.third = 98;
+        people.push_back(p);
+    }
+    struct Dialect {
+        const char* name;
+        std::string header;  // as the file's code page has it
+        char separator;
+        bool decimalComma, mm;
+        std::string lineEnd;
+    };
+    const Dialect dialects[] = {
+        {"semicolon, decimal comma, UTF-8 with a byte-order mark", "\xEF\xBB\xBFT1;T16;T19", ';', true, false, "\r\n"},
+        {"comma, point, Russian names in UTF-8, mm", "\xD0\xA0\xD0\xBE\xD1\x81\xD1\x82,\xD0\x9E\xD0\xB1\xD1\x85\xD0\xB2\xD0\xB0\xD1\x82 "
+                                                    "\xD0\xB3\xD1\x80\xD1\x83\xD0\xB4\xD0\xB8,hip", ',', false, true, "\n"},
+        {"tab, Windows-1251 names, CR line ends", "\xD0\xEE\xF1\xF2\t\xCE\xE1\xF5\xE2\xE0\xF2 \xE3\xF0\xF3\xE4\xE8\t"
+                                                  "\xCE\xE1\xF5\xE2\xE0\xF2 \xE1\xE5\xE4\xE5\xF0", '\t', false, false, "\r"},
+    };
+    for (const Dialect& d : dialects) {
+        SCOPED_TRACE(d.name);
+        std::string file = d.header + d.lineEnd;
+        for (const PersonMeasurements& p : people) {
+            const double scale = d.mm ? 10 : 1;
+            std::string line;
+            for (const double v : {*p.height, *p.chest, *p.third}) {
+                char cell[32];
+                std::snprintf(cell, sizeof cell, "%.1f", v * scale);
+                std::string text = cell;
+                if (d.decimalComma) std::replace(text.begin(), text.end(), '.', ',');
+                line += (line.empty() ? "" : std::string(1, d.separator)) + text;
+            }
+            file += line + d.lineEnd;
+        }
+        test::WriteFileBytes(dir / "survey.csv", file);
+        ASSERT_EQ(Cli("--group women --survey '" + (dir / "survey.csv").string() + "' --assign '" +
+                      (dir / "assign.csv").string() + "' --chart-format rfc4180" + (d.mm ? " --units mm" : "")), 0) << err;
+        const std::vector<std::string> assigned = Lines(test::ReadFileBytes(dir / "assign.csv"));
+        ASSERT_EQ(assigned.size(), people.size());
+        for (std::size_t i = 0; i < people.size(); ++i) {
+            std::vector<results::FigureMatch> full;
+            const bool found = figures::FindNearestFigures(dir.DataDirectory(), figures::FigureGroup::Women, 0, people[i],
+                                                           full, message);
+            const std::string expected = found ? full[0].height + "-" + full[0].chest + "-" + full[0].third
+                                               : platform::Utf8ToAnsi("вне сетки");
+            EXPECT_EQ(assigned[i].substr(0, assigned[i].find(',', assigned[i].find(',') + 1)),
+                      std::to_string(i + 2) + "," + platform::AnsiToUtf8(expected)) << i;
+        }
+        EXPECT_NE(out.find("Прочитано людей,150"), std::string::npos) << out;
+    }
+}
+
+TEST_F(SurveyCli, BadRowsAreNamedAndCountedAndTheExitCodesSayWhatFailed) {
+    std::string file = "T1;T16;T19\n";
+    for (int i = 0; i < 30; ++i) file += i % 3 == 0 ? "164;;100\n" : i % 3 == 1 ? "164;abc;100\n" : "-164;96;100\n";
+    file += "164;96;104\n";
+    test::WriteFileBytes(dir / "bad.csv", file);
+    ASSERT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "'"), 0) << err;
+    EXPECT_NE(err.find("строка 2, столбец 2: нет значения"), std::string::npos) << err;
+    EXPECT_NE(err.find("строка 3, столбец 2: не число «abc»"), std::string::npos) << err;
+    EXPECT_NE(err.find("строка 4, столбец 1: не больше нуля"), std::string::npos) << err;
+    EXPECT_NE(err.find("и ещё строк с ошибками: 10"), std::string::npos) << err;
+    EXPECT_NE(out.find("Строк не прочитано;30"), std::string::npos) << out;
+    EXPECT_NE(out.find("164-96-104;1;100,00;0,000"), std::string::npos) << out;
+
+    test::WriteFileBytes(dir / "none.csv", "T1;T16;T19\n164;x;100\n");
+    EXPECT_EQ(Cli("--group women --survey '" + (dir / "none.csv").string() + "'"), 1);
+    EXPECT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "' --columns T1=stature"), 2);
+    EXPECT_NE(err.find("stature"), std::string::npos) << err;
+    EXPECT_EQ(Cli("--group women --survey '" + (dir / "missing.csv").string() + "'"), 1);
+    EXPECT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "' --sizes 0"), 2);
+    EXPECT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "' --units furlong"), 2);
+}
+
+TEST_F(SurveyCli, TheSizesChosenServeNoWorseThanTheMostFrequentFigures) {
+    FigureGrid grid;
+    std::string message;
+    ASSERT_TRUE(grid.Load(dir.DataDirectory(), figures::FigureGroup::Men, -1, {}, message));
+    std::mt19937 random(11);
+    std::string file = "height,chest,waist\n";
+    for (int n = 0; n < 2000; ++n) {
+        PersonMeasurements p = RandomPerson(random, grid, {});
+        char line[96];
+        std::snprintf(line, sizeof line, "%.1f,%.1f,%.1f\n", p.height.value_or(176), p.chest.value_or(96),
+                      p.third.value_or(80));
+        file += line;
+    }
+    test::WriteFileBytes(dir / "men.csv", file);
+    for (const int k : {1, 3, 8}) {
+        ASSERT_EQ(Cli("--group men --survey '" + (dir / "men.csv").string() + "' --sizes " + std::to_string(k) +
+                      " --chart-format rfc4180"), 0) << err;
+        const std::vector<std::string> lines = Lines(out);
+        const auto total = [&](const std::string& caption) {
+            for (const std::string& line : lines)
+                if (line.find(caption) != std::string::npos) {
+                    std::vector<std::string> cells;
+                    figures::SplitCsvLine(line, ',', cells);
+                    return std::stod(cells.at(2));
+                }
+            return -1.0;
+        };
+        const double made = total("Итого"), frequent = total("Для сравнения");
+        ASSERT_GE(made, 0) << out;
+        EXPECT_LE(made, frequent) << k;
+    }
+}
 
 }  // namespace
 }  // namespace kelvo
