@@ -137,3 +137,10 @@ if command -v hyperfine >/dev/null; then
 else
   echo "hyperfine is missing (apt-get install hyperfine): the size charts are not timed"
 fi
+
+echo "== body surveys: kelvo-cli --survey against one mawk pass over the same file"
+if command -v mawk >/dev/null; then
+  "$top/bench/survey-bench.sh" "$build/bin/kelvo-cli" "$build/share/kelvo" "$build/surveys"
+else
+  echo "mawk is missing (apt-get install mawk): the surveys are not timed"
+fi

@@ -71,9 +71,9 @@ for expected in /usr/bin/kelvo /usr/bin/kelvo-cli /usr/share/kelvo/BD/female.dbf
 done
 # bash completes kelvo-cli's options from the installed completion file.
 completed=$(bash -c 'source /usr/share/bash-completion/completions/kelvo-cli &&
-    COMP_WORDS=(kelvo-cli --mea) COMP_CWORD=1 && _kelvo_cli && echo "${COMPREPLY[*]}"' 2>&1)
-[ "$completed" = "--measurements" ] && pass "bash completes kelvo-cli --mea to $completed" ||
-    fail "bash completion of kelvo-cli --mea: $completed"
+    COMP_WORDS=(kelvo-cli --su) COMP_CWORD=1 && _kelvo_cli && echo "${COMPREPLY[*]}"' 2>&1)
+[ "$completed" = "--survey" ] && pass "bash completes kelvo-cli --su to $completed" ||
+    fail "bash completion of kelvo-cli --su: $completed"
 # The manual, whole, where F1 looks for it beside the installed tables.
 source_manual=$(cd "$(dirname "$0")/../../packaging/manual" && ls | sort | tr '\n' ' ')
 [ "$(ls /usr/share/kelvo/manual 2>/dev/null | sort | tr '\n' ' ')" = "$source_manual" ] &&
