@@ -258,6 +258,12 @@ int RunSurvey(HeadlessWindow& window, const app::FigureDialog& dialog, const fig
             for (const auto& row : set) sum += row.distance;
             return sum;
         };
+        long long measured = 0;
+        for (const auto& row : made) measured += row.people;
+        // A pipe gives its lines once: the second pass would measure nobody.
+        if (measured != tally.read - tally.beyond)
+            return Fail(1, "--sizes: файл обмеров читается дважды, а второй раз прочитан не так, как первый "
+                           "(поток?): нужен обычный файл");
         // Chosen on a sample: on every person the most frequent may still do better; then they are the choice.
         if (total(compared) < total(made)) made = compared;
         text += "\r\n" + results::SurveySizesCsv(made, compared, dialect);

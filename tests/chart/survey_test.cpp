@@ -223,6 +223,11 @@ TEST_F(SurveyCli, BadRowsAreNamedAndCountedAndTheExitCodesSayWhatFailed) {
     EXPECT_EQ(Cli("--group women --survey '" + (dir / "missing.csv").string() + "'"), 1);
     EXPECT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "' --sizes 0"), 2);
     EXPECT_EQ(Cli("--group women --survey '" + (dir / "bad.csv").string() + "' --units furlong"), 2);
+    // From a pipe: read to its end; --sizes, which reads the file twice, wants a file.
+    const std::string pipe = "cat '" + (dir / "bad.csv").string() + "' | " + KELVO_CLI + " --data '" + dir.DataDirectory() +
+                             "' --group women --survey /dev/stdin";
+    EXPECT_EQ(WEXITSTATUS(std::system((pipe + " >/dev/null 2>&1").c_str())), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system((pipe + " --sizes 2 >/dev/null 2>&1").c_str())), 1);
 }
 
 TEST_F(SurveyCli, TheSizesChosenServeNoWorseThanTheMostFrequentFigures) {
