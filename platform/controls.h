@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/page_canvas.h"
+
 namespace kelvo::platform {
 
 class Control {
@@ -79,6 +81,13 @@ public:
     // Off while the program fills the list: a list that paints itself then neither repaints
     // nor rescrolls for every item, and repaints once when it is turned on again.
     virtual void SetRedraw(bool /*redraw*/) {}
+};
+
+// A drawing: one page, `width` by `height` millimetres of it, scaled to fit the control with
+// its proportions kept.
+class Picture : public Control {
+public:
+    virtual void SetPage(const Page& page, double width, double height) = 0;
 };
 
 }  // namespace kelvo::platform

@@ -8,8 +8,9 @@
 
 namespace kelvo::platform {
 
-// A status line sits along the window's bottom edge and shows text like a static label.
-enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit, StatusLine };
+// A status line sits along the window's bottom edge and shows text like a static label. A
+// picture shows one page of lines, texts and grey boxes (platform/page_canvas.h) scaled to fit.
+enum class ControlKind { PushButton, ComboBox, StaticText, ListView, Edit, StatusLine, Picture };
 
 // Style bits that matter to the dialog's behaviour, independent of any platform's values.
 enum ControlStyle : std::uint32_t {

@@ -34,6 +34,20 @@ using ModelStatic = Texted<StaticText>;
 using ModelEdit = Texted<Edit>;
 using ModelButton = Texted<Button>;
 
+class ModelPicture : public Enableable<Picture> {
+public:
+    void SetPage(const Page& page, double width, double height) override {
+        page_ = page;
+        width_ = width;
+        height_ = height;
+    }
+    const Page& Shown() const { return page_; }
+
+private:
+    Page page_;
+    double width_ = 0, height_ = 0;
+};
+
 class ModelComboBox : public Enableable<ComboBox> {
 public:
     void ResetContent() override;

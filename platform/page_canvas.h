@@ -33,9 +33,16 @@ struct PageLine {
     double x1, y1, x2, y2;  // drawn 0.2 mm wide
 };
 
+// A filled rectangle without an outline, a grey from 0 (white) to 1 (black): a heat map's cell.
+struct PageBox {
+    double x, y, width, height;
+    double shade;
+};
+
 struct Page {
     std::vector<PageText> texts;
     std::vector<PageLine> lines;
+    std::vector<PageBox> boxes;  // drawn first, under the lines and the texts
 };
 
 struct PageSet {
@@ -61,8 +68,15 @@ public:
     virtual void NewPage() = 0;
     virtual void DrawText(const PageText& text) = 0;
     virtual void DrawLine(const PageLine& line) = 0;
+    virtual void DrawBox(const PageBox& box) = 0;
     virtual bool End() = 0;
 };
+
+// The grey of a shade as 0-255 of each colour, 255 for white.
+inline int GreyOf(double shade) {
+    const double clamped = shade < 0 ? 0 : shade > 1 ? 1 : shade;
+    return static_cast<int>(255 - clamped * 255 + 0.5);
+}
 
 // Lays pages out on a device's measure, once the device is known.
 using PageLayout = std::function<PageSet(TextMeasure&)>;
@@ -72,6 +86,7 @@ inline bool DrawPages(const PageSet& pages, PageCanvas& canvas) {
     if (!canvas.Begin(pages)) return false;
     for (std::size_t i = 0; i < pages.pages.size(); ++i) {
         if (i > 0) canvas.NewPage();
+        for (const PageBox& box : pages.pages[i].boxes) canvas.DrawBox(box);
         for (const PageLine& line : pages.pages[i].lines) canvas.DrawLine(line);
         for (const PageText& text : pages.pages[i].texts) canvas.DrawText(text);
     }

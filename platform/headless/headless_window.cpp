@@ -27,6 +27,7 @@ HeadlessWindow::HeadlessWindow(Dialog& dialog) : dialog_(dialog) {
             }
             case ControlKind::ListView: control = std::make_unique<ModelListView>(); break;
             case ControlKind::Edit: control = std::make_unique<ModelEdit>(); break;
+            case ControlKind::Picture: control = std::make_unique<ModelPicture>(); break;
         }
         controls_[c.id] = std::move(control);
         if (focus_ == kNoId && (c.style & kTabStop)) focus_ = c.id;

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_controls.h"
 
+#include <QPainter>
+
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -63,6 +65,34 @@ bool ReportView::viewportEvent(QEvent* event) {
         }
     }
     return QTreeView::viewportEvent(event);
+}
+
+void PagePicture::Show(const Page& page, double width, double height) {
+    page_ = page;
+    width_ = width > 0 ? width : 1;
+    height_ = height > 0 ? height : 1;
+    update();
+}
+
+void PagePicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    const double scale = std::min(width() / width_, height() / height_);  // pixels per millimetre
+    const auto at = [scale](double x, double y) { return QPointF(x * scale, y * scale); };
+    for (const PageBox& box : page_.boxes) {
+        const int grey = GreyOf(box.shade);
+        painter.fillRect(QRectF(at(box.x, box.y), QSizeF(box.width * scale, box.height * scale)), QColor(grey, grey, grey));
+    }
+    painter.setPen(QPen(Qt::black, std::max(1.0, 0.2 * scale)));
+    for (const PageLine& line : page_.lines) painter.drawLine(at(line.x1, line.y1), at(line.x2, line.y2));
+    for (const PageText& text : page_.texts) {
+        QFont font = this->font();
+        font.setPointSizeF(std::max(5.0, kPointsPerFont[static_cast<int>(text.font)] * kMillimetresPerPoint * scale * 72 / logicalDpiY()));
+        font.setBold(text.font != PageFont::Body);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(at(text.x, text.y), ToQString(text.text));
+    }
 }
 
 void ReturnEdit::keyPressEvent(QKeyEvent* event) {

@@ -45,6 +45,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
+// A page drawn in a widget, scaled to fit it with its proportions kept.
+class PagePicture : public QWidget {
+public:
+    using QWidget::QWidget;
+    void Show(const Page& page, double width, double height);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Page page_;
+    double width_ = 1, height_ = 1;
+};
+
 template <class Base, class QtWidget>
 class QtControl : public Base {
 public:
@@ -139,6 +153,12 @@ private:
     std::vector<Row> rows_;
     QFont editedFont_;
     QBrush illustrativeText_;
+};
+
+class QtPicture : public QtControl<Picture, PagePicture> {
+public:
+    using QtControl::QtControl;
+    void SetPage(const Page& page, double width, double height) override { Widget().Show(page, width, height); }
 };
 
 class QtListView : public QtControl<ListView, QTreeView> {

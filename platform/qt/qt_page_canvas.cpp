@@ -55,6 +55,11 @@ void QtPageCanvas::DrawLine(const PageLine& line) {
     painter_.drawLine(QPointF(Pixels(line.x1), Pixels(line.y1)), QPointF(Pixels(line.x2), Pixels(line.y2)));
 }
 
+void QtPageCanvas::DrawBox(const PageBox& box) {
+    const int grey = GreyOf(box.shade);
+    painter_.fillRect(QRectF(Pixels(box.x), Pixels(box.y), Pixels(box.width), Pixels(box.height)), QColor(grey, grey, grey));
+}
+
 bool QtPageCanvas::End() { return painter_.end() && !failed_; }
 
 bool RenderPdf(const PageLayout& layOut, std::string& bytes) {

@@ -23,6 +23,7 @@ public:
     void NewPage() override;
     void DrawText(const PageText& text) override;
     void DrawLine(const PageLine& line) override;
+    void DrawBox(const PageBox& box) override;
     bool End() override;
 
 private:

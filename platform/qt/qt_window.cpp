@@ -155,6 +155,11 @@ QWidget* QtWindow::CreateControl(const ControlTemplate& control) {
             Keep(id, std::make_unique<QtListView>(*list));
             return list;
         }
+        case ControlKind::Picture: {
+            auto* picture = new PagePicture(this);
+            Keep(id, std::make_unique<QtPicture>(*picture));
+            return picture;
+        }
         case ControlKind::Edit: {
             auto* edit = new ReturnEdit(this);
             edit->setFrame(control.style & kBorder);

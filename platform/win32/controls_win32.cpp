@@ -137,6 +137,47 @@ void SetTextQuietly(HWND window, std::string_view text) {
     --settingText;
 }
 
+void PictureWin32::SetPage(const Page& page, double width, double height) {
+    page_ = page;
+    width_ = width > 0 ? width : 1;
+    height_ = height > 0 ? height : 1;
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PictureWin32::Draw(HDC dc, const RECT& area) const {
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const double scale = std::min((area.right - area.left) / width_, (area.bottom - area.top) / height_);
+    const auto x = [&](double mm) { return area.left + static_cast<int>(mm * scale + 0.5); };
+    const auto y = [&](double mm) { return area.top + static_cast<int>(mm * scale + 0.5); };
+    for (const PageBox& box : page_.boxes) {
+        const int grey = GreyOf(box.shade);
+        HBRUSH brush = CreateSolidBrush(RGB(grey, grey, grey));
+        const RECT cell{x(box.x), y(box.y), x(box.x + box.width), y(box.y + box.height)};
+        FillRect(dc, &cell, brush);
+        DeleteObject(brush);
+    }
+    HGDIOBJ pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    for (const PageLine& line : page_.lines) {
+        MoveToEx(dc, x(line.x1), y(line.y1), nullptr);
+        LineTo(dc, x(line.x2), y(line.y2));
+    }
+    SelectObject(dc, pen);
+    // The dialog's own font, at the page's sizes.
+    LOGFONTA look{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0)), sizeof look, &look);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    for (const PageText& text : page_.texts) {
+        look.lfHeight = -std::max(6, static_cast<int>(kPointsPerFont[static_cast<int>(text.font)] * kMillimetresPerPoint * scale));
+        look.lfWeight = text.font == PageFont::Body ? FW_NORMAL : FW_BOLD;
+        HFONT font = CreateFontIndirectA(&look);
+        HGDIOBJ old = SelectObject(dc, font);
+        TextOutA(dc, x(text.x), y(text.y), text.text.c_str(), static_cast<int>(text.text.size()));
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+}
+
 void ListViewWin32::SelectItem(int item) {
     if (item < 0 || item >= GetItemCount()) return;
     ListView_SetItemState(window_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);

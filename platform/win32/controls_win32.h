@@ -48,6 +48,18 @@ using StaticTextWin32 = WindowTextControl<StaticText>;
 using EditWin32 = WindowTextControl<Edit>;
 using ButtonWin32 = WindowTextControl<Button>;
 
+// A page drawn by the dialog when the owner-drawn static asks for it.
+class PictureWin32 : public WindowControl<Picture> {
+public:
+    using WindowControl::WindowControl;
+    void SetPage(const Page& page, double width, double height) override;
+    void Draw(HDC dc, const RECT& area) const;
+
+private:
+    Page page_;
+    double width_ = 1, height_ = 1;
+};
+
 class ComboBoxWin32 : public WindowControl<ComboBox> {
 public:
     using WindowControl::WindowControl;

@@ -43,7 +43,8 @@ void PutClass(std::vector<WORD>& words, ControlKind kind) {
     switch (kind) {
         case ControlKind::PushButton: atom = kButtonAtom; break;
         case ControlKind::ComboBox: atom = kComboBoxAtom; break;
-        case ControlKind::StaticText: atom = kStaticAtom; break;
+        case ControlKind::StaticText:
+        case ControlKind::Picture: atom = kStaticAtom; break;
         case ControlKind::Edit: atom = kEditAtom; break;
         case ControlKind::ListView:
         case ControlKind::StatusLine: break;
@@ -66,6 +67,7 @@ const char* ControlClassName(ControlKind kind) {
         case ControlKind::ListView: return WC_LISTVIEWA;
         case ControlKind::Edit: return "Edit";
         case ControlKind::StatusLine: return STATUSCLASSNAMEA;
+        case ControlKind::Picture: return "Static";
     }
     return "";
 }
@@ -97,6 +99,8 @@ DWORD ControlStyle(const ControlTemplate& control) {
             break;
         // Placed by itself along the bottom of the window, whatever the template says.
         case ControlKind::StatusLine: style |= CCS_BOTTOM; break;
+        // Drawn by the window when the control asks (WM_DRAWITEM).
+        case ControlKind::Picture: style |= SS_OWNERDRAW; break;
     }
     return style;
 }

@@ -166,6 +166,13 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM first, LPARAM second) {
         case WM_SIZE:
             if (first != SIZE_MINIMIZED) PlaceControls();
             return FALSE;
+        case WM_DRAWITEM: {
+            const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(second);
+            auto* picture = dynamic_cast<PictureWin32*>(GetItem(static_cast<int>(draw.CtlID)));
+            if (!picture) return FALSE;
+            picture->Draw(draw.hDC, draw.rcItem);
+            return TRUE;
+        }
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(first), *reinterpret_cast<const RECT*>(second));
             return TRUE;
@@ -196,6 +203,7 @@ BOOL DialogWindow::OnInitDialog() {
             case ControlKind::ComboBox: wrapper = std::make_unique<ComboBoxWin32>(item); break;
             case ControlKind::StaticText:
             case ControlKind::StatusLine: wrapper = std::make_unique<StaticTextWin32>(item); break;
+            case ControlKind::Picture: wrapper = std::make_unique<PictureWin32>(item); break;
             case ControlKind::ListView: wrapper = std::make_unique<ListViewWin32>(item); break;
             case ControlKind::Edit: wrapper = std::make_unique<EditWin32>(item); break;
         }

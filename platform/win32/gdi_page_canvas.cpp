@@ -74,6 +74,14 @@ bool GdiPageCanvas::Begin(const PageSet& pages) {
     return !failed_;
 }
 
+void GdiPageCanvas::DrawBox(const PageBox& box) {
+    const int grey = GreyOf(box.shade);
+    HBRUSH brush = CreateSolidBrush(RGB(grey, grey, grey));
+    const RECT rect{X(box.x), Y(box.y), X(box.x + box.width), Y(box.y + box.height)};
+    FillRect(dc_, &rect, brush);
+    DeleteObject(brush);
+}
+
 void GdiPageCanvas::NewPage() {
     if (EndPage(dc_) <= 0 || StartPage(dc_) <= 0) failed_ = true;
 }

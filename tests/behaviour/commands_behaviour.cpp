@@ -2,7 +2,7 @@
 // finding a feature; the data folder chosen in the window; the manual and "О программе".
 
 #include <filesystem>
-#include <random>
+#include <chrono>
 
 #include "app/data_directory.h"
 #include "app/window_actions.h"
@@ -176,17 +176,24 @@ TEST_F(CommandsTest, FindSelectsByNumberOrNameGoesOnAndBackAndSaysWhenNothingHol
 class DataFolderTest : public CommandsTest {
 protected:
     DataFolderTest() {
-        settings = "kelvo-test-" + std::to_string(std::random_device{}());
+        // A name no other test, run or user has: the test's own and the moment it began; and
+        // nothing kept under it, should an earlier run have left something.
+        settings = std::string("kelvo-test-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                   std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
+        Clear();
         dialog.SetSettingsName(settings);
         WriteAllGroupTables(other.Path());
     }
     ~DataFolderTest() override {
-        app::ForgetDataDirectory(settings);
-        for (int i = 1; i <= res::kRecentFolders; ++i)
-            platform::WriteUserString(settings, "RecentFolder" + std::to_string(i), "");
+        Clear();
 #ifndef _WIN32
         std::filesystem::remove_all(platform::XdgFolder("XDG_CONFIG_HOME", "/.config") + "/" + settings);
 #endif
+    }
+    void Clear() {
+        app::ForgetDataDirectory(settings);
+        for (int i = 1; i <= res::kRecentFolders; ++i)
+            platform::WriteUserString(settings, "RecentFolder" + std::to_string(i), "");
     }
     std::string settings;
     TempDir other, empty;

@@ -117,14 +117,15 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
         }
         return;
     }
-    // The folder picker, its tree of folders: the user goes to the folder and accepts it.
+    // The folder picker, its tree of folders: the user goes to the folder and accepts it,
+    // once the picker has settled on the folder it starts at (it may do so after it shows).
     if (FindWindowExA(shown, nullptr, "SysTreeView32", nullptr)) {
         if (folderAnswer_.empty()) {
             PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return;
         }
-        PostMessageA(shown, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folderAnswer_.c_str()));
-        PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        folderDialog_ = shown;
+        SetTimer(nullptr, 0, 100, &Win32TestWindow::OnFolderTimer);
         return;
     }
     HWND text = GetDlgItem(shown, kMessageBoxTextId);
@@ -142,6 +143,14 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
         fileDialogs_.push_back(TextOf(shown));
     }
     PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+void CALLBACK Win32TestWindow::OnFolderTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!current || !IsWindow(current->folderDialog_)) return;
+    SendMessageA(current->folderDialog_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(current->folderAnswer_.c_str()));
+    PostMessageA(current->folderDialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    current->folderDialog_ = nullptr;
 }
 
 void CALLBACK Win32TestWindow::OnModalTimer(HWND, UINT, UINT_PTR timer, DWORD) {

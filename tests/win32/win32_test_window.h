@@ -83,6 +83,7 @@ private:
     void OnDialogShown(HWND shown);
     void OnMenuShown();
     static void CALLBACK OnModalTimer(HWND, UINT, UINT_PTR timer, DWORD);
+    static void CALLBACK OnFolderTimer(HWND, UINT, UINT_PTR timer, DWORD);
 
     std::unique_ptr<platform::win32::DialogWindow> owned_;  // null for a dialog running over another
     HWND running_ = nullptr;
@@ -96,6 +97,7 @@ private:
     static constexpr int kNoMenuAnswer = -2;
     int menuChoice_ = kNoMenuAnswer;
     std::string folderAnswer_;
+    HWND folderDialog_ = nullptr;
     std::vector<std::string> documents_;
 };
 
