@@ -54,6 +54,7 @@ public:
     void OnSaveSizeChart();
     void OnSaveMeasurements();
     void OnFindNearestFigure();
+    void OnSurvey();
     void OnPrintSheet();
     void OnSaveSheetPdf();
     void OnPrintChart();

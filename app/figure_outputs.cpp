@@ -4,6 +4,7 @@
 #include "app/figure_dialog.h"
 #include "app/measured_figure.h"
 #include "app/nearest_figure_dialog.h"
+#include "app/survey_dialog.h"
 #include "figures/size_chart_walk.h"
 #include "platform/ansi_text.h"
 #include "platform/file.h"
@@ -117,6 +118,14 @@ void FigureDialog::OnFindNearestFigure() {
     }
     NearestFigureDialog search(dataDirectory_, *group, ageList_->GetCurSel(), results_);
     if (Host().RunModal(search) == platform::kIdOk && search.Chosen()) SelectFigure(*search.Chosen());
+}
+
+// A body survey over the group in force: girls and boys in the age group the lists show.
+void FigureDialog::OnSurvey() {
+    const figures::GroupEntry* group = figures::FindGroup(groupList_->GetCurSel());
+    if (!group || !table_.IsOpen()) return;
+    SurveyDialog survey(dataDirectory_, *group, group->hasAgeGroups ? ageList_->GetCurSel() : figures::kAnyAge);
+    Host().RunModal(survey);
 }
 
 void FigureDialog::SelectFigure(const results::FigureMatch& figure) {

@@ -38,6 +38,7 @@ constexpr AnsiText kCopyList(u8"Копировать таблицу");
 constexpr AnsiText kFind(u8"Найти признак…");
 constexpr AnsiText kFindNext(u8"Найти следующий");
 constexpr AnsiText kFindPrevious(u8"Найти предыдущий");
+constexpr AnsiText kSurvey(u8"Размерно-ростовочный ассортимент…");
 constexpr AnsiText kManual(u8"Руководство");
 constexpr AnsiText kAbout(u8"О программе");
 
@@ -65,6 +66,7 @@ constexpr WindowAction kActions[] = {
     {res::kCmdFindPrevious, MenuOf::Edit, kFindPrevious, {Shortcut::kF3, Shortcut::kShift, StandardKey::FindPrevious},
      &D::OnFindPrevious, &D::HasFindText},
     {res::kCmdNearest, MenuOf::Figure, NearestFigureDialog::kMenuCaption, kNone, &D::OnFindNearestFigure, &D::HasTable},
+    {res::kCmdSurvey, MenuOf::Figure, kSurvey, kNone, &D::OnSurvey, &D::HasTable},
     {res::kCmdManual, MenuOf::Help, kManual, {Shortcut::kF1, Shortcut::kNoModifier, StandardKey::HelpContents},
      &D::OnManual, nullptr},
     {res::kCmdAbout, MenuOf::Help, kAbout, kNone, &D::OnAbout, nullptr},

@@ -153,7 +153,7 @@ bool SurveyLayout::Read(std::string_view header, const GroupEntry& group, const 
     const int dimensions = group.hasThirdList ? 3 : 2;
     for (int d = 0; d < 3; ++d) {
         columns_[d] = -1;
-        if (d >= dimensions) continue;
+        if (d >= dimensions || columns.omitted[d]) continue;
         if (given[d]) {
             if ((columns_[d] = find(*given[d])) < 0)
                 return named = true, message = "в заголовке нет столбца «" + *given[d] + "»", false;

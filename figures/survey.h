@@ -22,6 +22,7 @@ enum class SurveyUnit { Cm, Mm, Inch };
 struct SurveyColumns {
     std::optional<std::string> height, chest, third;  // UTF-8
     std::vector<std::pair<int, std::string>> features;
+    bool omitted[3] = {false, false, false};  // a leading dimension the user leaves out
 };
 
 // "T1=stature,T16=chest,T19=hip,13=neck"; false with a message (UTF-8) naming the part.
@@ -42,6 +43,9 @@ public:
                 int& badColumn, std::string& why) const;
 
     const std::vector<int>& Features() const { return featureNumbers_; }
+    // The header's cells (UTF-8), and which holds each leading dimension (-1: none).
+    const std::vector<std::string>& Names() const { return names_; }
+    int Column(int dimension) const { return columns_[dimension]; }
     char Separator() const { return separator_; }
     // The columns found, for the user: "T1 ← «Рост» (столбец 2)", UTF-8.
     std::string Found() const;

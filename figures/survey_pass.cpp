@@ -52,6 +52,14 @@ bool ForEachSurveyLine(const std::string& native, const std::function<void(std::
     return true;
 }
 
+bool ReadSurveyHeader(const std::string& native, std::string& header) {
+    bool got = false;
+    ForEachSurveyLine(native, [&](std::string_view line, long long) {
+        if (!got) header = line, got = true;
+    }, [&](std::int64_t, std::int64_t) { return !got; });
+    return got;
+}
+
 bool ReadSurvey(const std::string& native, const std::string& dataDirectory, const GroupEntry& group, int age,
                 const SurveyColumns& columns, SurveyUnit unit, std::size_t sampleSize, SurveyPass& pass,
                 SurveyFailure& failure, std::string& message, const PersonSeen& seen, const BadRow& bad,

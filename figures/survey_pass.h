@@ -43,6 +43,9 @@ using BadRow = std::function<void(long long line, int column, const std::string&
 bool ForEachSurveyLine(const std::string& native, const std::function<void(std::string_view, long long)>& line,
                        const SurveyProgress& progress = {});
 
+// The first line of the file; false when it cannot be read or is empty.
+bool ReadSurveyHeader(const std::string& native, std::string& header);
+
 // The first pass; false with the failure and a message (UTF-8) for the user. `sampleSize`
 // people within the grid are kept, uniformly drawn, for ChooseSizes.
 bool ReadSurvey(const std::string& native, const std::string& dataDirectory, const GroupEntry& group, int age,

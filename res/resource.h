@@ -69,4 +69,26 @@ inline constexpr int kIdRangeThirdTo = 1206;
 inline constexpr int kIdRangeThirdLabel = 1207;
 inline constexpr int kIdRangeCount = 1208;         // how many figures and pages, or why none
 
+// "Размерно-ростовочный ассортимент": a body survey's people over the group's figures.
+inline constexpr int kDialogSurvey = 105;
+inline constexpr int kIdSurveyFile = 1301;          // "Файл обмеров…"
+inline constexpr int kIdSurveyFileName = 1302;
+inline constexpr int kIdSurveyHeightColumn = 1303;  // the file's column of each leading dimension
+inline constexpr int kIdSurveyChestColumn = 1304;
+inline constexpr int kIdSurveyThirdColumn = 1305;
+inline constexpr int kIdSurveyThirdLabel = 1306;
+inline constexpr int kIdSurveyUnits = 1307;
+inline constexpr int kIdSurveyRun = 1308;           // "Рассчитать"
+inline constexpr int kIdSurveyFigures = 1309;       // the figures taken, with people and shares
+inline constexpr int kIdSurveyThirdFilter = 1310;   // the heat map's third girth, or all
+inline constexpr int kIdSurveyHeatMap = 1311;
+inline constexpr int kIdSurveyCount = 1312;         // K
+inline constexpr int kIdSurveySizes = 1313;         // "Подобрать K размеров"
+inline constexpr int kIdSurveySizesList = 1314;
+inline constexpr int kIdSurveySaveCsv = 1315;
+inline constexpr int kIdSurveySavePdf = 1316;
+inline constexpr int kIdSurveyStatus = 1317;
+
+inline constexpr int kCmdSurvey = 40019;  // the window's command that opens it
+
 }  // namespace kelvo::res

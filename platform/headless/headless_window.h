@@ -64,6 +64,7 @@ public:
     void Minimise(bool minimised) { iconic_ = minimised; }
 
     int EndCode() const { return endCode_; }
+    Dialog& Shown() const { return dialog_; }  // the dialog the window shows
     int FocusId() const { return focus_; }
 
     ModelComboBox& Combo(int id);

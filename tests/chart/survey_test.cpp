@@ -13,11 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "app/figure_dialog.h"
+#include "app/survey_dialog.h"
 #include "figures/figure_grid.h"
 #include "figures/group_registry.h"
 #include "figures/nearest_figure.h"
 #include "figures/survey.h"
 #include "platform/codepage.h"
+#include "platform/headless/headless_window.h"
+#include "res/resource.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
 
@@ -261,6 +265,85 @@ TEST_F(SurveyCli, TheSizesChosenServeNoWorseThanTheMostFrequentFigures) {
         ASSERT_GE(made, 0) << out;
         EXPECT_LE(made, frequent) << k;
     }
+}
+
+// The window's "Размерно-ростовочный ассортимент": the file chosen, its columns guessed from the
+// header, the figures and the heat map as kelvo-cli counts them, one third alone, the sizes,
+// the summary as CSV equal to kelvo-cli's, and the PDF report's pages.
+TEST_F(SurveyCli, TheWindowsSurveyDialogCountsAsKelvoCliDoes) {
+    FigureGrid grid;
+    std::string message;
+    ASSERT_TRUE(grid.Load(dir.DataDirectory(), figures::FigureGroup::Women, -1, {}, message));
+    std::mt19937 random(5);
+    std::string file = "id;Рост;Обхват груди;Обхват бедер\n";
+    for (int n = 0; n < 300; ++n) {
+        const PersonMeasurements p = RandomPerson(random, grid, {});
+        char line[96];
+        std::snprintf(line, sizeof line, "%d;%.1f;%.1f;%.1f\n", n, p.height.value_or(164), p.chest.value_or(90),
+                      p.third.value_or(98));
+        file += line;
+    }
+    test::WriteFileBytes(dir / "people.csv", file);
+    ASSERT_EQ(Cli("--group women --survey '" + (dir / "people.csv").string() + "' --sizes 2"), 0) << err;
+    const std::string cli = out;
+
+    app::FigureDialog window;
+    window.SetInitialGroup(3);
+    window.SetDataDirectory(dir.DataDirectory());
+    platform::headless::HeadlessWindow main(window);
+    ASSERT_TRUE(main.IsCommandEnabled(res::kCmdSurvey));
+    bool ran = false;
+    main.modalUser = [&](platform::headless::HeadlessWindow& survey) {
+        ran = true;
+        survey.openAnswer = (dir / "people.csv").string();
+        ASSERT_TRUE(survey.Press(res::kIdSurveyFile));
+        // Guessed from the header: the first entry is "(нет)", then the header's cells.
+        EXPECT_EQ(survey.Selection(res::kIdSurveyHeightColumn), 2);
+        EXPECT_EQ(survey.Selection(res::kIdSurveyChestColumn), 3);
+        EXPECT_EQ(survey.Selection(res::kIdSurveyThirdColumn), 4);
+        ASSERT_TRUE(survey.Press(res::kIdSurveyRun));
+        EXPECT_TRUE(survey.messages.empty()) << survey.messages.front();
+        ASSERT_GT(survey.ItemCount(res::kIdSurveyFigures), 0);
+        // The first row as kelvo-cli's summary has it.
+        const std::string first = survey.ItemText(res::kIdSurveyFigures, 0, 0) + ";" +
+                                  survey.ItemText(res::kIdSurveyFigures, 0, 1) + ";";
+        EXPECT_NE(cli.find("\r\n" + first), std::string::npos) << first << "\n" << cli;
+        // The heat map: every height by every chest, the cells adding up to the people within the grid.
+        const auto& shown = dynamic_cast<platform::ModelPicture&>(*survey.GetItem(res::kIdSurveyHeatMap)).Shown();
+        EXPECT_FALSE(shown.boxes.empty());
+        const auto sum = [&] {
+            long long total = 0;
+            for (const auto& row : dynamic_cast<const app::SurveyDialog*>(&survey.Shown())->HeatMap().people)
+                for (const long long n : row) total += n;
+            return total;
+        };
+        const long long all = sum();
+        EXPECT_GT(all, 0);
+        ASSERT_GT(survey.Entries(res::kIdSurveyThirdFilter).size(), 1u);
+        ASSERT_TRUE(survey.Choose(res::kIdSurveyThirdFilter, 1));  // one third girth alone
+        EXPECT_LT(sum(), all);
+        ASSERT_TRUE(survey.Type(res::kIdSurveyCount, "2"));
+        ASSERT_TRUE(survey.Press(res::kIdSurveySizes));
+        EXPECT_EQ(survey.ItemCount(res::kIdSurveySizesList), 2);
+        survey.saveFileAnswer = [&](std::string& path) {
+            path = (dir / "summary.csv").string();
+            return true;
+        };
+        ASSERT_TRUE(survey.Press(res::kIdSurveySaveCsv));
+        survey.saveFileAnswer = [&](std::string& path) {
+            path = (dir / "report.pdf").string();
+            return true;
+        };
+        ASSERT_TRUE(survey.Press(res::kIdSurveySavePdf));
+        ASSERT_EQ(survey.pdfs.size(), 1u);
+        ASSERT_FALSE(survey.pdfs[0].pages.empty());
+        EXPECT_FALSE(survey.pdfs[0].pages[0].boxes.empty());  // the heat map on the page
+        EXPECT_TRUE(survey.messages.empty()) << survey.messages.front();
+    };
+    ASSERT_TRUE(main.ChooseMenuItem(res::kCmdSurvey));
+    ASSERT_TRUE(ran);
+    // The summary, the sizes included, as kelvo-cli writes it for the same file.
+    EXPECT_EQ(test::ReadFileBytes(dir / "summary.csv"), cli);
 }
 
 }  // namespace
