@@ -242,10 +242,10 @@ std::string SurveyLayout::Found() const {
     std::string text;
     for (int d = 0; d < 3; ++d)
         if (columns_[d] >= 0)
-            text += (text.empty() ? "" : ", ") + std::string(d == 2 ? "третий обхват" : kDimensions[d]) + " ← «" +
+            text += (text.empty() ? "" : ", ") + std::string(d == 2 ? "третий обхват" : kDimensions[d]) + ": «" +
                     names_[static_cast<std::size_t>(columns_[d])] + "»";
     for (std::size_t i = 0; i < featureColumns_.size(); ++i)
-        text += ", T" + std::to_string(featureNumbers_[i]) + " ← «" + names_[static_cast<std::size_t>(featureColumns_[i])] + "»";
+        text += ", T" + std::to_string(featureNumbers_[i]) + ": «" + names_[static_cast<std::size_t>(featureColumns_[i])] + "»";
     return text;
 }
 

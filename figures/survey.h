@@ -47,7 +47,7 @@ public:
     const std::vector<std::string>& Names() const { return names_; }
     int Column(int dimension) const { return columns_[dimension]; }
     char Separator() const { return separator_; }
-    // The columns found, for the user: "T1 ← «Рост» (столбец 2)", UTF-8.
+    // The columns found, for the user: "T1: «Рост», T16: «Обхват груди»", UTF-8.
     std::string Found() const;
 
 private:
