@@ -11,7 +11,7 @@ namespace kelvo::figures {
 bool ForEachSurveyLine(const std::string& native, const std::function<void(std::string_view, long long)>& line,
                        const SurveyProgress& progress) {
     platform::InputFile file;
-    if (!file.Open(native)) return false;
+    if (!file.Open(native, true)) return false;  // a pipe too: its lines as they come
     std::int64_t size = 0, done = 0;
     if (!file.Size(size)) size = 0;
     std::string buffer, carry;

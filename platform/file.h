@@ -23,8 +23,10 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // `native` is a path in the system's own form: NativePath of a Windows-built one.
-    // On failure errno says why (ENOENT, EACCES, ...).
-    bool Open(const std::string& native);
+    // On failure errno says why (ENOENT, EACCES, ...). A FIFO or pipe opened without
+    // `stream` reads nothing it has not been given yet (a table is no stream); with it,
+    // reads wait for the writer, as a survey read from a pipe wants.
+    bool Open(const std::string& native, bool stream = false);
     bool IsOpen() const { return fd_ >= 0; }
     // Bytes read (0 at end of file), or -1 on error.
     std::int64_t Read(void* buffer, std::int64_t count);

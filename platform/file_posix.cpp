@@ -36,7 +36,7 @@ std::string PathToUtf8(const std::string& path) { return NativePath(path); }
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::string& native) {
+bool InputFile::Open(const std::string& native, bool stream) {
     Close();
     // O_NONBLOCK: a FIFO put in the table's place would otherwise block the open, and the
     // window with it, until some other program wrote to it. Without a writer its reads then
@@ -46,6 +46,10 @@ bool InputFile::Open(const std::string& native) {
     } while (fd_ < 0 && errno == EINTR);
     // A folder opens for reading on POSIX, but every read from it fails with EISDIR, so it
     // is refused at the first read without costing each field an fstat.
+    if (fd_ >= 0 && stream) {
+        const int flags = ::fcntl(fd_, F_GETFL);
+        if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    }
     return fd_ >= 0;
 }
 

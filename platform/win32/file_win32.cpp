@@ -33,7 +33,7 @@ std::string PathToUtf8(const std::string& path) { return AnsiToUtf8(path); }
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::string& path) {
+bool InputFile::Open(const std::string& path, bool) {
     Close();
     fd_ = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
     return fd_ >= 0;
