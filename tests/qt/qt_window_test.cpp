@@ -477,6 +477,37 @@ TEST_F(QtWindowEvents, QuestionsTheUserCancelsAnswerNothing) {
 }
 
 // A folder named with signs Windows-1251 lacks is proposed as it is named.
+// The survey dialog on the real widgets: the file chosen in Qt's own file dialog, the run,
+// the figures listed, the heat map painted.
+TEST_F(QtWindowEvents, TheSurveyDialogReadsAFileChosenInTheFileDialog) {
+    QtTestWindow& window = Open(3);
+    std::string file = "T1;T16;T19\n";
+    for (int i = 0; i < 40; ++i) file += std::to_string(146 + i % 4 * 6) + ";" + std::to_string(84 + i % 3 * 4) + ";92\n";
+    WriteFileBytes(dir_ / "survey.csv", file);
+    bool ran = false;
+    window.SetModalUser([&](QtWindow& running) {
+        ran = true;
+        QtTestWindow survey(running);
+        window.AnswerSave(QString::fromStdString((dir_ / "survey.csv").string()), 0);
+        ASSERT_TRUE(survey.Press(kIdSurveyFile));
+        EXPECT_EQ(survey.Selection(kIdSurveyHeightColumn), 1);
+        ASSERT_TRUE(survey.Press(kIdSurveyRun));
+        EXPECT_GT(survey.ItemCount(kIdSurveyFigures), 0);
+        auto* map = running.Widget(kIdSurveyHeatMap);
+        ASSERT_NE(map, nullptr);
+        const QImage picture = map->grab().toImage();
+        // Painted: some cell darker than the paper.
+        bool dark = false;
+        for (int y = 0; y < picture.height() && !dark; y += 2)
+            for (int x = 0; x < picture.width() && !dark; x += 2) dark = qGray(picture.pixel(x, y)) < 200;
+        EXPECT_TRUE(dark);
+        QTest::keyClick(&running, Qt::Key_Escape);
+    });
+    ASSERT_TRUE(window.ChooseMenuItem(kCmdSurvey));
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(window.Messages().empty()) << window.Messages().front();
+}
+
 TEST_F(QtWindowEvents, SaveQuestionOpensInTheFolderOfAWindowsStylePath) {
     QtTestWindow& window = Open();
     const std::filesystem::path folder = dir_.Path() / u8"Мерки 日本";
