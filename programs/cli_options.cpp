@@ -92,7 +92,7 @@ std::string Usage() {
            "                 [--waist N | --hip N] [--feature N=V]... [--measurements FILE.vit]\n"
            "                 [--select [--export]] [--format F]\n"
            "       kelvo-cli [--data DIR] [--group G] [--age A|any] --survey FILE [--assign FILE] [--sizes K]\n"
-           "                 [--columns SPEC] [--units cm|mm|inch] [--chart-format excel|rfc4180] [--output FILE]\n"
+           "                 [--columns T1=ИМЯ,...] [--units cm|mm|inch] [--chart-format excel|rfc4180] [--output FILE]\n"
            "  --data DIR     папка данных (с подпапкой BD); без неё — как у окна\n"
            "  --group G      группа, номером или названием по-русски или по-английски, в любом регистре:\n"
            "                 " + GroupNames() + "\n" + kOptionsAfterGroup;
