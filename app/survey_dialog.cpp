@@ -125,8 +125,8 @@ bool SurveyDialog::OnInitDialog() {
 
 bool SurveyDialog::Progress(std::int64_t done, std::int64_t total) {
     // In MiB: a survey's bytes overflow a progress bar's range.
-    Host().ShowProgress(kReading, static_cast<int>(done >> 20), static_cast<int>(std::max<std::int64_t>(total, done) >> 20));
-    return true;
+    return Host().ShowCancellableProgress(kReading, static_cast<int>(done >> 20),
+                                          static_cast<int>(std::max<std::int64_t>(total, done) >> 20));
 }
 
 void SurveyDialog::OnChooseFile() {
@@ -178,7 +178,9 @@ void SurveyDialog::OnRun() {
     Host().EndProgress();
     if (!read) {
         pass_.reset();
-        Host().ShowMessage(platform::Utf8ToAnsi("Обмеры не прочитаны: " + message), "");
+        static constexpr platform::AnsiText kCancelled(u8"Чтение обмеров прервано.");
+        if (failure == figures::SurveyFailure::Cancelled) status_->SetText(kCancelled);
+        else Host().ShowMessage(platform::Utf8ToAnsi("Обмеры не прочитаны: " + message), "");
         return;
     }
     pass_ = std::move(pass);
@@ -248,14 +250,20 @@ void SurveyDialog::OnSizes() {
         Host().ShowMessage(kCount, "");
         return;
     }
+    bool cancelled = false;
     const bool measured = figures::ChooseAndMeasureSizes(
-        platform::NativePath(path_), *pass_, k, made_, frequent_, [this](std::int64_t done, std::int64_t total) {
-            Host().ShowProgress(kMeasuring, static_cast<int>(done >> 20), static_cast<int>(std::max(total, done) >> 20));
-            return true;
+        platform::NativePath(path_), *pass_, k, made_, frequent_, [&](std::int64_t done, std::int64_t total) {
+            cancelled = !Host().ShowCancellableProgress(kMeasuring, static_cast<int>(done >> 20),
+                                                        static_cast<int>(std::max(total, done) >> 20));
+            return !cancelled;
         });
     Host().EndProgress();
     if (!measured) {
-        Host().ShowMessage(kStream, "");
+        static constexpr platform::AnsiText kStopped(u8"Подбор размеров прерван.");
+        made_.clear();
+        frequent_.clear();
+        if (cancelled) status_->SetText(kStopped);
+        else Host().ShowMessage(kStream, "");
         return;
     }
     Fill(*sizes_, made_, pass_->tally.read - pass_->tally.beyond, true);

@@ -87,6 +87,8 @@ public:
     virtual bool OpenDocument(const std::string& path) = 0;
     // Progress of long work: ShowProgress starts or updates (0..total), EndProgress hides it.
     virtual void ShowProgress(std::string_view label, int done, int total) = 0;
+    // The same with a button "Отмена"; false once the user has pressed it.
+    virtual bool ShowCancellableProgress(std::string_view label, int done, int total) = 0;
     virtual void EndProgress() = 0;
     // Runs another dialog modally over this window, from its own template; the code it ended
     // with (kIdOk, kIdCancel), kIdCancel when it could not be shown.

@@ -282,6 +282,11 @@ void HeadlessWindow::ShowProgress(std::string_view, int done, int total) {
     progress.emplace_back(done, total);
 }
 
+bool HeadlessWindow::ShowCancellableProgress(std::string_view label, int done, int total) {
+    ShowProgress(label, done, total);
+    return !cancelProgress;
+}
+
 int HeadlessWindow::RunModal(Dialog& dialog) {
     HeadlessWindow window(dialog);
     if (modalUser) modalUser(window);

@@ -92,6 +92,7 @@ public:
     std::string saveFilter;     // the file types last offered
     std::vector<std::pair<int, int>> progress;  // (done, total) as shown
     int progressEnded = 0;
+    bool cancelProgress = false;  // the user presses "Отмена" as soon as the progress shows it
     // Pages the dialog had printed or turned into PDF, as laid out on a fixed-width measure.
     std::vector<PageSet> printed, pdfs;
     bool printAnswer = false;  // the print dialog: true prints, false is the user's cancel
@@ -123,6 +124,7 @@ public:
     bool AskFolderName(std::string_view title, std::string& path) override;
     bool OpenDocument(const std::string& path) override;
     void ShowProgress(std::string_view label, int done, int total) override;
+    bool ShowCancellableProgress(std::string_view label, int done, int total) override;
     void EndProgress() override { ++progressEnded; }
     int RunModal(Dialog& dialog) override;
     bool PrintPages(const PageLayout& layOut, std::string& message) override;

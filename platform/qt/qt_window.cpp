@@ -446,6 +446,17 @@ void QtWindow::ShowProgress(std::string_view label, int done, int total) {
     progress_->setValue(done);
 }
 
+bool QtWindow::ShowCancellableProgress(std::string_view label, int done, int total) {
+    if (!progress_) {
+        ShowProgress(label, done, total);
+        progress_->setCancelButtonText(QStringLiteral(u"Отмена"));
+    }
+    ShowProgress(label, done, total);
+    // A window-modal progress lets the events through at each value: the button's click too.
+    QCoreApplication::processEvents();
+    return !progress_->wasCanceled();
+}
+
 void QtWindow::EndProgress() { delete progress_; }
 
 int QtWindow::RunModal(Dialog& dialog) {

@@ -73,6 +73,7 @@ public:
     int CommandOf(const QAction* action) const;
     Dialog& DialogOf() const { return dialog_; }
     void ShowProgress(std::string_view label, int done, int total) override;
+    bool ShowCancellableProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
     // The print preview with the system's printers; PDF from Qt's own writer.

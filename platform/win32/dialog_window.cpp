@@ -718,6 +718,10 @@ void DialogWindow::ShowProgress(std::string_view label, int done, int total) {
     progress_.Show(window_, label, done, total);
 }
 
+bool DialogWindow::ShowCancellableProgress(std::string_view label, int done, int total) {
+    return progress_.Show(window_, label, done, total, true);
+}
+
 void DialogWindow::EndProgress() { progress_.Hide(); }
 
 int DialogWindow::RunModal(Dialog& dialog) {

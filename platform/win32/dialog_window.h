@@ -64,6 +64,7 @@ public:
     std::function<bool(const std::string&)> documentOpener;
     const MenuBarWin32& MenuBar() const { return menuBar_; }
     void ShowProgress(std::string_view label, int done, int total) override;
+    bool ShowCancellableProgress(std::string_view label, int done, int total) override;
     void EndProgress() override;
     int RunModal(Dialog& dialog) override;
     // The standard print dialog and GDI. No PDF writer of its own: a user saves PDF by

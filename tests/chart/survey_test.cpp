@@ -339,6 +339,12 @@ TEST_F(SurveyCli, TheWindowsSurveyDialogCountsAsKelvoCliDoes) {
         ASSERT_FALSE(survey.pdfs[0].pages.empty());
         EXPECT_FALSE(survey.pdfs[0].pages[0].boxes.empty());  // the heat map on the page
         EXPECT_TRUE(survey.messages.empty()) << survey.messages.front();
+        // "Отмена" in the progress: the reading stops, said on the status line, nothing shown.
+        survey.cancelProgress = true;
+        ASSERT_TRUE(survey.Press(res::kIdSurveyRun));
+        EXPECT_NE(platform::AnsiToUtf8(survey.Text(res::kIdSurveyStatus)).find("прервано"), std::string::npos);
+        EXPECT_EQ(survey.ItemCount(res::kIdSurveySizesList), 2);  // what was shown before stays
+        EXPECT_TRUE(survey.messages.empty());
     };
     ASSERT_TRUE(main.ChooseMenuItem(res::kCmdSurvey));
     ASSERT_TRUE(ran);
