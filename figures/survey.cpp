@@ -58,7 +58,31 @@ bool Number(std::string_view cell, bool decimalComma, double& value) {
     while (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t')) cell.remove_prefix(1);
     while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\t')) cell.remove_suffix(1);
     if (cell.empty() || cell.size() > 40) return false;
-    // Read where it lies; a decimal comma is made a point in a copy first.
+    // A survey's numbers are short decimals: read them here. With at most 15 digits the digits
+    // are a double exactly, and so is 10^k; one division then rounds as strtod does. The C
+    // library's strtod, behind from_chars, costs a hundred times this under Windows.
+    static constexpr double kTens[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = cell.front() == '-' || cell.front() == '+' ? 1 : 0;
+    long long digits = 0;
+    int count = 0, decimals = -1;
+    for (; i < cell.size(); ++i) {
+        const char c = cell[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (decimals >= 0) ++decimals;
+        } else if ((c == '.' || (decimalComma && c == ',')) && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (i == cell.size() && count > 0 && count <= 15) {
+        value = static_cast<double>(digits) / kTens[std::max(decimals, 0)];
+        if (cell.front() == '-') value = -value;
+        return true;
+    }
+    // Anything else (an exponent, many digits): the library's reading, or no number.
     const char* begin = cell.data();
     const char* stop = cell.data() + cell.size();
     char buffer[48];
