@@ -40,6 +40,7 @@ constexpr platform::AnsiText kInch(u8"дюймы");
 constexpr platform::AnsiText kAll(u8"Все ");
 constexpr platform::AnsiText kReading(u8"Чтение обмеров…");
 constexpr platform::AnsiText kMeasuring(u8"Подбор размеров…");
+constexpr platform::AnsiText kRunFirst(u8"Сначала рассчитайте обмеры («Рассчитать»).");
 constexpr platform::AnsiText kCsvFilter(u8"Таблица CSV (*.csv)|*.csv|Все файлы (*.*)|*.*|");
 
 std::string Fixed(double value, int decimals) {
@@ -236,7 +237,6 @@ void SurveyDialog::ShowHeatMap() {
 }
 
 void SurveyDialog::OnSizes() {
-    static constexpr platform::AnsiText kRunFirst(u8"Сначала рассчитайте обмеры («Рассчитать»).");
     static constexpr platform::AnsiText kCount(u8"Число размеров — от 1 до 200.");
     static constexpr platform::AnsiText kStream(u8"Файл обмеров прочитан второй раз не так, как первый: размеры не подобраны.");
     if (!pass_) {
@@ -287,10 +287,9 @@ std::string SurveyDialog::Summary() const {
 void SurveyDialog::OnSaveCsv() {
     static constexpr platform::AnsiText kTitle(u8"Сохранить сводку обмеров");
     static constexpr platform::AnsiText kName(u8"Ассортимент");
-    static constexpr platform::AnsiText kNothing(u8"Сначала рассчитайте обмеры («Рассчитать»).");
     static constexpr platform::AnsiText kWritten(u8"Сводка записана: ");
     if (!pass_) {
-        Host().ShowMessage(kNothing, "");
+        Host().ShowMessage(kRunFirst, "");
         return;
     }
     std::string path = dataDirectory_ + "\\" + platform::PathFromText(std::string(kName.view()) + ".csv");
@@ -307,12 +306,11 @@ void SurveyDialog::OnSavePdf() {
     static constexpr platform::AnsiText kTitle(u8"Сохранить отчёт в PDF");
     static constexpr platform::AnsiText kFilter(u8"Документ PDF (*.pdf)|*.pdf|");
     static constexpr platform::AnsiText kName(u8"Ассортимент");
-    static constexpr platform::AnsiText kNothing(u8"Сначала рассчитайте обмеры («Рассчитать»).");
     static constexpr platform::AnsiText kNoPdf(
         u8"PDF здесь не записать: напечатайте страницы на принтер PDF системы.");
     static constexpr platform::AnsiText kWritten(u8"Отчёт записан: ");
     if (!pass_) {
-        Host().ShowMessage(kNothing, "");
+        Host().ShowMessage(kRunFirst, "");
         return;
     }
     const results::PrintHeading heading =
