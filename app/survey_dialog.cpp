@@ -142,9 +142,10 @@ void SurveyDialog::OnChooseFile() {
     }
     path_ = path;
     fileName_->SetText(platform::PathText(path));
-    // The columns as the header's names suggest them; the user may choose others.
+    // The columns as the header's names suggest them; the user may choose others. Girls and
+    // boys with an age column are each put in their own age group, whatever the window shows.
     bool named = false;
-    header_.Read(header, group_, {}, figures::SurveyUnit::Cm, message, named);
+    header_.Read(header, group_, {}, figures::SurveyUnit::Cm, true, message, named);
     for (int d = 0; d < 3; ++d) {
         columns_[d]->ResetContent();
         columns_[d]->AddString(kNone);
@@ -168,12 +169,17 @@ void SurveyDialog::OnRun() {
         if (chosen > 0) *into[d] = header_.Names()[static_cast<std::size_t>(chosen - 1)];
         else columns.omitted[d] = true;  // "(нет)"
     }
+    int age = age_;
+    if (header_.AgeColumn() >= 0) {
+        columns.age = header_.Names()[static_cast<std::size_t>(header_.AgeColumn())];
+        age = figures::kAgeFromColumn;
+    }
     const figures::SurveyUnit units[] = {figures::SurveyUnit::Cm, figures::SurveyUnit::Mm, figures::SurveyUnit::Inch};
     const int unit = std::clamp(units_->GetCurSel(), 0, 2);
     figures::SurveyPass pass;
     figures::SurveyFailure failure = figures::SurveyFailure::None;
     std::string message;
-    const bool read = figures::ReadSurvey(platform::NativePath(path_), dataDirectory_, group_, age_, columns, units[unit],
+    const bool read = figures::ReadSurvey(platform::NativePath(path_), dataDirectory_, group_, age, columns, units[unit],
                                           6000, pass, failure, message, {}, {},
                                           [this](std::int64_t done, std::int64_t total) { return Progress(done, total); });
     Host().EndProgress();
@@ -280,7 +286,8 @@ std::string SurveyDialog::Summary() const {
     std::string text = results::SurveySummaryCsv(figures::SurveyRows(*pass_),
                                                  {pass_->tally.read, pass_->tally.beyond, pass_->tally.bad},
                                                  results::CsvDialect::Spreadsheet);
-    if (!made_.empty()) text += "\r\n" + results::SurveySizesCsv(made_, frequent_, results::CsvDialect::Spreadsheet);
+    if (!made_.empty()) text += "\r\n" + results::SurveySizesCsv(made_, frequent_, pass_->tally.read - pass_->tally.beyond,
+                                                            results::CsvDialect::Spreadsheet);
     return text;
 }
 

@@ -100,22 +100,29 @@ bool FigureGrid::Load(const std::string& dataDirectory, FigureGroup group, int a
             h.chests.push_back({chest, std::move(thirds)});
         }
     }
-    for (int d = 0; d < 3; ++d) {
-        low_[d] = HUGE_VAL;
-        high_[d] = -HUGE_VAL;
-        for (const Figure& f : figures_) {
-            low_[d] = std::min(low_[d], f.leading[d]);
-            high_[d] = std::max(high_[d], f.leading[d]);
+    for (int a = 0; a < 5; ++a) {
+        for (int d = 0; d < 3; ++d) {
+            low_[a][d] = HUGE_VAL;
+            high_[a][d] = -HUGE_VAL;
+            for (const Figure& f : figures_) {
+                if (a < 4 && f.age != a) continue;
+                low_[a][d] = std::min(low_[a][d], f.leading[d]);
+                high_[a][d] = std::max(high_[a][d], f.leading[d]);
+            }
         }
     }
     return true;
 }
 
 FigureGrid::Nearest FigureGrid::Find(const std::optional<double> (&leading)[3],
-                                     const std::vector<std::optional<double>>& features) const {
+                                     const std::vector<std::optional<double>>& features, int age) const {
     const int dimensions = hasThird_ ? 3 : 2;
+    // An age group no figure has (a grid of one age group asked for another) has no bounds.
+    const int bounds = age >= 0 && age < 4 ? age : 4;
+    if (low_[bounds][0] > high_[bounds][0]) return {};
     for (int d = 0; d < dimensions; ++d)
-        if (leading[d] && (*leading[d] < low_[d] - 2 * steps_[d] || *leading[d] > high_[d] + 2 * steps_[d])) return {};
+        if (leading[d] && (*leading[d] < low_[bounds][d] - 2 * steps_[d] || *leading[d] > high_[bounds][d] + 2 * steps_[d]))
+            return {};
     Nearest best;
     double bestSum = HUGE_VAL;
     // A figure is taken when it is nearer, or as near and first in the lists; a branch is
@@ -127,6 +134,7 @@ FigureGrid::Nearest FigureGrid::Find(const std::optional<double> (&leading)[3],
         return partial <= bestSum * (1 + 1e-9) && std::sqrt(partial) <= best.distance;
     };
     const auto offer = [&](int index, double sum) {
+        if (age != kAnyAge && figures_[static_cast<std::size_t>(index)].age != age) return;
         sum = AddFeatures(sum, features, index);
         if (best.figure >= 0 && sum > bestSum * (1 + 1e-9)) return;
         const double distance = std::sqrt(sum);
@@ -166,8 +174,9 @@ double FigureGrid::AddFeatures(double sum, const std::vector<std::optional<doubl
 }
 
 double FigureGrid::Distance(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features,
-                            int figure) const {
+                            int figure, int age) const {
     const Figure& f = figures_[static_cast<std::size_t>(figure)];
+    if (age != kAnyAge && f.age != age) return HUGE_VAL;
     double sum = 0;
     for (int d = 0; d < (hasThird_ ? 3 : 2); ++d)
         if (leading[d]) sum += Term(*leading[d], f.leading[d], steps_[d]);

@@ -35,12 +35,15 @@ public:
               std::string& message);
 
     // The nearest figure to `person`, whose further features are the ones loaded, in that
-    // order (an unset one counts for nothing); ties go to the figure first in the lists.
-    Nearest Find(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features) const;
+    // order (an unset one counts for nothing); ties go to the figure first in the lists. With
+    // an age group only that age group's figures are looked at, as if only they were loaded.
+    Nearest Find(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features,
+                 int age = kAnyAge) const;
 
-    // The distance of `person` from one figure, as Find measures it.
+    // The distance of `person` from one figure, as Find measures it; HUGE_VAL for a figure of
+    // another age group than `age`.
     double Distance(const std::optional<double> (&leading)[3], const std::vector<std::optional<double>>& features,
-                    int figure) const;
+                    int figure, int age = kAnyAge) const;
 
     const std::vector<Figure>& Figures() const { return figures_; }
     bool HasThird() const { return hasThird_; }
@@ -67,7 +70,7 @@ private:
     std::vector<Figure> figures_;  // in the order the lists offer them
     std::vector<Height> heights_;  // ascending
     double steps_[3] = {6, 4, 4};
-    double low_[3] = {}, high_[3] = {};
+    double low_[5][3] = {}, high_[5][3] = {};  // per age group, then [4] for them all
     bool hasThird_ = false;
 };
 

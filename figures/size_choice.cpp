@@ -13,9 +13,12 @@ public:
     Distances(const FigureGrid& grid, const std::vector<SampledPerson>& sample, const std::vector<int>& candidates)
         : people_(sample.size()), candidates_(candidates.size()), table_(sample.size() * candidates.size()) {
         for (std::size_t p = 0; p < people_; ++p)
-            for (std::size_t c = 0; c < candidates_; ++c)
-                table_[p * candidates_ + c] =
-                    static_cast<float>(grid.Distance(sample[p].leading, sample[p].features, candidates[c]));
+            for (std::size_t c = 0; c < candidates_; ++c) {
+                // A figure of another age group serves nobody: it costs as if a million steps
+                // away, so the choice covers each age group the sample holds before it refines one.
+                const double distance = grid.Distance(sample[p].leading, sample[p].features, candidates[c], sample[p].age);
+                table_[p * candidates_ + c] = std::isfinite(distance) ? static_cast<float>(distance) : 1e6f;
+            }
     }
     float At(std::size_t person, std::size_t candidate) const { return table_[person * candidates_ + candidate]; }
     std::size_t People() const { return people_; }

@@ -14,6 +14,7 @@ namespace kelvo::figures {
 struct SampledPerson {
     std::optional<double> leading[3];
     std::vector<std::optional<double>> features;
+    int age = kAnyAge;  // the age group an age column gave, which only its own figures serve
 };
 
 // Greedy: each figure in turn that lowers the total most; then swaps of a chosen figure for

@@ -132,11 +132,15 @@ bool ParseSurveyColumns(std::string_view text, ThirdDimension third, SurveyColum
         if (eq == std::string_view::npos || eq + 1 >= part.size() || dimension.empty())
             return message = "не разобрать «" + std::string(part) + "»: нужно T1=имя,T16=имя,…", false;
         const std::string name(part.substr(eq + 1));
+        if (dimension == "age" || dimension == "возраст") {
+            columns.age = name;
+            continue;
+        }
         if (dimension.front() == 'T' || dimension.front() == 't') dimension.remove_prefix(1);
         int number = 0;
         const auto [stop, error] = std::from_chars(dimension.data(), dimension.data() + dimension.size(), number);
         if (error != std::errc() || stop != dimension.data() + dimension.size() || number <= 0)
-            return message = "не номер признака: «" + std::string(part.substr(0, eq)) + "»", false;
+            return message = "не номер признака и не age: «" + std::string(part.substr(0, eq)) + "»", false;
         if (number == 1) columns.height = name;
         else if (number == 16) columns.chest = name;
         else if (number == ThirdFeature(third)) columns.third = name;
@@ -145,8 +149,13 @@ bool ParseSurveyColumns(std::string_view text, ThirdDimension third, SurveyColum
     return true;
 }
 
+int AgeGroupOfYears(double years) {
+    if (years < 3 || years >= 19) return kAnyAge;
+    return years < 7 ? 0 : years < 12 ? 1 : years < 15 ? 2 : 3;
+}
+
 bool SurveyLayout::Read(std::string_view header, const GroupEntry& group, const SurveyColumns& columns, SurveyUnit unit,
-                        std::string& message, bool& named) {
+                        bool ageFromColumn, std::string& message, bool& named) {
     named = false;
     if (header.starts_with("\xEF\xBB\xBF")) header.remove_prefix(3);
     const bool utf8 = ValidUtf8(header);
@@ -187,6 +196,15 @@ bool SurveyLayout::Read(std::string_view header, const GroupEntry& group, const 
         for (const std::string_view name : UsualNames(d, group.third))
             if (columns_[d] < 0) columns_[d] = find(name);
     }
+    ageColumn_ = -1;
+    if (ageFromColumn && group.hasAgeGroups) {
+        if (columns.age) {
+            if ((ageColumn_ = find(*columns.age)) < 0)
+                return named = true, message = "в заголовке нет столбца «" + *columns.age + "»", false;
+        }
+        for (const std::string_view name : {"возраст", "возраст, лет", "возраст (лет)", "age", "age_years", "age (years)"})
+            if (ageColumn_ < 0) ageColumn_ = find(name);
+    }
     featureColumns_.clear();
     featureNumbers_.clear();
     for (const auto& [number, name] : columns.features) {
@@ -216,7 +234,8 @@ bool SurveyLayout::Read(std::string_view header, const GroupEntry& group, const 
 }
 
 bool SurveyLayout::Person(std::string_view line, std::optional<double> (&leading)[3],
-                          std::vector<std::optional<double>>& features, int& badColumn, std::string& why) const {
+                          std::vector<std::optional<double>>& features, int& age, int& badColumn,
+                          std::string& why) const {
     // Most lines hold no quotes: cut them where they lie without copying.
     thread_local std::vector<std::string> quotedCells;
     thread_local std::vector<std::string_view> cells;
@@ -233,7 +252,7 @@ bool SurveyLayout::Person(std::string_view line, std::optional<double> (&leading
         SplitCsvLine(line, separator_, quotedCells);
         for (const std::string& cell : quotedCells) cells.emplace_back(cell);
     }
-    const auto read = [&](int column, std::optional<double>& into) {
+    const auto read = [&](int column, std::optional<double>& into, double scale) {
         if (column < 0) return into.reset(), true;
         const std::string_view cell = static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
                                                                                       : std::string_view();
@@ -250,14 +269,24 @@ bool SurveyLayout::Person(std::string_view line, std::optional<double> (&leading
             why = "не больше нуля: " + std::string(cell);
             return false;
         }
-        into = value * toCm_;
+        into = value * scale;
         return true;
     };
+    age = kAnyAge;
+    if (ageColumn_ >= 0) {
+        std::optional<double> years;
+        if (!read(ageColumn_, years, 1.0)) return false;
+        if ((age = AgeGroupOfYears(*years)) == kAnyAge) {
+            badColumn = ageColumn_ + 1;
+            why = "возраст вне возрастных групп (от 3 до 18 лет): " + std::string(cells[static_cast<std::size_t>(ageColumn_)]);
+            return false;
+        }
+    }
     for (int d = 0; d < 3; ++d)
-        if (!read(columns_[d], leading[d])) return false;
+        if (!read(columns_[d], leading[d], toCm_)) return false;
     features.resize(featureColumns_.size());
     for (std::size_t i = 0; i < featureColumns_.size(); ++i)
-        if (!read(featureColumns_[i], features[i])) return false;
+        if (!read(featureColumns_[i], features[i], toCm_)) return false;
     return true;
 }
 
@@ -270,6 +299,7 @@ std::string SurveyLayout::Found() const {
                     names_[static_cast<std::size_t>(columns_[d])] + "»";
     for (std::size_t i = 0; i < featureColumns_.size(); ++i)
         text += ", T" + std::to_string(featureNumbers_[i]) + ": «" + names_[static_cast<std::size_t>(featureColumns_[i])] + "»";
+    if (ageColumn_ >= 0) text += ", возраст: «" + names_[static_cast<std::size_t>(ageColumn_)] + "»";
     return text;
 }
 

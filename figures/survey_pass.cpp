@@ -1,6 +1,7 @@
 #include "figures/survey_pass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "platform/codepage.h"
@@ -76,11 +77,11 @@ bool ReadSurvey(const std::string& native, const std::string& dataDirectory, con
         if (!haveHeader) {
             haveHeader = true;
             bool named = false;
-            if (!pass.layout.Read(line, group, columns, unit, message, named)) {
+            if (!pass.layout.Read(line, group, columns, unit, age == kAgeFromColumn, message, named)) {
                 failure = named ? SurveyFailure::NamedColumn : SurveyFailure::NoLeading;
                 return;
             }
-            if (!pass.grid.Load(dataDirectory, group.group, age, pass.layout.Features(), message)) {
+            if (!pass.grid.Load(dataDirectory, group.group, std::max(age, kAnyAge), pass.layout.Features(), message)) {
                 message = platform::AnsiToUtf8(message);
                 failure = SurveyFailure::Table;
                 return;
@@ -90,20 +91,20 @@ bool ReadSurvey(const std::string& native, const std::string& dataDirectory, con
             return;
         }
         if (line.find_first_not_of(" \t;,") == std::string_view::npos) return;
-        int column = 0;
+        int column = 0, personAge = kAnyAge;
         std::string why;
-        if (!pass.layout.Person(line, leading, features, column, why)) {
+        if (!pass.layout.Person(line, leading, features, personAge, column, why)) {
             ++pass.tally.bad;
             if (bad) bad(number, column, why);
             return;
         }
-        const FigureGrid::Nearest nearest = pass.grid.Find(leading, features);
+        const FigureGrid::Nearest nearest = pass.grid.Find(leading, features, personAge);
         pass.tally.Add(nearest);
         if (seen) seen(number, nearest);
         // A uniform sample of the people within the grid, as many as it holds at most.
         if (sampleSize > 0 && nearest.figure >= 0) {
             const long long within = pass.tally.read - pass.tally.beyond;
-            SampledPerson person{{leading[0], leading[1], leading[2]}, features};
+            SampledPerson person{{leading[0], leading[1], leading[2]}, features, personAge};
             if (pass.sample.size() < sampleSize) pass.sample.push_back(std::move(person));
             else if (const auto slot = std::uniform_int_distribution<long long>(0, within - 1)(random);
                      slot < static_cast<long long>(sampleSize))
@@ -140,18 +141,21 @@ bool MeasureSizes(const std::string& native, const SurveyPass& pass, const std::
     long long measured = 0;
     const bool read = ForEachSurveyLine(native, [&](std::string_view line, long long) {
         if (first) return void(first = false);
-        int column = 0;
+        int column = 0, age = kAnyAge;
         std::string why;
         if (line.find_first_not_of(" \t;,") == std::string_view::npos ||
-            !pass.layout.Person(line, leading, features, column, why) || pass.grid.Find(leading, features).figure < 0)
+            !pass.layout.Person(line, leading, features, age, column, why) ||
+            pass.grid.Find(leading, features, age).figure < 0)
             return;
         std::size_t best = 0;
-        double distance = 0;
+        double distance = HUGE_VAL;
         for (std::size_t i = 0; i < set.size(); ++i) {
-            const double d = pass.grid.Distance(leading, features, set[i]);
-            if (i == 0 || d < distance) best = i, distance = d;
+            const double d = pass.grid.Distance(leading, features, set[i], age);
+            if (d < distance) best = i, distance = d;
         }
         ++measured;
+        // No size of the person's age group among them: measured, and served by none.
+        if (!std::isfinite(distance)) return;
         served[best].people += 1;
         served[best].distance += distance;
         served[best].withinStep += distance <= 1.0;

@@ -46,8 +46,13 @@ bool ForEachSurveyLine(const std::string& native, const std::function<void(std::
 // The first line of the file; false when it cannot be read or is empty.
 bool ReadSurveyHeader(const std::string& native, std::string& header);
 
+// ReadSurvey's age for girls and boys: each person's from the age column, every age group
+// when the header has none.
+inline constexpr int kAgeFromColumn = -2;
+
 // The first pass; false with the failure and a message (UTF-8) for the user. `sampleSize`
-// people within the grid are kept, uniformly drawn, for ChooseSizes.
+// people within the grid are kept, uniformly drawn, for ChooseSizes. `age` is an age group,
+// kAnyAge or kAgeFromColumn.
 bool ReadSurvey(const std::string& native, const std::string& dataDirectory, const GroupEntry& group, int age,
                 const SurveyColumns& columns, SurveyUnit unit, std::size_t sampleSize, SurveyPass& pass,
                 SurveyFailure& failure, std::string& message, const PersonSeen& seen = {}, const BadRow& bad = {},

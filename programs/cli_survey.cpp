@@ -76,7 +76,9 @@ int RunSurvey(HeadlessWindow& window, const app::FigureDialog& dialog, const fig
     std::string path;
     if (!CommandLinePath(*options.survey, path)) return UnusablePath(*options.survey);
     const std::string native = platform::NativePath(path);
-    int age = figures::kAnyAge;
+    // No --age: each girl's or boy's own, when the survey has an age column; "any" opens
+    // every age group to everybody.
+    int age = options.age ? figures::kAnyAge : figures::kAgeFromColumn;
     if (group.hasAgeGroups && options.age && AnsiLower(*options.age) != "any") {
         const auto index = EntryIndex(*options.age, window.Entries(res::kIdAgeList));
         if (!index) return Fail(2, "в списке «Возрастная группа» нет значения «" + *options.age + "»");
@@ -133,7 +135,7 @@ int RunSurvey(HeadlessWindow& window, const app::FigureDialog& dialog, const fig
         if (!figures::ChooseAndMeasureSizes(native, pass, sizes, made, frequent))
             return Fail(1, "--sizes: файл обмеров читается дважды, а второй раз прочитан не так, как первый "
                            "(поток?): нужен обычный файл");
-        text += "\r\n" + results::SurveySizesCsv(made, frequent, dialect);
+        text += "\r\n" + results::SurveySizesCsv(made, frequent, pass.tally.read - pass.tally.beyond, dialect);
     }
     if (!options.output) return Emit(text);
     std::string output;

@@ -67,7 +67,7 @@ std::string SurveySummaryCsv(std::vector<SurveyRow> rows, const SurveyCounts& co
 }
 
 std::string SurveySizesCsv(const std::vector<SurveyRow>& sizes, const std::vector<SurveyRow>& compared,
-                           CsvDialect dialect) {
+                           long long within, CsvDialect dialect) {
     static constexpr platform::AnsiText kSize(u8"Размер");
     static constexpr platform::AnsiText kPeople(u8"Людей");
     static constexpr platform::AnsiText kShare(u8"Доля, %");
@@ -76,8 +76,9 @@ std::string SurveySizesCsv(const std::vector<SurveyRow>& sizes, const std::vecto
     const std::string_view kHeading[] = {kSize, kPeople, kShare, kMean, kWithin};
     static constexpr platform::AnsiText kTotals(u8"Итого: людей, суммарное и среднее расстояние, в пределах шага, %");
     static constexpr platform::AnsiText kCompared(u8"Для сравнения: столько же самых частых фигур");
-    long long all = 0;
-    for (const SurveyRow& row : sizes) all += row.people;
+    static constexpr platform::AnsiText kUnserved(u8"Без размера своей возрастной группы");
+    long long served = 0;
+    for (const SurveyRow& row : sizes) served += row.people;
     std::string out;
     CsvWriter csv(out, dialect);
     for (const auto& caption : kHeading) csv.Field(caption);
@@ -85,9 +86,15 @@ std::string SurveySizesCsv(const std::vector<SurveyRow>& sizes, const std::vecto
     for (const SurveyRow& row : sizes) {
         csv.Field(row.figure);
         csv.Value(std::to_string(row.people));
-        csv.Value(Fixed(Share(row.people, all), 2));
+        csv.Value(Fixed(Share(row.people, within), 2));
         csv.Value(Fixed(Mean(row.distance, row.people), 3));
         csv.Value(Fixed(Share(row.withinStep, row.people), 1));
+        csv.EndLine();
+    }
+    if (within > served) {
+        csv.Field(kUnserved);
+        csv.Value(std::to_string(within - served));
+        csv.Value(Fixed(Share(within - served, within), 2));
         csv.EndLine();
     }
     csv.EndLine();

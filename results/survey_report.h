@@ -25,10 +25,12 @@ struct SurveyCounts {
 // of the people within the grid in %, mean distance; then the counts.
 std::string SurveySummaryCsv(std::vector<SurveyRow> rows, const SurveyCounts& counts, CsvDialect dialect);
 
-// The sizes chosen, each with its people, share, mean distance and share within one step, and
-// their totals; then the same totals for `compared` (the K most frequent figures).
+// The sizes chosen, each with its people, share of the `within` people within the grid, mean
+// distance and share within one step, and their totals; then the same totals for `compared`
+// (the K most frequent figures). People no size serves (children of an age group none of
+// them has) are counted on a line of their own.
 std::string SurveySizesCsv(const std::vector<SurveyRow>& sizes, const std::vector<SurveyRow>& compared,
-                           CsvDialect dialect);
+                           long long within, CsvDialect dialect);
 
 // "164-96-104" or, beyond the grid, "вне сетки"; the distance with two decimals. A line of the
 // file --assign writes, in the dialect's separators.

@@ -105,6 +105,22 @@ TEST_P(Survey, TheGridsNearestFigureIsTheFullSearchsFirstForEveryPerson) {
         EXPECT_EQ(chosen.third, full[0].third) << n;
         EXPECT_EQ(chosen.age, population.age == figures::kAnyAge ? full[0].age : chosen.age) << n;
         ties += full.size() > 1 && full[1].distance == full[0].distance;
+        // A girl or boy whose age puts them in one age group: the grid of all of them, held to
+        // that one, finds what the search over that age group alone finds.
+        if (population.age == figures::kAnyAge && chosen.age >= 0) {
+            const int age = n % 4;
+            const FigureGrid::Nearest within = grid.Find(leading, features, age);
+            std::vector<results::FigureMatch> alone;
+            if (!figures::FindNearestFigures(data, population.group, age, person, alone, message)) {
+                EXPECT_EQ(within.figure, -1) << n;
+                continue;
+            }
+            ASSERT_GE(within.figure, 0) << n;
+            const FigureGrid::Figure& held = grid.Figures()[static_cast<std::size_t>(within.figure)];
+            EXPECT_EQ(held.age, age);
+            EXPECT_EQ(within.distance, alone[0].distance) << n;
+            EXPECT_EQ(held.height + held.chest + held.third, alone[0].height + alone[0].chest + alone[0].third) << n;
+        }
     }
     // The population reaches beyond the grid and holds ties, or the test proves less.
     EXPECT_GT(beyond, 0);
@@ -232,6 +248,46 @@ TEST_F(SurveyCli, BadRowsAreNamedAndCountedAndTheExitCodesSayWhatFailed) {
                              "' --group women --survey /dev/stdin";
     EXPECT_EQ(WEXITSTATUS(std::system((pipe + " >/dev/null 2>&1").c_str())), 0);
     EXPECT_EQ(WEXITSTATUS(std::system((pipe + " --sizes 2 >/dev/null 2>&1").c_str())), 1);
+}
+
+// Without --age a girl's age in years puts her in her age group; an age no group has is a bad
+// row; --age overrides the column, and the sizes chosen serve each age group present.
+TEST_F(SurveyCli, AnAgeColumnPutsEachChildInTheirAgeGroup) {
+    std::string file = "Возраст;T1;T16;T18\n";
+    const char* const rows[] = {"5;110;56;51", "9,5;134;64;57", "13;152;76;60", "17;164;88;68", "18;164;88;68",
+                                "2;92;52;48", "19;164;88;68", "x;110;56;51"};
+    for (const char* row : rows) file += std::string(row) + "\n";
+    test::WriteFileBytes(dir / "girls.csv", file);
+    ASSERT_EQ(Cli("--group girls --survey '" + (dir / "girls.csv").string() + "' --assign '" +
+                  (dir / "assign.csv").string() + "' --sizes 2"), 0) << err;
+    EXPECT_NE(err.find("возраст: «Возраст»"), std::string::npos) << err;
+    const std::vector<std::string> assigned = Lines(test::ReadFileBytes(dir / "assign.csv"));
+    ASSERT_EQ(assigned.size(), 5u);
+    const char* const groups[] = {"Дошкольная", "Младшая школьная", "Старшая школьная", "Подростковая", "Подростковая"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        PersonMeasurements person;
+        std::vector<std::string> cells;
+        figures::SplitCsvLine(rows[i], ';', cells);
+        person.height = std::stod(cells[1]);
+        person.chest = std::stod(cells[2]);
+        person.third = std::stod(cells[3]);
+        std::vector<results::FigureMatch> full;
+        std::string message;
+        ASSERT_TRUE(figures::FindNearestFigures(dir.DataDirectory(), figures::FigureGroup::Girls,
+                                                static_cast<int>(std::min<std::size_t>(i, 3)), person, full, message));
+        EXPECT_EQ(assigned[i].substr(0, assigned[i].find(';', assigned[i].find(';') + 1)),
+                  std::to_string(i + 2) + ";" + platform::AnsiToUtf8(full[0].height + "-" + full[0].chest + "-" +
+                                                                     full[0].third) + " " + groups[i]) << i;
+    }
+    EXPECT_NE(err.find("строка 7, столбец 1: возраст вне возрастных групп (от 3 до 18 лет): 2"), std::string::npos) << err;
+    EXPECT_NE(err.find("строка 8, столбец 1: возраст вне"), std::string::npos) << err;
+    EXPECT_NE(err.find("строка 9, столбец 1: не число «x»"), std::string::npos) << err;
+    // Four age groups and two sizes: nobody is served by a size of another age group.
+    EXPECT_NE(out.find("Без размера своей возрастной группы;2;40,00"), std::string::npos) << out;
+
+    ASSERT_EQ(Cli("--group girls --age 0 --survey '" + (dir / "girls.csv").string() + "'"), 0) << err;
+    EXPECT_EQ(err.find("возраст вне"), std::string::npos) << err;
+    EXPECT_EQ(Cli("--group girls --survey '" + (dir / "girls.csv").string() + "' --columns age=years"), 2);
 }
 
 TEST_F(SurveyCli, TheSizesChosenServeNoWorseThanTheMostFrequentFigures) {
