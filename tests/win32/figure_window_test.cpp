@@ -18,6 +18,7 @@
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/ansi_text.h"
+#include "platform/codepage.h"
 #include "res/resource.h"
 #include "tests/support/fixture_tables.h"
 #include "tests/support/temp_dir.h"
@@ -171,6 +172,67 @@ TEST_F(FigureWindowTest, TheFigureSearchChoosesItsFigureInTheWindow) {
                                              shown(res::kIdChestList), shown(res::kIdThirdList)}));
     EXPECT_TRUE(dialog.IsComputed());
     EXPECT_EQ(window->ItemCount(res::kIdResultList), dialog.Results().GetSize());
+}
+
+// "Размерно-ростовочный ассортимент" from the menu bar, a third modal level: the survey file
+// typed into the real file dialog, the columns guessed, the figures counted, the heat map
+// painted by the dialog through the picture control's owner drawing, two sizes chosen.
+TEST_F(FigureWindowTest, TheSurveyDialogCountsAFileChosenInTheFileDialogAndPaintsItsHeatMap) {
+    Open(3);
+    std::string file = "Рост;Обхват груди;Обхват бедер\r\n";
+    for (int n = 0; n < 40; ++n)
+        file += std::to_string(158 + 6 * (n % 3)) + ";" + std::to_string(88 + 4 * (n % 4)) + ";" +
+                std::to_string(96 + 4 * (n % 2)) + "\r\n";
+    file += "164;;100\r\n";
+    WriteFileBytes(dir / "people.csv", platform::Utf8ToAnsi(file));
+    window->AnswerFileDialogs((dir / "people.csv").string());
+    long long counted = -1, white = 0, painted = 0;
+    int sizes = -1;
+    window->modalUser = [&](Win32TestWindow& survey) {
+        ASSERT_TRUE(survey.Press(res::kIdSurveyFile));
+        EXPECT_EQ(survey.Selection(res::kIdSurveyHeightColumn), 1);
+        EXPECT_EQ(survey.Selection(res::kIdSurveyThirdColumn), 3);
+        ASSERT_TRUE(survey.Press(res::kIdSurveyRun));
+        EXPECT_TRUE(survey.Messages().empty());
+        counted = 0;
+        for (int row = 0; row < survey.ItemCount(res::kIdSurveyFigures); ++row)
+            counted += std::stoll(survey.ItemText(res::kIdSurveyFigures, row, 1));
+        // The heat map as the control paints it: grey and black on white.
+        HWND map = GetDlgItem(survey.Window(), res::kIdSurveyHeatMap);
+        RECT area{};
+        GetClientRect(map, &area);
+        HDC screen = GetDC(map);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));  // no colour the map paints
+        FillRect(dc, &area, magenta);
+        DeleteObject(magenta);
+        PrintWindow(map, dc, PW_CLIENTONLY);
+        for (int y = 0; y < area.bottom; y += 2)
+            for (int x = 0; x < area.right; x += 2) {
+                const COLORREF pixel = GetPixel(dc, x, y);
+                white += pixel == RGB(255, 255, 255);
+                painted += pixel != RGB(255, 255, 255) && pixel != RGB(255, 0, 255);
+            }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(map, screen);
+        ASSERT_TRUE(survey.Type(res::kIdSurveyCount, "2"));
+        ASSERT_TRUE(survey.Press(res::kIdSurveySizes));
+        sizes = survey.ItemCount(res::kIdSurveySizesList);
+        ASSERT_TRUE(survey.PressCloseBox());
+    };
+    ASSERT_TRUE(window->ChooseMenuItem(res::kCmdSurvey));
+    window->modalUser = nullptr;
+    window->AnswerFileDialogs("");
+    EXPECT_EQ(window->FileDialogTitles().size(), 1u);
+    EXPECT_EQ(counted, 40);
+    EXPECT_GT(white, 0);
+    EXPECT_GT(painted, 0);
+    EXPECT_EQ(sizes, 2);
+    EXPECT_TRUE(IsWindowEnabled(window->Window()));
 }
 
 TEST_F(FigureWindowTest, TheContextMenuLeftWithEscapeDoesNothing) {

@@ -1,6 +1,7 @@
 #include "tests/win32/win32_test_window.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -141,6 +142,12 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
         titles_.push_back(TextOf(shown));
     } else {
         fileDialogs_.push_back(TextOf(shown));
+        // The file name box: a combo box in the Explorer-style dialog, an edit in the older one.
+        if (!fileAnswer_.empty()) {
+            HWND name = GetDlgItem(shown, cmb13);
+            if (!name) name = GetDlgItem(shown, edt1);
+            if (name) SetWindowTextA(name, fileAnswer_.c_str());
+        }
     }
     PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }

@@ -65,6 +65,9 @@ public:
     // Acts on a dialog the window runs over itself, once its modal loop runs; unset, the
     // dialog is accepted as it comes, as any other.
     std::function<void(Win32TestWindow& dialog)> modalUser;
+    // The name the user types into every file dialog from now on before accepting it; empty:
+    // the name the dialog proposes.
+    void AnswerFileDialogs(std::string path) { fileAnswer_ = std::move(path); }
 
     HWND Window() const { return owned_ ? owned_->Window() : running_; }
     platform::win32::DialogWindow& Host() { return *owned_; }
@@ -97,6 +100,7 @@ private:
     static constexpr int kNoMenuAnswer = -2;
     int menuChoice_ = kNoMenuAnswer;
     std::string folderAnswer_;
+    std::string fileAnswer_;
     HWND folderDialog_ = nullptr;
     std::vector<std::string> documents_;
 };
