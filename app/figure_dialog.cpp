@@ -104,29 +104,28 @@ std::span<const Entry> FigureDialog::EventTable() { return kEventTable; }
 FigureDialog::FigureDialog() : Dialog(FigureWindowTemplate()), icon_(res::kIconMain) {}
 
 bool FigureDialog::OnEvent(Event event, int id) {
-    try {
-        const bool handled = event == Event::Command
-                                 ? RunCommand(id)
-                                 : platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
-        // The window may have ended (Выход from the menu): nothing of it is left to update.
-        if (handled && IsOpen()) {
-            RememberSelections();
-            UpdateCommands();
-        }
-        return handled;
-    } catch (const std::bad_alloc&) {
-        // A table within the record limit whose every field is as long as a field can be
-        // may still fill a small address space: end the step, not the program.
-        static constexpr platform::AnsiText kOutOfMemory(u8"Недостаточно памяти: результаты не показаны.");
-        results_.SetSize(0);
-        resultList_->DeleteAllItems();
-        computed_ = false;
-        selectedRow_ = -1;
-        unsaved_ = false;
-        Host().ShowMessage(kOutOfMemory, "");
+    const bool handled = event == Event::Command ? RunCommand(id)
+                                                 : platform::DispatchEvent<FigureDialog>(EventTable(), *this, event, id);
+    // The window may have ended (Выход from the menu): nothing of it is left to update.
+    if (handled && IsOpen()) {
+        RememberSelections();
         UpdateCommands();
-        return true;
     }
+    return handled;
+}
+
+void FigureDialog::OnOutOfMemory() {
+    // A table within the record limit whose every field is as long as a field can be may
+    // still fill a small address space: end the step, not the program.
+    static constexpr platform::AnsiText kOutOfMemory(u8"Недостаточно памяти: результаты не показаны.");
+    if (!IsOpen()) return;
+    results_.SetSize(0);
+    resultList_->DeleteAllItems();
+    computed_ = false;
+    selectedRow_ = -1;
+    unsaved_ = false;
+    Host().ShowMessage(kOutOfMemory, "");
+    UpdateCommands();
 }
 
 bool FigureDialog::OnQueryClose() { return MayDiscardEdits(); }
@@ -235,6 +234,11 @@ void FigureDialog::ShowTableStatus(const figures::GroupEntry& group) {
         static constexpr platform::AnsiText kFolder(u8"Папка данных: ");
         static constexpr platform::AnsiText kTable(u8"   Таблица: ");
         if (!file.empty() && file.front() == '\\') file.remove_prefix(1);
+        // What is wrong with the side file is the one thing the user can act on here.
+        if (!sources_.problem.empty()) {
+            statusLine_->SetText(sources_.problem);
+            return;
+        }
         statusLine_->SetText(std::string(kFolder.view()) + platform::PathText(dataDirectory_) +
                              std::string(kTable.view()) + platform::PathText(std::string(file)));
         return;

@@ -37,6 +37,7 @@ public:
     void SetSettingsName(std::string name) { settingsName_ = std::move(name); }
     bool OnEvent(platform::Event event, int id) override;
     bool OnQueryClose() override;
+    void OnOutOfMemory() override;
     int OnQueryDragIcon() override { return icon_; }
 
     // Handlers.
@@ -86,6 +87,8 @@ public:
     std::int32_t SelectedRow() const { return selectedRow_; }
     const results::ResultTable& Results() const { return results_; }
     const tables::FeatureTable& Table() const { return table_; }
+    // What was wrong with the open table's side file (Windows-1251); empty when nothing.
+    const std::string& SourcesProblem() const { return sources_.problem; }
     const figures::KeyFeatureRows& Keys() const { return keys_; }
     // The figure the lists show, as the measurement files describe it.
     results::MeasuredFigure ShownFigure() const;

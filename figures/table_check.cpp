@@ -82,6 +82,8 @@ private:
 
     void Fault(int number, int column, std::string expected) {
         const std::size_t record = records_.at(number);
+        // An empty cell is one the reader refused and has named already.
+        if (source_.contents.records[record][static_cast<std::size_t>(column)].empty()) return;
         faults_.push_back({source_.lines[record], column + 1,
                            source_.contents.records[record][static_cast<std::size_t>(column)], std::move(expected)});
     }

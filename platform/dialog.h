@@ -3,6 +3,7 @@
 // user actions routed as (event, control id) through the derived dialog's static event table.
 
 #include <cstdlib>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -134,7 +135,30 @@ public:
     bool Open(WindowHost& host) {
         host_ = &host;
         DoDataExchange();
-        return OnInitDialog();
+        try {
+            return OnInitDialog();
+        } catch (const std::bad_alloc&) {
+            OnOutOfMemory();
+            return true;
+        }
+    }
+    // Front end: a user action, as OnEvent takes it. A step that runs out of memory ends
+    // there and the window goes on (OnOutOfMemory says so): no handler lets it out.
+    bool Deliver(Event event, int id) {
+        try {
+            return OnEvent(event, id);
+        } catch (const std::bad_alloc&) {
+            OnOutOfMemory();
+            return true;
+        }
+    }
+    // Front end: as OnQueryClose; out of memory, the window may close.
+    bool QueryClose() {
+        try {
+            return OnQueryClose();
+        } catch (const std::bad_alloc&) {
+            return true;
+        }
     }
     void Close() { host_ = nullptr; }
     bool IsOpen() const { return host_ != nullptr; }
@@ -151,6 +175,8 @@ public:
 protected:
     virtual void DoDataExchange() {}
     virtual bool OnInitDialog() { return true; }
+    // A step ran out of memory and was ended; by default the user is told.
+    virtual void OnOutOfMemory();
 
     WindowHost& Host() { return *host_; }
 

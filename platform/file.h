@@ -38,14 +38,25 @@ private:
     int fd_ = -1;
 };
 
-// Reads the whole file at `path` (built the Windows way) into `bytes`; false when it cannot
-// be opened or read.
-inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
+// Reads the whole file at `path` (built the Windows way) into `bytes`, to its end whatever
+// size the system gives (a file of /proc says 0); `stream` as InputFile::Open has it, for a
+// pipe. False when it cannot be opened or read.
+inline bool ReadWholeFile(const std::string& path, std::string& bytes, bool stream = false) {
     InputFile file;
     std::int64_t size = 0;
-    if (!file.Open(NativePath(path)) || !file.Size(size) || size < 0) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    return file.Read(bytes.data(), size) == size;
+    if (!file.Open(NativePath(path), stream)) return false;
+    if (!file.Size(size) || size < 0) size = 0;
+    bytes.resize(static_cast<std::size_t>(size) + 1);  // one more: the end is seen in the same read
+    std::int64_t done = 0;
+    for (;;) {
+        const std::int64_t got = file.Read(bytes.data() + done, static_cast<std::int64_t>(bytes.size()) - done);
+        if (got < 0) return false;
+        done += got;
+        if (got == 0 || done < static_cast<std::int64_t>(bytes.size())) break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.resize(static_cast<std::size_t>(done));
+    return true;
 }
 
 // Bytes in memory read as InputFile reads a file: seeking past the end is allowed and
@@ -78,6 +89,33 @@ enum class WriteError {
 // no temporary file remains. A new file gets ordinary permissions; a read-only one is kept.
 WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError);
 
+// The file `path` (built the Windows way) names once every symbolic link on the way is
+// followed, in native form; the path itself when it names no link. False when links loop.
+bool ResolvedPath(const std::string& path, std::string& resolved);
+
+// True when both paths (built the Windows way) name one existing file: the same name, a
+// symbolic link to it or another hard link of it.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Renames, hard-links or removes a file (paths built the Windows way); a rename replaces the
+// target. False with errno (Windows: GetLastError()) on failure.
+bool RenameFile(const std::string& from, const std::string& to);
+bool LinkFile(const std::string& existing, const std::string& link);
+bool RemoveFile(const std::string& path);
+
+// Holds back every other kelvo process that takes the lock of the same folder, until it
+// is destroyed: writers of files that change together take turns.
+class FolderLock {
+public:
+    // The folder of the file at `path` (native form).
+    explicit FolderLock(const std::string& path);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    std::intptr_t handle_ = -1;
+};
 
 // A path as Windows-1251 text for the user, with the platform's separator. On POSIX a
 // character 1251 lacks shows as '?' there; the path itself is never changed.

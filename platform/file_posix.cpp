@@ -266,6 +266,39 @@ bool SyncFolder(const std::string& target) {
 
 }  // namespace
 
+bool ResolvedPath(const std::string& path, std::string& resolved) {
+    resolved = NativePath(path);
+    return FollowLinks(resolved);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(NativePath(a).c_str(), &first) == 0 && ::stat(NativePath(b).c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool LinkFile(const std::string& existing, const std::string& link) {
+    return ::link(NativePath(existing).c_str(), NativePath(link).c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+
+FolderLock::FolderLock(const std::string& path) {
+    const int fd = ::open(FolderOf(NativePath(path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // no folder: the write that follows fails and says so
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    handle_ = fd;
+}
+
+FolderLock::~FolderLock() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));  // and with it the lock
+}
+
 WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError) {
     systemError = 0;
     std::string target = NativePath(path);

@@ -37,6 +37,25 @@
 #include "results/print_pages.h"
 
 namespace kelvo::cli {
+namespace {
+
+// The files read must survive the run: refused when a file written is one of them under
+// any name (a link, a hard link), before anything is written. A table's side file goes with it.
+std::optional<int> RefuseOverlap(const std::vector<std::string>& read, const std::vector<std::string>& written) {
+    for (const std::string& in : read)
+        for (const std::string& out : written)
+            if (kelvo::platform::SameFile(in, out))
+                return UsageError("«" + AnsiToUtf8(kelvo::platform::PathText(in)) +
+                                  "» эта команда читает: записать в него нельзя, выберите другое имя");
+    return std::nullopt;
+}
+
+std::string SideOf(const std::string& tablePath) {
+    std::string resolved;
+    return kelvo::tables::SidePath(kelvo::platform::ResolvedPath(tablePath, resolved) ? resolved : tablePath);
+}
+
+}  // namespace
 
 // kelvo-cli --make-table GROUP SOURCE.csv TABLE.dbf: the designer's CSV checked and turned
 // into the group's table, with the side file of its sources when the CSV has a source
@@ -47,7 +66,8 @@ int MakeTable(const std::string& groupName, const std::string& sourceFile, const
     std::string sourcePath, tablePath, csv;
     if (!CommandLinePath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
     if (!CommandLinePath(tableFile, tablePath)) return UnusablePath(tableFile);
-    if (!kelvo::platform::ReadWholeFile(sourcePath, csv)) return Fail(1, "не удалось прочитать " + sourceFile);
+    if (const auto refused = RefuseOverlap({sourcePath}, {tablePath, SideOf(tablePath)})) return *refused;
+    if (!kelvo::platform::ReadWholeFile(sourcePath, csv, true)) return Fail(1, "не удалось прочитать " + sourceFile);
 
     kelvo::tables::TableSource source;
     std::vector<kelvo::tables::TableFault> faults;
@@ -57,21 +77,16 @@ int MakeTable(const std::string& groupName, const std::string& sourceFile, const
         std::stable_sort(faults.begin(), faults.end(), [](const auto& a, const auto& b) { return a.line < b.line; });
         std::string text;
         for (const auto& fault : faults) text += kelvo::tables::FaultMessage(sourceFile, source, fault) + "\n";
-        std::fputs(text.c_str(), stderr);
+        std::fwrite(text.data(), 1, text.size(), stderr);
         return Fail(1, "таблица не записана, ошибок в " + sourceFile + ": " + std::to_string(faults.size()));
     }
+    // A side file left from an earlier table would give this one's values its sources: with
+    // no source column the table goes without one.
     std::string message;
-    const std::string sidePath = kelvo::tables::SidePath(tablePath);
-    if (!results::WriteWholeFile(tablePath, kelvo::tables::BuildTable(source.contents), message))
+    const std::string side = kelvo::tables::BuildSideFile(source.sources);
+    if (!results::WriteTableWithSide(tablePath, kelvo::tables::BuildTable(source.contents),
+                                     source.hasSources ? &side : nullptr, message))
         return Fail(1, AnsiToUtf8(message));
-    if (source.hasSources) {
-        if (!results::WriteWholeFile(sidePath, kelvo::tables::BuildSideFile(source.sources), message))
-            return Fail(1, AnsiToUtf8(message));
-    } else {
-        // A side file left from an earlier table would give this one's values its sources.
-        std::error_code ignored;
-        std::filesystem::remove(kelvo::platform::NativePath(sidePath), ignored);
-    }
     return 0;
 }
 
@@ -80,11 +95,13 @@ int DumpTable(const std::string& tableFile, const std::string& sourceFile) {
     std::string tablePath, sourcePath;
     if (!CommandLinePath(tableFile, tablePath)) return UnusablePath(tableFile);
     if (!CommandLinePath(sourceFile, sourcePath)) return UnusablePath(sourceFile);
+    if (const auto refused = RefuseOverlap({tablePath, SideOf(tablePath)}, {sourcePath})) return *refused;
     kelvo::tables::FeatureTable table;
     if (!table.Open(tablePath) || table.ColumnCount() < 2)
         return Fail(1, "не удалось открыть таблицу признаков " + tableFile);
     kelvo::tables::TableSources sources;
     kelvo::tables::ReadTableSources(tablePath, sources);
+    if (!sources.problem.empty()) std::fprintf(stderr, "kelvo-cli: %s\n", AnsiToUtf8(sources.problem).c_str());
     std::string message;
     if (!results::WriteWholeFile(sourcePath, kelvo::tables::BuildTableSourceCsv(table, sources.features), message))
         return Fail(1, AnsiToUtf8(message));

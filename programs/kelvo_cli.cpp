@@ -75,6 +75,8 @@ int Run(const Options& options) {
                                std::to_string(tables::FeatureTable::kMaxRecords) + " записей");
         return Fail(1, "не удалось открыть таблицу признаков " + table);
     }
+    if (!dialog.SourcesProblem().empty())
+        std::fprintf(stderr, "kelvo-cli: %s\n", AnsiToUtf8(dialog.SourcesProblem()).c_str());
     if (options.nearest) return RunNearest(window, dialog, *group, options);
     if (options.survey) return RunSurvey(window, dialog, *group, options);
     if (!ChooseFigure(window, options, error)) return Fail(2, error);

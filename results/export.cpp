@@ -2,6 +2,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/file.h"
+#include "tables/table_sources.h"
 
 namespace kelvo::results {
 namespace {
@@ -63,6 +64,50 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     if (error == WriteError::Other && systemError != 0) message += " (" + std::to_string(systemError) + ")";
     message += '.';
     return false;
+}
+
+}  // namespace kelvo::results
+
+namespace kelvo::results {
+
+bool WriteTableWithSide(const std::string& tablePath, std::string_view table, const std::string* side,
+                        std::string& message) {
+    std::string target;
+    if (!platform::ResolvedPath(tablePath, target)) return WriteWholeFile(tablePath, table, message);
+    const platform::FolderLock lock(target);
+    const std::string sidePath = tables::SidePath(target);
+    // The old side file kept under a second name until the table is written: put back if it
+    // is not, at the cost of a rename, which needs no room on a full disk.
+    const std::string kept = sidePath + ".old";
+    platform::RemoveFile(kept);
+    std::string oldBytes;
+    const bool hadSide = platform::ReadWholeFile(sidePath, oldBytes);
+    const bool linked = hadSide && platform::LinkFile(sidePath, kept);
+    const auto putBack = [&] {
+        if (linked) platform::RenameFile(kept, sidePath);
+        else if (hadSide) WriteWholeFile(sidePath, oldBytes, message);
+        else platform::RemoveFile(sidePath);
+    };
+    if (side) {
+        if (!WriteWholeFile(sidePath, *side, message)) {
+            if (linked) platform::RemoveFile(kept);
+            return false;
+        }
+    } else if (hadSide && !platform::RemoveFile(sidePath)) {
+        // A side file that cannot go would give the new table's values the old sources.
+        static constexpr AnsiText kCannotRemove(u8"Не удалось удалить файл ");
+        message = std::string(kCannotRemove.view()) + platform::PathText(sidePath) + ".";
+        if (linked) platform::RemoveFile(kept);
+        return false;
+    }
+    std::string failure;
+    if (!WriteWholeFile(target, table, failure)) {
+        putBack();
+        message = failure;
+        return false;
+    }
+    if (linked) platform::RemoveFile(kept);
+    return true;
 }
 
 }  // namespace kelvo::results

@@ -18,4 +18,11 @@ bool WriteTableText(const std::string& path, const ResultTable& table, std::stri
 // Writes `bytes` to `path` as a whole or not at all, with the same message on failure.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& message);
 
+// Writes a feature table and its side file as one change: the table at `tablePath` (through
+// any symbolic link, the side file then beside the file it reaches) and, with `side`, its
+// side file, else no side file. Either both are new or both are as they were; writers of
+// one folder take turns. False with `message` as WriteWholeFile's.
+bool WriteTableWithSide(const std::string& tablePath, std::string_view table, const std::string* side,
+                        std::string& message);
+
 }  // namespace kelvo::results

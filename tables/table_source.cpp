@@ -17,6 +17,8 @@ namespace {
 struct Row {
     int line = 0;
     std::vector<std::string> cells;
+    bool quoted = false;  // some cell was in quotes: even an empty one makes the line a record
+    bool firstQuoted = false;
 };
 
 // The reader takes a field's length byte as it is; beyond 127 other dBASE readers take it
@@ -28,8 +30,9 @@ constexpr int kValueDecimals = 1;
 constexpr const char* kSourceColumn = "source";
 
 // Splits CSV text into rows: fields separated by commas, optionally quoted with '"'
-// ("" inside quotes is one quote); CR LF and a UTF-8 byte-order mark are accepted so a
-// source saved by a spreadsheet still reads. Blank lines are skipped.
+// ("" inside quotes is one quote); LF, CR LF and CR alone (old Mac files) end a line, and a
+// UTF-8 byte-order mark is accepted so a source saved by a spreadsheet still reads. Blank
+// lines are skipped.
 bool ParseCsv(const std::string& text, std::vector<Row>& rows, TableFault& fault) {
     std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     int line = 1;
@@ -43,7 +46,7 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, TableFault& fault
             row.line = rowLine;
             rows.push_back(std::move(row));
         }
-        row.cells.clear();
+        row = {};
         field.clear();
         fieldStarted = false;
     };
@@ -56,7 +59,7 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, TableFault& fault
             } else if (c == '"') {
                 quoted = false;
             } else {
-                if (c == '\n') ++line;
+                if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++line;
                 field += c;
             }
             continue;
@@ -65,6 +68,8 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, TableFault& fault
         if (c == '"' && field.empty()) {
             quoted = true;
             fieldStarted = true;
+            row.quoted = true;
+            if (row.cells.empty()) row.firstQuoted = true;
         } else if (c == ',') {
             row.cells.push_back(field);
             field.clear();
@@ -72,8 +77,10 @@ bool ParseCsv(const std::string& text, std::vector<Row>& rows, TableFault& fault
         } else if (c == '\n') {
             endRow();
             ++line;
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+        } else if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+            endRow();
+            ++line;
         } else {
             field += c;
             fieldStarted = true;
@@ -98,10 +105,15 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// A comment ('#') or what a spreadsheet writes for an empty line (only commas).
+// A comment, or what a spreadsheet writes for an empty line (only commas). A comment is a
+// line whose first cell starts with '#': unquoted, or quoted (a spreadsheet quotes a comment
+// holding a comma) with every other cell empty. A quoted '#' name with a number is a record.
 bool Skipped(const Row& row) {
-    if (!row.cells.empty() && Trimmed(row.cells[0]).starts_with('#')) return true;
-    return std::all_of(row.cells.begin(), row.cells.end(), [](const std::string& c) { return Trimmed(c).empty(); });
+    const auto empty = [](const std::string& c) { return Trimmed(c).empty(); };
+    if (!row.cells.empty() && Trimmed(row.cells[0]).starts_with('#') &&
+        (!row.firstQuoted || std::all_of(row.cells.begin() + 1, row.cells.end(), empty)))
+        return true;
+    return !row.quoted && std::all_of(row.cells.begin(), row.cells.end(), empty);
 }
 
 // A dBASE field name: a letter, then letters, digits or '_', at most 10 in all.
@@ -122,18 +134,24 @@ bool ValueText(const std::string& cell, std::string& text) {
     // strtod also reads hexadecimal, exponents and "inf", which the program's atof reading
     // of the stored text would take differently or not at all.
     if (trimmed.empty() || trimmed.find_first_not_of("+-.0123456789") != std::string::npos) return false;
+    // Exact or refused: a digit beyond the one decimal the field holds must be a zero, so
+    // that "3.3000001" is not silently stored as 3.3.
+    const auto point = trimmed.find('.');
+    if (point != std::string::npos && point + 2 < trimmed.size() &&
+        trimmed.find_first_not_of('0', point + 2) != std::string::npos)
+        return false;
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(trimmed.c_str(), &end);
     if (*end != '\0' || errno != 0) return false;
-    const double tenths = value * 10.0;
-    if (std::fabs(tenths - std::round(tenths)) > 1e-6) return false;
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.*f", kValueDecimals, value);
     text = buffer;
     // The increment cells show the stored text; "-0" would appear there as "-0.0".
     if (text == "-0.0") text = "0.0";
-    return text.size() <= static_cast<std::size_t>(kValueLength);
+    if (text.size() <= static_cast<std::size_t>(kValueLength)) return true;
+    text.clear();
+    return false;
 }
 
 bool FeatureNumber(const std::string& cell, int& number) {
@@ -145,15 +163,44 @@ bool FeatureNumber(const std::string& cell, int& number) {
     return number > 0;
 }
 
-// Code page 866 has no replacement of its own: a character it lacks comes back as '?',
-// which must not pass for a name.
+// A name the table can hold and every list, window and dump shows as written: signs of code
+// page 866 that 1251 has too (866's box drawing and √ ∙ ■ would come back as '?'), and no
+// control character (a NUL ends the field early, an escape reaches a terminal).
 bool OemName(const std::string& utf8, std::string& oem) {
+    if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return false;
     oem = platform::Utf8ToOem(utf8);
-    const auto marks = [](const std::string& s) { return std::count(s.begin(), s.end(), '?'); };
-    return marks(oem) == marks(utf8);
+    return platform::AnsiToUtf8(platform::OemToAnsi(oem)) == utf8;
 }
 
-std::string Quoted(const std::string& text) { return "«" + text + "»"; }
+}  // namespace
+
+std::string ShownCell(std::string_view cell) {
+    constexpr std::size_t kShown = 60;
+    std::string shown;
+    std::size_t signs = 0, total = 0;
+    for (std::size_t i = 0; i < cell.size(); ++total) {
+        const auto c = static_cast<unsigned char>(cell[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        if (signs < kShown) {
+            if (c < 0x20 || c == 0x7F) {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\x%02X", c);
+                shown += code;
+            } else {
+                shown.append(cell.substr(i, length));
+            }
+            ++signs;
+        }
+        i += length;
+    }
+    if (total > kShown) shown += "… (" + std::to_string(total) + " знаков)";
+    return "«" + shown + "»";
+}
+
+namespace {
+
+std::string Quoted(const std::string& text) { return ShownCell(text); }
 
 void ReadHeader(const Row& row, int columns, TableSource& source, std::vector<TableFault>& faults) {
     source.header = row.cells;
@@ -205,7 +252,9 @@ void ReadRecord(const Row& row, int columns, TableSource& source, std::set<int>&
     std::vector<std::string> record(static_cast<std::size_t>(columns));
     const std::string name = Trimmed(row.cells[0]);
     if (name.empty() || !OemName(name, record[0]))
-        faults.push_back({row.line, 1, Quoted(name), "название из знаков кодовой страницы 866 (кириллица DOS)"});
+        faults.push_back({row.line, 1, Quoted(name),
+                          "название из знаков кодовой страницы 866 (кириллица DOS), которые есть и в 1251, "
+                          "без управляющих знаков"});
     else if (record[0].size() > static_cast<std::size_t>(kMaxFieldLength))
         faults.push_back({row.line, 1, std::to_string(record[0].size()) + " знаков",
                           "не больше " + std::to_string(kMaxFieldLength)});
@@ -234,6 +283,14 @@ void ReadRecord(const Row& row, int columns, TableSource& source, std::set<int>&
 
 void ReadTableSource(const std::string& csv, int columns, TableSource& source, std::vector<TableFault>& faults) {
     source = {};
+    // UTF-16 and UTF-32 hold a zero byte in every Latin sign: its lines would be nonsense.
+    if (csv.starts_with("\xFF\xFE") || csv.starts_with("\xFE\xFF") || csv.starts_with(std::string_view("\0\0\xFE\xFF", 4)) ||
+        csv.find('\0') != std::string::npos) {
+        const bool wide = csv.starts_with("\xFF\xFE") || csv.starts_with("\xFE\xFF") ||
+                          std::count(csv.begin(), csv.end(), '\0') * 4 >= static_cast<std::ptrdiff_t>(csv.size());
+        faults.push_back({0, 0, wide ? "файл в UTF-16 или UTF-32" : "нулевой байт в тексте", "текст в UTF-8: сохраните файл как UTF-8"});
+        return;
+    }
     std::vector<Row> rows;
     TableFault fault;
     if (!ParseCsv(csv, rows, fault)) {
@@ -271,8 +328,12 @@ std::string FaultMessage(const std::string& file, const TableSource& source, con
     if (fault.column > 0) {
         message += "столбец " + std::to_string(fault.column);
         const auto index = static_cast<std::size_t>(fault.column - 1);
-        if (index < source.header.size() && !Trimmed(source.header[index]).empty())
-            message += " (" + Trimmed(source.header[index]) + ")";
+        if (index < source.header.size() && !Trimmed(source.header[index]).empty()) {
+            const std::string name = Trimmed(source.header[index]);
+            const std::string shown = ShownCell(name);
+            // A name that shows otherwise than written is quoted as a cell is.
+            message += " (" + (shown == "«" + name + "»" ? name : shown) + ")";
+        }
         message += ": ";
     }
     return message + "найдено " + fault.found + ", ожидалось " + fault.expected;
@@ -280,8 +341,11 @@ std::string FaultMessage(const std::string& file, const TableSource& source, con
 
 std::string BuildTableSourceCsv(const FeatureTable& table, const FeatureSources& sources) {
     std::string csv;
-    const auto field = [&csv](const std::string& text, bool last) {
-        if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    // Quoted too: a cell starting with '#' (unquoted, a comment) and an empty name (a line
+    // of empty cells is skipped), so that the source reads back as every record.
+    const auto field = [&csv](const std::string& text, bool last, bool first = false) {
+        if (text.find_first_of(",\"\r\n") == std::string::npos && !Trimmed(text).starts_with('#') &&
+            !(first && text.empty())) {
             csv += text;
         } else {
             csv += '"';
@@ -300,7 +364,7 @@ std::string BuildTableSourceCsv(const FeatureTable& table, const FeatureSources&
             table.ReadField(r, c, text);
             std::string cell = Trimmed(text);
             if (c == 0) cell = platform::AnsiToUtf8(platform::OemToAnsi(cell));
-            field(cell, c + 1 == columns && !withSources);
+            field(cell, c + 1 == columns && !withSources, c == 0);
         }
         if (!withSources) continue;
         table.ReadField(r, 1, text);
@@ -308,8 +372,10 @@ std::string BuildTableSourceCsv(const FeatureTable& table, const FeatureSources&
         std::string cell;
         if (found != sources.end()) {
             cell = found->second.code;
+            // Only the value columns can have sources of their own: a side file naming the
+            // name, the number or a column the table lacks would give a source make refuses.
             for (const auto& [column, code] : found->second.columns)
-                cell += ' ' + Lower(table.FieldName(column)) + '=' + code;
+                if (column >= 2 && column < columns) cell += ' ' + Lower(table.FieldName(column)) + '=' + code;
         }
         field(cell, true);
     }

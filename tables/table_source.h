@@ -3,6 +3,7 @@
 // the table's records in the same layout, so that an edited dump converts back byte for byte.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tables/feature_table.h"
@@ -28,10 +29,15 @@ struct TableSource {
 
 // Reads a UTF-8 CSV source of a table with `columns` columns: a header line naming them,
 // optionally one more named "source", then one line per feature (name, number, numbers with
-// at most one decimal). Lines whose first cell starts with '#' are comments; lines of empty
-// cells are skipped. Every fault found is appended to `faults`; the table is sound only when
+// at most one decimal). Lines whose first cell starts with an unquoted '#' are comments, and
+// so are those of a quoted '#' cell and nothing else; lines of unquoted empty cells are
+// skipped. Every fault found is appended to `faults`; the table is sound only when
 // none is.
 void ReadTableSource(const std::string& csv, int columns, TableSource& source, std::vector<TableFault>& faults);
+
+// A cell as a message quotes it (UTF-8): «…», control characters as \xNN, at most 60
+// signs and then how many there are.
+std::string ShownCell(std::string_view cell);
 
 // "FILE:LINE: столбец N (name): найдено X, ожидалось Y", UTF-8.
 std::string FaultMessage(const std::string& file, const TableSource& source, const TableFault& fault);

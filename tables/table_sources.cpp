@@ -76,23 +76,37 @@ std::string BuildSideFile(const FeatureSources& sources) {
     return text;
 }
 
-bool ParseSideFile(std::string_view text, FeatureSources& sources) {
+bool ParseSideFile(std::string_view text, FeatureSources& sources, std::vector<int>* badLines) {
     sources.clear();
-    for (const std::string_view line : ContentLines(text)) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    bool good = true;
+    int number = 0;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        ++number;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.empty() || line[0] == '#' || line.find_first_not_of(" \t") == std::string_view::npos) continue;
         const std::vector<std::string> words = Words(line);
-        int number = 0;
-        if (words.size() < 2 || !Whole(words[0], number) || words[1].find('=') != std::string::npos) return false;
-        FeatureSource& source = sources[number];
-        source.code = words[1];
-        for (std::size_t i = 2; i < words.size(); ++i) {
+        int feature = 0;
+        FeatureSource source;
+        bool read = words.size() >= 2 && Whole(words[0], feature) && words[1].find('=') == std::string::npos;
+        if (read) source.code = words[1];
+        for (std::size_t i = 2; read && i < words.size(); ++i) {
             const auto eq = words[i].find('=');
             int column = 0;
-            if (eq == std::string::npos || eq + 1 == words[i].size() || !Whole(words[i].substr(0, eq), column))
-                return false;
-            source.columns[column] = words[i].substr(eq + 1);
+            read = eq != std::string::npos && eq + 1 < words[i].size() && Whole(words[i].substr(0, eq), column);
+            if (read) source.columns[column] = words[i].substr(eq + 1);
+        }
+        if (read) {
+            sources[feature] = std::move(source);
+        } else {
+            good = false;
+            if (badLines) badLines->push_back(number);
         }
     }
-    return true;
+    return good;
 }
 
 std::string SidePath(const std::string& tablePath) {
@@ -165,13 +179,31 @@ std::string MergeCodes(std::string codes, std::string_view more) {
     return codes;
 }
 
-void ReadTableSources(const std::string& tablePath, TableSources& sources) {
+void ReadTableSources(const std::string& linkedPath, TableSources& sources) {
+    static constexpr platform::AnsiText kTooLarge(u8"Файл источников слишком велик, источники не показаны: ");
+    static constexpr platform::AnsiText kBadLines(u8"В файле источников не разобраны строки ");
     sources = {};
-    std::string text;
-    if (!platform::ReadWholeFile(SidePath(tablePath), text) || !ParseSideFile(text, sources.features)) {
-        sources.features.clear();
+    std::string tablePath;
+    if (!platform::ResolvedPath(linkedPath, tablePath)) tablePath = linkedPath;
+    const std::string sidePath = SidePath(tablePath);
+    platform::InputFile side;
+    std::int64_t size = 0;
+    if (!side.Open(platform::NativePath(sidePath))) return;
+    if (side.Size(size) && size > kMaxSideFileBytes) {
+        sources.problem = std::string(kTooLarge.view()) + platform::PathText(sidePath);
         return;
     }
+    side.Close();
+    std::string text;
+    if (!platform::ReadWholeFile(sidePath, text)) return;
+    std::vector<int> bad;
+    if (!ParseSideFile(text, sources.features, &bad)) {
+        sources.problem = std::string(kBadLines.view());
+        for (std::size_t i = 0; i < bad.size() && i < 10; ++i) sources.problem += (i ? ", " : "") + std::to_string(bad[i]);
+        if (bad.size() > 10) sources.problem += " (" + std::to_string(bad.size()) + ")";
+        sources.problem += ": " + platform::PathText(sidePath);
+    }
+    if (sources.features.empty()) return;
     // The citations only make the notes longer: a missing list leaves the codes alone.
     if (!platform::ReadWholeFile(Folder(tablePath) + std::string(kSourceList), text)) return;
     for (const std::string_view line : ContentLines(text)) {

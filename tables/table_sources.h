@@ -4,6 +4,7 @@
 // ("BD\sources.txt"). A table without a side file has no known sources.
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <span>
 #include <string>
@@ -27,8 +28,13 @@ using FeatureSources = std::map<int, FeatureSource>;  // by feature number
 
 // The side file: a comment line, then one line per feature, "NUMBER CODE", followed by
 // "COLUMN=CODE" for each column (counted from 0, as the reader counts) of another source.
+// A UTF-8 byte-order mark (as Notepad saves) is taken; a line not in the format is left out
+// and its number (from 1) put in `badLines`, the other lines kept. True when none is bad.
 std::string BuildSideFile(const FeatureSources& sources);
-bool ParseSideFile(std::string_view text, FeatureSources& sources);
+bool ParseSideFile(std::string_view text, FeatureSources& sources, std::vector<int>* badLines = nullptr);
+
+// The largest side file read: a hundred times what a table of the record limit needs.
+inline constexpr std::int64_t kMaxSideFileBytes = 64ll << 20;
 
 // "...\BD\female.dbf" -> "...\BD\female.src"; any other name gets ".src" appended.
 std::string SidePath(const std::string& tablePath);
@@ -43,6 +49,7 @@ struct RowSource {
 struct TableSources {
     FeatureSources features;
     std::map<std::string, std::string, std::less<>> citations;  // code -> citation, Windows-1251
+    std::string problem;  // what was wrong with the side file, for the user (Windows-1251); empty if nothing
 
     bool Known() const { return !features.empty(); }
     // The codes of the cells `columns` of feature `number` reads, each once, ", " between;
@@ -71,8 +78,10 @@ bool HasIllustrative(std::string_view codes);
 // `codes` with the codes of `more` it lacks appended.
 std::string MergeCodes(std::string codes, std::string_view more);
 
-// Reads the side file beside the table at `tablePath` (a path built the Windows way) and the
-// sources list in its folder. A missing or unreadable side file leaves `sources` empty.
+// Reads the side file beside the file the table at `tablePath` (a path built the Windows way,
+// perhaps a link) is, and the sources list in its folder. A missing or unreadable side file
+// leaves `sources` empty; one too large to be a side file too, and its bad lines are left
+// out, each said in `problem`.
 void ReadTableSources(const std::string& tablePath, TableSources& sources);
 
 }  // namespace kelvo::tables

@@ -55,7 +55,7 @@ bool HeadlessWindow::Usable(int id) {
     return open_ && control && control->IsEnabled();
 }
 
-bool HeadlessWindow::Raise(Event event, int id) { return open_ && dialog_.OnEvent(event, id); }
+bool HeadlessWindow::Raise(Event event, int id) { return open_ && dialog_.Deliver(event, id); }
 
 bool HeadlessWindow::Choose(int comboId, int index) {
     if (!Usable(comboId)) return false;
@@ -147,7 +147,7 @@ bool HeadlessWindow::PressEscape() {
 bool HeadlessWindow::PressCloseBox() { return PressEscape(); }
 
 void HeadlessWindow::RequestEnd(int code) {
-    if (dialog_.OnQueryClose()) EndDialog(code);
+    if (dialog_.QueryClose()) EndDialog(code);
 }
 
 bool HeadlessWindow::CopyFromList(int listId) {

@@ -234,16 +234,16 @@ void QtWindow::Keep(int id, std::unique_ptr<Control> adapter) {
     adapters_.push_back(std::move(adapter));
 }
 
-bool QtWindow::Raise(Event event, int id) { return running_ && !quiet_ && dialog_.OnEvent(event, id); }
+bool QtWindow::Raise(Event event, int id) { return running_ && !quiet_ && dialog_.Deliver(event, id); }
 
 void QtWindow::OnButtonClicked(int id) {
     if (Raise(Event::Clicked, id) || !running_) return;
-    if (id == kIdOk && dialog_.OnQueryClose()) accept();
+    if (id == kIdOk && dialog_.QueryClose()) accept();
     if (id == kIdCancel) reject();
 }
 
 void QtWindow::reject() {
-    if (running_ && !dialog_.OnQueryClose()) return;
+    if (running_ && !dialog_.QueryClose()) return;
     QDialog::reject();
 }
 

@@ -436,7 +436,7 @@ BOOL DialogWindow::OnCommand(int id, int code) {
     if (Raise(Event::Clicked, id)) return TRUE;
     // IDCANCEL comes from Esc and the close box without a button of its own.
     if (id == IDOK || id == IDCANCEL) {
-        if (!dialog_.IsOpen() || dialog_.OnQueryClose()) EndDialog(id);
+        if (!dialog_.IsOpen() || dialog_.QueryClose()) EndDialog(id);
         return TRUE;
     }
     return FALSE;
@@ -517,7 +517,7 @@ void DialogWindow::OnDestroy() {
 }
 
 bool DialogWindow::Raise(Event event, int id) {
-    return window_ && !quiet_ && dialog_.IsOpen() && dialog_.OnEvent(event, id);
+    return window_ && !quiet_ && dialog_.IsOpen() && dialog_.Deliver(event, id);
 }
 
 const ControlTemplate* DialogWindow::TemplateOf(HWND control) const {

@@ -186,6 +186,64 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
 
 }  // namespace
 
+bool ResolvedPath(const std::string& path, std::string& resolved) {
+    resolved = FollowLinks(path);
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        const bool got = GetFileInformationByHandle(file, &info) != FALSE;
+        CloseHandle(file);
+        return got;
+    };
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return identity(a, first) && identity(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool LinkFile(const std::string& existing, const std::string& link) {
+    return CreateHardLinkA(link.c_str(), existing.c_str(), nullptr) != FALSE;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+// A named mutex stands for the folder: Windows has no lock on a folder itself. Its name
+// comes from the folder's full path, case folded as the file system folds it.
+FolderLock::FolderLock(const std::string& path) {
+    char full[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    std::string folder = n > 0 && n < sizeof full ? std::string(full, n) : path;
+    folder = folder.substr(0, folder.find_last_of("\\/") == std::string::npos ? 0 : folder.find_last_of("\\/"));
+    CharUpperBuffA(folder.data(), static_cast<DWORD>(folder.size()));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : folder) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char name[64];
+    std::snprintf(name, sizeof name, "Local\\kelvo-folder-%016llx", static_cast<unsigned long long>(hash));
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (!mutex) return;
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+FolderLock::~FolderLock() {
+    if (handle_ == -1) return;
+    HANDLE mutex = reinterpret_cast<HANDLE>(handle_);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
 // systemError holds the errno of a C runtime call or the Windows error of MoveFileExA,
 // whichever failed.
 WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& systemError) {
