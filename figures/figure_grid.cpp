@@ -101,6 +101,16 @@ bool FigureGrid::Load(const std::string& dataDirectory, FigureGroup group, int a
         }
     }
     for (int a = 0; a < 5; ++a) {
+        featureBounds_[a].assign(features.size(), {});
+        for (const Figure& f : figures_) {
+            if (a < 4 && f.age != a) continue;
+            for (std::size_t i = 0; i < features.size(); ++i) {
+                FeatureBounds& b = featureBounds_[a][i];
+                b.low = std::min(b.low, f.values[i]);
+                b.high = std::max(b.high, f.values[i]);
+                b.step = std::max(b.step, f.increments[i]);
+            }
+        }
         for (int d = 0; d < 3; ++d) {
             low_[a][d] = HUGE_VAL;
             high_[a][d] = -HUGE_VAL;
@@ -123,6 +133,12 @@ FigureGrid::Nearest FigureGrid::Find(const std::optional<double> (&leading)[3],
     for (int d = 0; d < dimensions; ++d)
         if (leading[d] && (*leading[d] < low_[bounds][d] - 2 * steps_[d] || *leading[d] > high_[bounds][d] + 2 * steps_[d]))
             return {};
+    // A further feature more than two of its steps beyond every figure, as the search refuses it.
+    for (std::size_t i = 0; i < features.size() && i < featureBounds_[bounds].size(); ++i) {
+        const FeatureBounds& b = featureBounds_[bounds][i];
+        if (features[i] && b.step > 0 && (*features[i] < b.low - 2 * b.step || *features[i] > b.high + 2 * b.step))
+            return {};
+    }
     Nearest best;
     double bestSum = HUGE_VAL;
     // A figure is taken when it is nearer, or as near and first in the lists; a branch is

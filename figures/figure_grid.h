@@ -6,6 +6,7 @@
 // lists and widens only while a figure could still be nearer, since each dimension's term
 // only adds to the distance.
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ private:
     std::vector<Height> heights_;  // ascending
     double steps_[3] = {6, 4, 4};
     double low_[5][3] = {}, high_[5][3] = {};  // per age group, then [4] for them all
+    struct FeatureBounds {
+        double low = HUGE_VAL, high = -HUGE_VAL, step = 0;  // step: the largest increment
+    };
+    std::vector<FeatureBounds> featureBounds_[5];  // per age group as low_, per further feature
     bool hasThird_ = false;
 };
 

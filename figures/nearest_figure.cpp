@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "figures/compute_frame.h"
 #include "figures/group_registry.h"
@@ -51,32 +52,58 @@ public:
 
     bool Visit(const WalkedFigure& figure, int age) {
         if (!rowsFound_ && !FindFeatureRows(figure.rows)) return false;
-        FigureMatch match{age, figure.heightIndex, figure.chestIndex, figure.thirdIndex,
-                          figure.height, figure.chest, figure.third, 0, {}};
         const double shown[3] = {ParseValue(figure.height), ParseValue(figure.chest), ParseValue(figure.third)};
         double sum = 0;
         for (int i = 0; i < (hasThird_ ? 3 : 2); ++i) {
             Leading& d = leading_[i];
             d.low = std::min(d.low, shown[i]);
             d.high = std::max(d.high, shown[i]);
-            if (!d.person) continue;
-            const FeatureDifference difference{d.feature, true, *d.person, shown[i]};
-            sum += std::pow(difference.Difference() / d.step, 2);
-            match.differences.push_back(difference);
+            if (d.person) sum += std::pow((*d.person - shown[i]) / d.step, 2);
         }
-        for (const Measurement& m : person_.features) {
-            const results::ResultRow& row = figure.rows[rowOf_.at(m.feature)];
-            const FeatureDifference difference{m.feature, false, m.value, ParseValue(row.cells[2])};
+        for (std::size_t f = 0; f < person_.features.size(); ++f) {
+            const results::ResultRow& row = figure.rows[rows_[f]];
+            const double value = ParseValue(row.cells[2]);
             // The size increment is the feature's change per chest step: a difference of one
             // increment weighs as much as one step of the chest girth.
             const double increment = std::abs(ParseValue(row.cells[4]));
-            if (increment != 0) sum += std::pow(difference.Difference() / increment, 2);
-            match.differences.push_back(difference);
+            Further& range = further_[f];
+            range.low = std::min(range.low, value);
+            range.high = std::max(range.high, value);
+            range.step = std::max(range.step, increment);
+            if (increment != 0) sum += std::pow((person_.features[f].value - value) / increment, 2);
         }
-        match.distance = std::sqrt(sum);
-        matches.push_back(std::move(match));
+        const double distance = std::sqrt(sum);
+        // Only the figures reported are kept, nearest first, equal ones in list order: a
+        // person with thousands of features costs no more than their differences from three.
+        if (matches.size() == kNearestCount && !(distance < matches.back().distance)) return true;
+        FigureMatch match{age, figure.heightIndex, figure.chestIndex, figure.thirdIndex,
+                          figure.height, figure.chest, figure.third, distance, {}};
+        for (int i = 0; i < (hasThird_ ? 3 : 2); ++i)
+            if (leading_[i].person) match.differences.push_back({leading_[i].feature, true, *leading_[i].person, shown[i]});
+        for (std::size_t f = 0; f < person_.features.size(); ++f)
+            match.differences.push_back({person_.features[f].feature, false, person_.features[f].value,
+                                         ParseValue(figure.rows[rows_[f]].cells[2])});
+        const auto at = std::upper_bound(matches.begin(), matches.end(), distance,
+                                         [](double d, const FigureMatch& m) { return d < m.distance; });
+        matches.insert(at, std::move(match));
+        if (matches.size() > kNearestCount) matches.pop_back();
         return true;
     }
+
+    // A further feature more than two of its size steps beyond every figure: weighed by its
+    // step it would outweigh every leading dimension. Its index, or -1.
+    int FarFeature() const {
+        for (std::size_t f = 0; f < further_.size(); ++f) {
+            const Further& r = further_[f];
+            const double v = person_.features[f].value;
+            if (r.step > 0 && (v < r.low - 2 * r.step || v > r.high + 2 * r.step)) return static_cast<int>(f);
+        }
+        return -1;
+    }
+    struct Further {
+        double low = HUGE_VAL, high = -HUGE_VAL, step = 0;
+    };
+    const Further& FurtherRange(int f) const { return further_[static_cast<std::size_t>(f)]; }
 
     // The first leading dimension given that lies more than two steps outside every figure.
     const Leading* FarOutside() const {
@@ -93,14 +120,17 @@ public:
 private:
     // Every figure of a group has the same rows in record order: found once.
     bool FindFeatureRows(const results::ResultTable& rows) {
+        std::map<int, std::int32_t> rowOf;
+        for (std::int32_t r = 0; r < rows.GetSize(); ++r) rowOf.emplace(ParseFeatureNumber(rows[r].cells[0]), r);
         for (const Measurement& m : person_.features) {
-            for (std::int32_t r = 0; r < rows.GetSize() && !rowOf_.contains(m.feature); ++r)
-                if (ParseFeatureNumber(rows[r].cells[0]) == m.feature) rowOf_[m.feature] = r;
-            if (!rowOf_.contains(m.feature)) {
+            const auto found = rowOf.find(m.feature);
+            if (found == rowOf.end()) {
                 unknownFeature = m.feature;
                 return false;
             }
+            rows_.push_back(found->second);
         }
+        further_.resize(person_.features.size());
         rowsFound_ = true;
         return true;
     }
@@ -109,7 +139,8 @@ private:
     Leading leading_[3];
     bool hasThird_;
     bool rowsFound_ = false;
-    std::map<int, std::int32_t> rowOf_;
+    std::vector<std::int32_t> rows_;  // each further feature's row
+    std::vector<Further> further_;
 };
 
 }  // namespace
@@ -121,6 +152,11 @@ bool FindNearestFigures(const std::string& dataDirectory, FigureGroup group, int
     const GroupEntry& entry = Group(group);
     if (!person.height && !person.chest && !person.third) return message = kNoLeading.view(), false;
     if (person.third && !entry.hasThirdList) return message = kNoThird.view(), false;
+    static constexpr platform::AnsiText kTwice(u8" задан дважды.");
+    std::set<int> given;
+    for (const Measurement& m : person.features)
+        if (!given.insert(m.feature).second)
+            return message = std::string(kFeature.view()) + std::to_string(m.feature) + std::string(kTwice.view()), false;
 
     std::vector<int> ages{-1};
     if (entry.hasAgeGroups) ages = age == kAnyAge ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{age};
@@ -146,9 +182,13 @@ bool FindNearestFigures(const std::string& dataDirectory, FigureGroup group, int
                   std::string(kFrom.view()) + Number(d->low) + std::string(kTo.view()) + Number(d->high) + ".";
         return false;
     }
-    std::stable_sort(search.matches.begin(), search.matches.end(),
-                     [](const FigureMatch& a, const FigureMatch& b) { return a.distance < b.distance; });
-    if (search.matches.size() > kNearestCount) search.matches.resize(kNearestCount);
+    if (const int f = search.FarFeature(); f >= 0) {
+        const auto& range = search.FurtherRange(f);
+        const std::string name = "T" + std::to_string(person.features[static_cast<std::size_t>(f)].feature);
+        message = name + " = " + Number(person.features[static_cast<std::size_t>(f)].value) + std::string(kFarOutside.view()) +
+                  name + " " + std::string(kFrom.view()) + Number(range.low) + std::string(kTo.view()) + Number(range.high) + ".";
+        return false;
+    }
     nearest = std::move(search.matches);
     return true;
 }

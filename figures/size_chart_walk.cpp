@@ -206,6 +206,7 @@ std::string RangeFault(const FigureLists& lists, const FigureRange& range) {
     static constexpr platform::AnsiText kNotOffered(u8"нет в списке ");
     static constexpr platform::AnsiText kReversed(u8"диапазон от большего к меньшему в списке ");
     static constexpr platform::AnsiText kEmpty(u8"в выбранном диапазоне нет ни одной типовой фигуры");
+    static constexpr platform::AnsiText kNoThird(u8"T18/T19 (его у группы нет)");
     const auto check = [&](const std::optional<ListSpan>& span, const std::vector<double>& offered,
                            std::string_view list) -> std::string {
         if (!span) return {};
@@ -216,7 +217,7 @@ std::string RangeFault(const FigureLists& lists, const FigureRange& range) {
         return {};
     };
     for (std::string fault : {check(range.heights, lists.Heights(), "T1"), check(range.chests, lists.Chests(), "T16"),
-                              check(range.thirds, lists.Thirds(), lists.hasThirdList ? "T18/T19" : "T18/T19 (его у группы нет)")})
+                              check(range.thirds, lists.Thirds(), lists.hasThirdList ? std::string_view("T18/T19") : kNoThird.view())})
         if (!fault.empty()) return fault;
     return lists.Count(range) == 0 ? std::string(kEmpty.view()) : std::string();
 }

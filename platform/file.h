@@ -97,6 +97,12 @@ bool ResolvedPath(const std::string& path, std::string& resolved);
 // symbolic link to it or another hard link of it.
 bool SameFile(const std::string& a, const std::string& b);
 
+// True when `path` (built the Windows way) names, through any link, a pipe, a terminal or
+// another device rather than a file (POSIX /dev/stdout into a pipe); such a target is
+// written in place by WriteToStream, as nothing can be renamed over it.
+bool IsStream(const std::string& path);
+bool WriteToStream(const std::string& path, std::string_view bytes, int& systemError);
+
 // Renames, hard-links or removes a file (paths built the Windows way); a rename replaces the
 // target. False with errno (Windows: GetLastError()) on failure.
 bool RenameFile(const std::string& from, const std::string& to);

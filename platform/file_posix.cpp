@@ -277,6 +277,19 @@ bool SameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool IsStream(const std::string& path) {
+    struct stat st {};
+    return ::stat(NativePath(path).c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+bool WriteToStream(const std::string& path, std::string_view bytes, int& systemError) {
+    const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    bool written = fd >= 0 && WriteAll(fd, bytes);
+    systemError = written ? 0 : errno;
+    if (fd >= 0 && ::close(fd) != 0 && written) written = false, systemError = errno;
+    return written;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }

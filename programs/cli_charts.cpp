@@ -40,15 +40,20 @@ namespace kelvo::cli {
 
 // "158-176" or a single "164" as a span; false when the text is neither.
 bool ParseSpan(const std::string& text, figures::ListSpan& span) {
-    const auto number = [](const std::string& part, double& value) {
-        const char* begin = part.c_str();
-        char* end = nullptr;
-        value = std::strtod(begin, &end);
-        return !part.empty() && end != begin && *end == '\0' && part[0] != '-' && part[0] != '+';
+    // The lists' own numbers only: decimal whole numbers, as the lists show them, blanks
+    // around each alike; no sign, exponent, hexadecimal or fraction.
+    const auto number = [](std::string_view part, double& value) {
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        if (part.empty() || part.size() > 4 || part.find_first_not_of("0123456789") != std::string_view::npos) return false;
+        int whole = 0;
+        std::from_chars(part.data(), part.data() + part.size(), whole);
+        value = whole;
+        return true;
     };
     const auto dash = text.find('-');
     if (dash == std::string::npos) return number(text, span.from) && number(text, span.to);
-    return number(text.substr(0, dash), span.from) && number(text.substr(dash + 1), span.to);
+    return number(std::string_view(text).substr(0, dash), span.from) && number(std::string_view(text).substr(dash + 1), span.to);
 }
 
 // The range the options ask for, checked against what the group's lists offer; false with

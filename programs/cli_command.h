@@ -68,6 +68,9 @@ results::ListFormat FormatNamed(const std::string& format);
 results::ListFormat OutputFormat(const Options& options);
 bool CommandLinePath(const std::string& file, std::string& path);
 int UnusablePath(const std::string& file);
+// Writes an output file as a whole or not at all; a pipe or device (--output /dev/stdout)
+// written in place. False with the message (Windows-1251) as WriteWholeFile's.
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string& message);
 
 // The commands; each returns the exit code.
 int PrintList(HeadlessWindow& window, const app::FigureDialog& dialog, const Options& options);

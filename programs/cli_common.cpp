@@ -141,6 +141,14 @@ bool CommandLinePath(const std::string& file, std::string& path) {
     return kelvo::platform::PathFromUtf8(file, path) && path.find('\\') == std::string::npos;
 }
 
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string& message) {
+    if (!platform::IsStream(path)) return results::WriteWholeFile(path, bytes, message);
+    int error = 0;
+    if (platform::WriteToStream(path, bytes, error)) return true;
+    message = Utf8ToAnsi("Не удалось записать в " + platform::PathToUtf8(path) + ": " + std::strerror(error) + ".");
+    return false;
+}
+
 int UnusablePath(const std::string& file) {
     return UsageError("имя файла «" + file + "» не передать: в нём «\\» или знаки вне Windows-1251");
 }

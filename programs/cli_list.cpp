@@ -91,7 +91,7 @@ int PrintList(HeadlessWindow& window, const kelvo::app::FigureDialog& dialog, co
     if (!options.output) return Emit(list);
     std::string path, message;
     if (!CommandLinePath(*options.output, path)) return UnusablePath(*options.output);
-    return results::WriteWholeFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
+    return WriteOutputFile(path, list, message) ? 0 : Fail(1, AnsiToUtf8(message));
 }
 
 }  // namespace kelvo::cli

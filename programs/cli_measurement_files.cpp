@@ -44,10 +44,10 @@ int WriteMeasurements(const kelvo::app::FigureDialog& dialog, results::Measureme
     std::string path;
     if (output && !CommandLinePath(*output, path)) return UnusablePath(*output);
     std::string bytes, message;
-    const bool written = output ? results::WriteMeasurementFile(path, format, dialog.ShownFigure(), dialog.Results(), message)
-                                : results::BuildMeasurementFile(format, dialog.ShownFigure(), dialog.Results(), bytes, message);
-    if (!written) return Fail(1, AnsiToUtf8(message));
-    return output ? 0 : Emit(bytes);
+    if (!results::BuildMeasurementFile(format, dialog.ShownFigure(), dialog.Results(), bytes, message))
+        return Fail(1, AnsiToUtf8(message));
+    if (!output) return Emit(bytes);
+    return WriteOutputFile(path, bytes, message) ? 0 : Fail(1, AnsiToUtf8(message));
 }
 
 }  // namespace kelvo::cli

@@ -87,11 +87,19 @@ bool ReadMeasurements(const Options& options, figures::PersonMeasurements& perso
     if (!read("--height", options.height, person.height) || !read("--chest", options.chest, person.chest) ||
         !read("--waist", options.waist, person.third) || !read("--hip", options.hip, person.third))
         return false;
+    // A feature the file gave takes the option's value; one given twice by the options is
+    // refused, as both would count.
+    std::set<int> given;
     for (const std::string& text : options.features) {
         std::vector<figures::Measurement> features;
         std::string message;
         if (!figures::ParseFeatureList(Utf8ToAnsi(text), features, message)) return error = AnsiToUtf8(message), false;
-        person.features.insert(person.features.end(), features.begin(), features.end());
+        for (const figures::Measurement& m : features) {
+            if (!given.insert(m.feature).second)
+                return error = "--feature: признак " + std::to_string(m.feature) + " задан дважды", false;
+            std::erase_if(person.features, [&](const figures::Measurement& held) { return held.feature == m.feature; });
+            person.features.push_back(m);
+        }
     }
     return true;
 }

@@ -136,7 +136,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         }
         bool known = false;
         for (const Flag& flag : flags) {
-            if (arg != flag.name || inlineValue) continue;
+            if (arg != flag.name) continue;
+            if (inlineValue) return error = std::string("у ") + flag.name + " не бывает значения: «" + argv[i] + "»", false;
             options.*(flag.field) = true;
             known = true;
         }

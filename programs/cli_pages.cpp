@@ -43,8 +43,8 @@ int WritePdf(const std::string& file, const kelvo::platform::PageLayout& layOut)
     std::string path;
     if (!CommandLinePath(file, path)) return UnusablePath(file);
     std::string bytes, message;
-    if (!kelvo::programs::RenderPdf(layOut, bytes, message)) return Fail(2, message);
-    if (!results::WriteWholeFile(path, bytes, message)) return Fail(1, AnsiToUtf8(message));
+    if (!kelvo::programs::RenderPdf(layOut, bytes, message)) return Fail(1, message);
+    if (!WriteOutputFile(path, bytes, message)) return Fail(1, AnsiToUtf8(message));
     return 0;
 }
 

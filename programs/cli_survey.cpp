@@ -140,7 +140,7 @@ int RunSurvey(HeadlessWindow& window, const app::FigureDialog& dialog, const fig
     if (!options.output) return Emit(text);
     std::string output;
     if (!CommandLinePath(*options.output, output)) return UnusablePath(*options.output);
-    return results::WriteWholeFile(output, text, message) ? 0 : Fail(1, AnsiToUtf8(message));
+    return WriteOutputFile(output, text, message) ? 0 : Fail(1, AnsiToUtf8(message));
 }
 
 }  // namespace kelvo::cli

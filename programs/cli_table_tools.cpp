@@ -103,7 +103,7 @@ int DumpTable(const std::string& tableFile, const std::string& sourceFile) {
     kelvo::tables::ReadTableSources(tablePath, sources);
     if (!sources.problem.empty()) std::fprintf(stderr, "kelvo-cli: %s\n", AnsiToUtf8(sources.problem).c_str());
     std::string message;
-    if (!results::WriteWholeFile(sourcePath, kelvo::tables::BuildTableSourceCsv(table, sources.features), message))
+    if (!WriteOutputFile(sourcePath, kelvo::tables::BuildTableSourceCsv(table, sources.features), message))
         return Fail(1, AnsiToUtf8(message));
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "results/export.h"
 #include "results/measurement_names.h"
+#include "tables/feature_table.h"
 
 namespace kelvo::results {
 namespace {
@@ -29,19 +30,20 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// An increment as a number: an empty field counts as 0, and text after the number is
-// ignored, as the compute step read it. Empty when there is no finite number at all.
+// An increment as the compute step read it (ParseValue: atof, in the C locale): an empty
+// field is 0, "1,5" is 1 and "0x1A" is 26, so that the file carries the increments the list
+// was computed with. Its own text where that is the same number; empty when not finite.
 std::string IncrementText(std::string_view cell) {
     const std::string_view text = Trimmed(cell);
-    if (text.empty()) return "0";
-    if (std::string decimal = DecimalText(text); !decimal.empty()) return decimal;
-    std::string_view digits = text;
-    if (digits.starts_with('+')) digits.remove_prefix(1);
-    double value = 0;
-    const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (parsed.ec != std::errc() || !std::isfinite(value)) return {};
+    const double value = tables::ParseValue(std::string(text));
+    if (!std::isfinite(value)) return {};
+    if (const std::string decimal = DecimalText(text); !decimal.empty()) {
+        double same = 0;
+        std::from_chars(decimal.data(), decimal.data() + decimal.size(), same);
+        if (same == value) return decimal;
+    }
     char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
     return std::string(buffer, written.ptr);
 }
 

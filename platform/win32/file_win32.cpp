@@ -205,6 +205,13 @@ bool SameFile(const std::string& a, const std::string& b) {
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool IsStream(const std::string&) { return false; }
+
+bool WriteToStream(const std::string&, std::string_view, int& systemError) {
+    systemError = EINVAL;
+    return false;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
