@@ -215,13 +215,42 @@ TEST_F(Cli, NearestPrintsThreeFiguresAndSelectsTheFirst) {
     for (const char* bad : {"--group women --nearest --height 110", "--group men --nearest --chest 100 --feature 99=1",
                             "--group men --nearest --chest 100 --feature 7", "--group men --nearest",
                             "--group men --nearest --chest wide", "--group men --feature 7=1",
-                            "--group boys --nearest --age 9 --height 120"}) {
+                            "--group boys --nearest --age 9 --height 120",
+                            // Weighed by its step, a feature far from every figure outweighs them all;
+                            // a number given twice would count twice.
+                            "--group women --nearest --height 164 --feature 2=1e200",
+                            "--group women --nearest --height 164 --feature '2=44;2=46'",
+                            "--group women --nearest --height 164 --feature 2=44 --feature 2=46"}) {
         const CliRun refused = Kelvo(bad);
         EXPECT_EQ(refused.exitCode, 2) << bad;
         EXPECT_TRUE(refused.out.empty()) << bad;
         EXPECT_FALSE(refused.err.empty()) << bad;
     }
     EXPECT_NE(Kelvo("--group women --nearest --height 110").err.find("T1 = 110"), std::string::npos);
+}
+
+// Options as users and scripts write them: --name=value for every option with a value, a
+// flag given a value named as such; ranges in the lists' own numbers only, blanks around
+// them alike; --output into a pipe; --pdf without its module a failure to write, not a usage error.
+TEST_F(Cli, OptionsAreTakenAsWrittenOrRefusedWithTheReason) {
+    EXPECT_EQ(Kelvo("--group=women --height=164 --chest=96 --hip=104").out, Kelvo("--group women --height 164 --chest 96 --hip 104").out);
+    const CliRun flag = Kelvo("--group women --export=1");
+    EXPECT_EQ(flag.exitCode, 2);
+    EXPECT_NE(flag.err.find("у --export не бывает значения"), std::string::npos) << flag.err;
+
+    const std::string chart = (dir / "chart.csv").string();
+    ASSERT_EQ(Kelvo("--group women --chart '" + chart + "' --heights 158-170").exitCode, 0);
+    const std::string plain = test::ReadFileBytes(chart);
+    ASSERT_EQ(Kelvo("--group women --chart '" + chart + "' --heights ' 158 - 170 '").exitCode, 0);
+    EXPECT_EQ(test::ReadFileBytes(chart), plain);
+    for (const char* range : {"0x9E-0xAA", "1.58e2-1.7e2", "+158-170", "158.0-170"})
+        EXPECT_EQ(Kelvo("--group women --chart '" + chart + "' --heights '" + range + "'").exitCode, 2) << range;
+    const CliRun third = Kelvo("--group nursery --chart '" + chart + "' --thirds 50-60");
+    EXPECT_NE(third.err.find("(его у группы нет)"), std::string::npos) << third.err;
+
+    const CliRun piped = Kelvo("--group women --output /dev/stdout | cat");
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, Kelvo("--group women").out);
 }
 
 // A script that runs `kelvo-cli ... > out && next` must not go on when the output was lost.

@@ -339,6 +339,23 @@ TEST_F(MakeTable, WhatOtherProgramsWriteReadsBackOrIsNamed) {
     EXPECT_EQ(messages.find("найдено ,"), std::string::npos) << messages;
 }
 
+// Increments other programs wrote as "1,5" and "0x1A": the list computes with what the C
+// library reads (1 and 26), and a measurement file carries the same, not 1.5 and 0.
+TEST_F(MakeTable, MeasurementFilesCarryTheIncrementsTheListComputedWith) {
+    tables::TableContents made;
+    made.fields = {{"NAME", 'C', 20, 0}, {"NUMBER", 'N', 3, 0}, {"PER_HEIGHT", 'N', 8, 1}, {"PER_CHEST", 'N', 8, 1},
+                   {"BASE", 'N', 8, 1}};
+    made.records = {{platform::Utf8ToOem("Рост"), "1", "6.0", "0.0", "80.0"},
+                    {platform::Utf8ToOem("Шея"), "13", "1,5", "0x1A", "21.0"},
+                    {platform::Utf8ToOem("Обхват груди третий"), "16", "0.0", "4.0", "48.0"},
+                    {platform::Utf8ToOem("Обхват талии"), "18", "0.0", "3.0", "47.0"}};
+    ASSERT_TRUE(tables::WriteTable((dir / "BD" / "yasly.dbf").string(), made));
+    ASSERT_TRUE(Cli("--data '" + dir.Path().string() + "' --group nursery --format json > '" + (dir / "out.json").string() + "'"))
+        << messages;
+    const std::string json = ReadFileBytes(dir / "out.json");
+    EXPECT_NE(json.find("\"height_increment\": 1, \"size_increment\": 26,"), std::string::npos) << json;
+}
+
 TEST_F(MakeTable, RefusedSourceLeavesThePreviousTableAlone) {
     ASSERT_TRUE(Make(std::string(kNurseryHeader) + kNurseryKeys));
     const std::string before = ReadFileBytes(target);
