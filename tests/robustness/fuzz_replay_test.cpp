@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "fuzz/parser_input.h"
 #include "fuzz/table_input.h"
 #include "tests/support/temp_dir.h"
 
@@ -31,6 +32,26 @@ void ReplayAll(const std::string& folder) {
 
 TEST(FuzzReplay, SeedCorpus) { ReplayAll("corpus"); }
 TEST(FuzzReplay, Regressions) { ReplayAll("regressions"); }
+
+// Each parser fuzzer's seeds, and whatever it ever failed on, under its own folder.
+TEST(FuzzReplay, EveryParsersSeedsAndFindings) {
+    using fuzz::Parser;
+    for (const Parser parser : {Parser::CsvTable, Parser::SideFile, Parser::Settings, Parser::FeatureList,
+                                Parser::ClientFile, Parser::Survey}) {
+        SCOPED_TRACE(fuzz::ParserFolder(parser));
+        for (const char* folder : {"corpus", "regressions"}) {
+            const std::filesystem::path inputs = std::filesystem::path(KELVO_FUZZ_INPUTS) / folder / fuzz::ParserFolder(parser);
+            if (!std::filesystem::is_directory(inputs)) {
+                EXPECT_STRNE(folder, "corpus") << "no seeds in " << inputs;
+                continue;
+            }
+            for (const auto& entry : std::filesystem::directory_iterator(inputs)) {
+                test::TempDir dir;
+                EXPECT_TRUE(fuzz::RunParserInput(parser, test::ReadFileBytes(entry.path()), dir.Path())) << entry.path();
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace kelvo
