@@ -1,5 +1,6 @@
 #include "figures/size_chart_walk.h"
 
+#include <charconv>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -200,6 +201,23 @@ std::string RangeText(const FigureRange& range, std::string_view third) {
     add("T16", range.chests);
     add(third, range.thirds);
     return text;
+}
+
+bool ParseListSpan(std::string_view text, ListSpan& span) {
+    // The lists' own numbers only: decimal whole numbers, as the lists show them, blanks
+    // around each alike; no sign, exponent, hexadecimal or fraction.
+    const auto number = [](std::string_view part, double& value) {
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        if (part.empty() || part.size() > 4 || part.find_first_not_of("0123456789") != std::string_view::npos) return false;
+        int whole = 0;
+        std::from_chars(part.data(), part.data() + part.size(), whole);
+        value = whole;
+        return true;
+    };
+    const auto dash = text.find('-');
+    if (dash == std::string::npos) return number(text, span.from) && number(text, span.to);
+    return number(text.substr(0, dash), span.from) && number(text.substr(dash + 1), span.to);
 }
 
 std::string RangeFault(const FigureLists& lists, const FigureRange& range) {

@@ -34,6 +34,10 @@ struct ListSpan {
     double from, to;
 };
 
+// "158-176", or one entry "164": the lists' own numbers (decimal whole numbers, blanks
+// around each alike); false for anything else, signs, fractions and exponents included.
+bool ParseListSpan(std::string_view text, ListSpan& span);
+
 // A part of a chart: the figures whose height, chest and third entries fall in the spans
 // set; an unset span takes the whole list.
 struct FigureRange {

@@ -10,6 +10,7 @@
 #include "figures/client_measurements.h"
 #include "figures/group_registry.h"
 #include "figures/nearest_figure.h"
+#include "figures/size_chart_walk.h"
 #include "figures/survey.h"
 #include "figures/table_check.h"
 #include "platform/registry.h"
@@ -73,6 +74,15 @@ bool FeatureList(std::string_view bytes) {
     return true;
 }
 
+// A range accepted holds list numbers only: whole, from 0 to 9999, written in digits.
+bool Range(std::string_view bytes) {
+    figures::ListSpan span{};
+    if (!figures::ParseListSpan(bytes, span)) return true;
+    for (const double bound : {span.from, span.to})
+        if (bound != std::floor(bound) || bound < 0 || bound > 9999) return false;
+    return bytes.find_first_not_of("0123456789- ") == std::string_view::npos;
+}
+
 bool ClientFile(std::string_view bytes) {
     for (const figures::GroupEntry& group : figures::Groups()) {
         figures::ClientMeasurements read;
@@ -126,6 +136,7 @@ const char* ParserFolder(Parser parser) {
         case Parser::SideFile: return "side-file";
         case Parser::Settings: return "settings";
         case Parser::FeatureList: return "feature-list";
+        case Parser::Range: return "range";
         case Parser::ClientFile: return "client-file";
         case Parser::Survey: return "survey";
     }
@@ -138,6 +149,7 @@ bool RunParserInput(Parser parser, std::string_view bytes, const std::filesystem
         case Parser::SideFile: return SideFile(bytes);
         case Parser::Settings: return Settings(bytes, scratch);
         case Parser::FeatureList: return FeatureList(bytes);
+        case Parser::Range: return Range(bytes);
         case Parser::ClientFile: return ClientFile(bytes);
         case Parser::Survey: return Survey(bytes);
     }

@@ -7,7 +7,7 @@
 
 namespace kelvo::fuzz {
 
-enum class Parser { CsvTable, SideFile, Settings, FeatureList, ClientFile, Survey };
+enum class Parser { CsvTable, SideFile, Settings, FeatureList, Range, ClientFile, Survey };
 
 // The folder of Parser's seeds and findings under fuzz/corpus and fuzz/regressions.
 const char* ParserFolder(Parser parser);

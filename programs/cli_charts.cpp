@@ -39,23 +39,6 @@
 namespace kelvo::cli {
 
 // "158-176" or a single "164" as a span; false when the text is neither.
-bool ParseSpan(const std::string& text, figures::ListSpan& span) {
-    // The lists' own numbers only: decimal whole numbers, as the lists show them, blanks
-    // around each alike; no sign, exponent, hexadecimal or fraction.
-    const auto number = [](std::string_view part, double& value) {
-        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-        if (part.empty() || part.size() > 4 || part.find_first_not_of("0123456789") != std::string_view::npos) return false;
-        int whole = 0;
-        std::from_chars(part.data(), part.data() + part.size(), whole);
-        value = whole;
-        return true;
-    };
-    const auto dash = text.find('-');
-    if (dash == std::string::npos) return number(text, span.from) && number(text, span.to);
-    return number(std::string_view(text).substr(0, dash), span.from) && number(std::string_view(text).substr(dash + 1), span.to);
-}
-
 // The range the options ask for, checked against what the group's lists offer; false with
 // a message naming the option or the bound.
 bool ReadRange(const Options& options, const std::string& dataDirectory, const figures::GroupEntry& group, int age,
@@ -63,7 +46,7 @@ bool ReadRange(const Options& options, const std::string& dataDirectory, const f
     const auto read = [&](const char* name, const std::optional<std::string>& text, std::optional<figures::ListSpan>& into) {
         if (!text) return true;
         figures::ListSpan span{};
-        if (!ParseSpan(*text, span)) return error = std::string(name) + ": не диапазон «" + *text + "» (нужно от-до, например 158-176)", false;
+        if (!figures::ParseListSpan(*text, span)) return error = std::string(name) + ": не диапазон «" + *text + "» (нужно от-до, например 158-176)", false;
         into = span;
         return true;
     };

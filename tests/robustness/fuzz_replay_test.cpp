@@ -37,7 +37,7 @@ TEST(FuzzReplay, Regressions) { ReplayAll("regressions"); }
 TEST(FuzzReplay, EveryParsersSeedsAndFindings) {
     using fuzz::Parser;
     for (const Parser parser : {Parser::CsvTable, Parser::SideFile, Parser::Settings, Parser::FeatureList,
-                                Parser::ClientFile, Parser::Survey}) {
+                                Parser::Range, Parser::ClientFile, Parser::Survey}) {
         SCOPED_TRACE(fuzz::ParserFolder(parser));
         for (const char* folder : {"corpus", "regressions"}) {
             const std::filesystem::path inputs = std::filesystem::path(KELVO_FUZZ_INPUTS) / folder / fuzz::ParserFolder(parser);
