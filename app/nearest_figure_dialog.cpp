@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "figures/client_measurements.h"
+#include "platform/decimal.h"
 #include "platform/file.h"
 
 #include "res/figure_dialog_template.h"
@@ -141,7 +142,7 @@ void NearestFigureDialog::OnFeatureClick() {
 // A number as the person's fields show it: the shortest text, with a decimal point.
 std::string MeasurementText(double value) {
     char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::round(value * 1000) / 1000);
+    const auto written = platform::WriteDouble(buffer, buffer + sizeof buffer, std::round(value * 1000) / 1000);
     return std::string(buffer, written.ptr);
 }
 

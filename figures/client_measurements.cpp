@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/decimal.h"
 #include "platform/ansi_text.h"
 #include "platform/codepage.h"
 #include "results/measurement_names.h"
@@ -135,7 +136,7 @@ bool ReadClientMeasurements(std::string_view bytes, const GroupEntry& group, Cli
         const auto name = Attribute(tag, "name");
         const auto value = Attribute(tag, "value");
         double number = 0;
-        const auto parsed = value ? std::from_chars(value->data(), value->data() + value->size(), number)
+        const auto parsed = value ? platform::ReadDouble(value->data(), value->data() + value->size(), number)
                                   : std::from_chars_result{nullptr, std::errc::invalid_argument};
         const auto mapped = name ? MapName(group.englishName, *name) : std::nullopt;
         // The programs write 0 for a measurement not taken; a formula is no client's number.

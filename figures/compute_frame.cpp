@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "figures/group_registry.h"
+#include "platform/decimal.h"
 #include "platform/codepage.h"
 
 namespace kelvo::figures {
@@ -42,7 +43,7 @@ std::string FormatValue(double value) {
     // at a fraction of snprintf's cost, which a size chart pays 55,000 times. Infinities and
     // NaNs keep the C library's spelling.
     if (std::isfinite(value)) {
-        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+        const auto [end, error] = platform::WriteFixed(buffer, buffer + sizeof buffer, value, 1);
         if (error == std::errc()) return std::string(buffer, end);
     }
     const int n = std::snprintf(buffer, sizeof buffer, "%0.1f", value);

@@ -9,6 +9,7 @@
 
 #include "figures/compute_frame.h"
 #include "figures/group_registry.h"
+#include "platform/decimal.h"
 #include "platform/ansi_text.h"
 
 namespace kelvo::figures {
@@ -202,7 +203,7 @@ bool ParseMeasurement(std::string_view text, double& value) {
     std::replace(number.begin(), number.end(), ',', '.');
     if (number.empty()) return false;
     const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
+    const auto [stop, error] = platform::ReadDouble(number.data(), end, value, std::chars_format::fixed);
     return error == std::errc() && stop == end && std::isfinite(value);
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/decimal.h"
 #include "platform/codepage.h"
 
 namespace kelvo::figures {
@@ -92,7 +93,7 @@ bool Number(std::string_view cell, bool decimalComma, double& value) {
         begin = buffer;
         stop = buffer + n;
     }
-    const auto [end, error] = std::from_chars(begin, stop, value, std::chars_format::fixed);
+    const auto [end, error] = platform::ReadDouble(begin, stop, value, std::chars_format::fixed);
     return error == std::errc() && end == stop && std::isfinite(value);
 }
 

@@ -15,6 +15,9 @@ namespace {
 // Converts `in` with iconv; characters the target lacks become '?'.
 std::string Convert(const char* to, const char* from, std::string_view in) {
     iconv_t cd = iconv_open(to, from);
+    // musl (the browser build's C library) knows no "//TRANSLIT": the plain name then.
+    if (cd == reinterpret_cast<iconv_t>(-1) && std::string_view(to).find("//") != std::string_view::npos)
+        cd = iconv_open(std::string(to, std::string_view(to).find("//")).c_str(), from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
     std::string out;
     out.reserve(in.size() * 2);

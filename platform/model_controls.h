@@ -42,6 +42,8 @@ public:
         height_ = height;
     }
     const Page& Shown() const { return page_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
 
 private:
     Page page_;

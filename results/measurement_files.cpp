@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "platform/decimal.h"
 #include "platform/ansi_text.h"
 #include "platform/codepage.h"
 #include "results/export.h"
@@ -39,11 +40,11 @@ std::string IncrementText(std::string_view cell) {
     if (!std::isfinite(value)) return {};
     if (const std::string decimal = DecimalText(text); !decimal.empty()) {
         double same = 0;
-        std::from_chars(decimal.data(), decimal.data() + decimal.size(), same);
+        platform::ReadDouble(decimal.data(), decimal.data() + decimal.size(), same);
         if (same == value) return decimal;
     }
     char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
+    const auto written = platform::WriteDouble(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
     return std::string(buffer, written.ptr);
 }
 
@@ -100,10 +101,10 @@ struct Measurement {
 // digit that matters, and the shortest text gives the decimal back.
 std::string Scaled(const std::string& decimal, int scale) {
     double value = 0;
-    std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+    platform::ReadDouble(decimal.data(), decimal.data() + decimal.size(), value);
     value = scale < 0 ? value / 2 : value * 2;
     char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto written = platform::WriteDouble(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, written.ptr);
 }
 
