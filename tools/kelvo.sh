@@ -3,7 +3,9 @@
 # ("run") or runs the whole test suite ("test").
 #   tools/kelvo.sh run [GROUP]  install what is missing, build, open the window on the bundled
 #                               tables (GROUP: 0 nursery, 1 girls, 2 boys, 4 men, else women)
-#   tools/kelvo.sh test   install what is missing, build, run every test (native, sanitizers, Wine)
+#   tools/kelvo.sh test   install what is missing, build, run every test (native, sanitizers, Wine,
+#                         the browser)
+#   tools/kelvo.sh web    install what is missing, build the site for the browser into build-web/site
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +21,9 @@ base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-de
 # schema check and the pattern-making program that opens and drafts from them.
 test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
   x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils poppler-utils
-  valentina)
+  valentina emscripten chromium nodejs npm)
+# For the site: Emscripten (which brings its clang) and node, which runs its tools.
+web_packages=(emscripten nodejs)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -63,7 +67,7 @@ case "${1:-}" in
     build_native
     status=0
     (cd "$build" && ctest --output-on-failure -j"$jobs") || status=1
-    for suite in sanitize-tests.sh wine-tests.sh; do
+    for suite in sanitize-tests.sh wine-tests.sh web-tests.sh; do
       if [ -x "$top/tools/$suite" ]; then
         echo "== $suite"
         "$top/tools/$suite" || status=1
@@ -71,8 +75,17 @@ case "${1:-}" in
     done
     exit $status
     ;;
+  web)
+    install_missing "${base_packages[@]}" "${web_packages[@]}"
+    build_native
+    mkdir -p "$top/build-web"
+    "$top/tools/web-build.sh" "$build" "$top/build-web"
+    echo "The site is in $top/build-web/site: serve it with"
+    echo "  python3 -m http.server --directory $top/build-web/site 8000"
+    echo "and open http://localhost:8000/ (any static host serves it)."
+    ;;
   *)
-    echo "usage: tools/kelvo.sh run|test" >&2
+    echo "usage: tools/kelvo.sh run|test|web" >&2
     exit 2
     ;;
 esac
