@@ -69,7 +69,8 @@ bool Number(std::string_view cell, bool decimalComma, double& value) {
     for (; i < cell.size(); ++i) {
         const char c = cell[i];
         if (c >= '0' && c <= '9') {
-            digits = digits * 10 + (c - '0');
+            // Past 15 digits the library reads the number; the digits only count.
+            if (count < 15) digits = digits * 10 + (c - '0');
             ++count;
             if (decimals >= 0) ++decimals;
         } else if ((c == '.' || (decimalComma && c == ',')) && decimals < 0) {

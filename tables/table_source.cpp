@@ -181,9 +181,15 @@ std::string ShownCell(std::string_view cell) {
     std::size_t signs = 0, total = 0;
     for (std::size_t i = 0; i < cell.size(); ++total) {
         const auto c = static_cast<unsigned char>(cell[i]);
-        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        // A broken sequence (a control byte inside it, a lead byte alone) is one sign, shown
+        // by its code, so that the message stays UTF-8 and lets no control byte through.
+        for (std::size_t k = 1; k < length; ++k)
+            if (i + k >= cell.size() || (static_cast<unsigned char>(cell[i + k]) >> 6) != 0x2) length = 0;
+        const bool broken = length == 0;
+        if (broken) length = 1;
         if (signs < kShown) {
-            if (c < 0x20 || c == 0x7F) {
+            if (c < 0x20 || c == 0x7F || broken) {
                 char code[8];
                 std::snprintf(code, sizeof code, "\\x%02X", c);
                 shown += code;
