@@ -10,7 +10,8 @@ set_target_properties(kelvo-web PROPERTIES OUTPUT_NAME kelvo SUFFIX ".js" RUNTIM
 # IndexedDB (IDBFS) under /user.
 target_link_options(kelvo-web PRIVATE -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=web,worker -sEXPORTED_RUNTIME_METHODS=FS,callMain -lidbfs.js -sINVOKE_RUN=0
-  "SHELL:--preload-file ${KELVO_DATA_OUTPUT}/BD@/kelvo/BD")
+  "SHELL:--preload-file ${KELVO_DATA_OUTPUT}/BD@/kelvo/BD"
+  "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/packaging/manual/index.html@/kelvo/manual/index.html")
 add_dependencies(kelvo-web feature_tables)
 
 set(site_sources index.html kelvo.css page.js sw.js manifest.webmanifest)

@@ -101,6 +101,18 @@ WriteError Classify(int error) {
     }
 }
 
+// Flushes a file or folder to disk. In the browser build the files live in memory (or in the
+// browser's storage, written back by the page), and Emscripten's fsync, which may wait there,
+// fails on node's own file system: nothing to flush.
+int Sync(int fd) {
+#if defined(__EMSCRIPTEN__)
+    (void)fd;
+    return 0;
+#else
+    return ::fsync(fd);
+#endif
+}
+
 bool WriteAll(int fd, std::string_view bytes, off_t at = -1) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -240,12 +252,12 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
         old.append(buffer, static_cast<std::size_t>(n));
     }
     bool written = WriteAll(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
-                   ::fsync(fd) == 0;
+                   Sync(fd) == 0;
     const int error = errno;
     if (!written) {
         WriteAll(fd, old, 0);
         [[maybe_unused]] const int restored = ::ftruncate(fd, static_cast<off_t>(old.size()));
-        ::fsync(fd);
+        Sync(fd);
     }
     if (::close(fd) != 0 && written) return false;
     errno = error;
@@ -257,7 +269,7 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
 bool SyncFolder(const std::string& target) {
     const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot
+    const bool synced = Sync(fd) == 0 || errno == EINVAL;  // some file systems cannot
     const int error = errno;
     ::close(fd);
     errno = error;
@@ -342,7 +354,7 @@ WriteError ReplaceFile(const std::string& path, std::string_view bytes, int& sys
             return RewriteInPlace(target, bytes) ? WriteError::None : fail(errno);
         return fail(error);
     }
-    if (!WriteAll(temp.Fd(), bytes) || ::fsync(temp.Fd()) != 0 || !temp.Replace(target) || !SyncFolder(target))
+    if (!WriteAll(temp.Fd(), bytes) || Sync(temp.Fd()) != 0 || !temp.Replace(target) || !SyncFolder(target))
         return fail(errno);
     return WriteError::None;
 }

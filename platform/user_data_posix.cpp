@@ -33,6 +33,11 @@ std::string UserDataDirectory() {
 }
 
 std::string InstalledDataDirectory() {
+#if defined(__EMSCRIPTEN__)
+    // In a page the site's tables and manual are packed at /kelvo; under node (the tests)
+    // /proc/self/exe is node's: the current folder's share/kelvo then.
+    return ::access("/kelvo", F_OK) == 0 ? "/kelvo" : "share/kelvo";
+#endif
     // The program's own folder, where the system can say it; else the tables of the
     // current folder's share/kelvo.
     char exe[PATH_MAX];

@@ -22,6 +22,10 @@ void kelvo_print(const char* pages);
 void kelvo_pick_files(int window, int folder, const char* accept);
 }
 
+// Whether a page is there: under node (the behaviour suites) nobody answers a dialog of the
+// page, and the model's own answers stand in, as the headless front end gives them.
+EM_JS(int, kelvo_has_page, (), { return typeof document !== 'undefined' ? 1 : 0; });
+
 // Suspends the WebAssembly stack until the page has an event (Asyncify); fills `event`
 // (window, kind, id, index, modifiers) and returns its text, malloc'd UTF-8.
 EM_ASYNC_JS(char*, kelvo_wait_event, (int* event), {
@@ -267,6 +271,7 @@ void LookAt(const std::string& folder, std::map<std::string, long long>& files) 
 }  // namespace
 
 void WebWindow::OfferWrittenFiles() {
+    if (!kelvo_has_page()) return;
     // One record for every window of the page: a dialog's file is offered once.
     static std::map<std::string, long long> written;
     static bool looked = false;
@@ -293,6 +298,7 @@ int WebWindow::WaitAnswer(std::string* text) {
 }
 
 void WebWindow::ShowMessage(std::string_view text, std::string_view title) {
+    if (!kelvo_has_page()) return HeadlessWindow::ShowMessage(text, title);
     messages.emplace_back(text);
     messageTitles.emplace_back(title);
     Render();
@@ -302,6 +308,7 @@ void WebWindow::ShowMessage(std::string_view text, std::string_view title) {
 }
 
 Answer WebWindow::AskYesNoCancel(std::string_view text) {
+    if (!kelvo_has_page()) return HeadlessWindow::AskYesNoCancel(text);
     questions.emplace_back(text);
     Render();
     const std::string dialog = "{\"kind\":\"question\",\"text\":" + Json(text) + "}";
@@ -320,14 +327,16 @@ void WebWindow::SetClipboardText(std::string_view text) {
     kelvo_set_clipboard(AnsiToUtf8(text).c_str());
 }
 
-bool WebWindow::AskSaveFileName(std::string_view, std::string_view, std::string& path, int&) {
+bool WebWindow::AskSaveFileName(std::string_view title, std::string_view filter, std::string& path, int& filterIndex) {
+    if (!kelvo_has_page()) return HeadlessWindow::AskSaveFileName(title, filter, path, filterIndex);
     // A download is the browser's save: the file goes where the window proposes, in the
     // page's own files, and from there to the user.
     if (path.find_first_of("\\/") == std::string::npos) path = outputFolder_ + "/" + path;
     return true;
 }
 
-bool WebWindow::AskOpenFileName(std::string_view, std::string_view filter, std::string& path) {
+bool WebWindow::AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) {
+    if (!kelvo_has_page()) return HeadlessWindow::AskOpenFileName(title, filter, path);
     kelvo_pick_files(number_, 0, filter.find("csv") != std::string_view::npos ? ".csv,.txt" : ".vit");
     std::string chosen;
     if (WaitAnswer(&chosen) != 0 || chosen.empty()) return false;
@@ -335,7 +344,8 @@ bool WebWindow::AskOpenFileName(std::string_view, std::string_view filter, std::
     return true;
 }
 
-bool WebWindow::AskFolderName(std::string_view, std::string& path) {
+bool WebWindow::AskFolderName(std::string_view title, std::string& path) {
+    if (!kelvo_has_page()) return HeadlessWindow::AskFolderName(title, path);
     kelvo_pick_files(number_, 1, "");
     std::string chosen;
     if (WaitAnswer(&chosen) != 0 || chosen.empty()) return false;
@@ -344,6 +354,7 @@ bool WebWindow::AskFolderName(std::string_view, std::string& path) {
 }
 
 int WebWindow::TrackPopupMenu(std::span<const MenuItem> items) {
+    if (!kelvo_has_page()) return HeadlessWindow::TrackPopupMenu(items);
     std::string dialog = "{\"kind\":\"popup\",\"items\":[";
     for (std::size_t i = 0; i < items.size(); ++i)
         dialog += (i ? ",{" : "{") + std::string("\"caption\":") + Json(items[i].caption) + ",\"separator\":" +
@@ -361,6 +372,7 @@ void WebWindow::SetMenuBar(const std::vector<Menu>& shown) { menus = shown; }
 void WebWindow::EnableCommand(int command, bool enabled) { HeadlessWindow::EnableCommand(command, enabled); }
 
 bool WebWindow::OpenDocument(const std::string& path) {
+    if (!kelvo_has_page()) return HeadlessWindow::OpenDocument(path);
     documents.push_back(path);
     kelvo_open_document(path.c_str());
     return true;
@@ -371,17 +383,20 @@ void WebWindow::ShowProgress(std::string_view label, int done, int total) {
 }
 
 bool WebWindow::ShowCancellableProgress(std::string_view label, int done, int total) {
+    if (!kelvo_has_page()) return HeadlessWindow::ShowCancellableProgress(label, done, total);
     ShowProgress(label, done, total);
     return true;
 }
 
 int WebWindow::RunModal(Dialog& dialog) {
+    if (!kelvo_has_page()) return HeadlessWindow::RunModal(dialog);
     WebWindow window(dialog, outputFolder_);
     window.Run();
     return window.EndCode();
 }
 
 bool WebWindow::PrintPages(const PageLayout& layOut, std::string& message) {
+    if (!kelvo_has_page()) return HeadlessWindow::PrintPages(layOut, message);
     message.clear();
     FixedTextMeasure measure;
     const PageSet pages = layOut(measure);
@@ -393,7 +408,10 @@ bool WebWindow::PrintPages(const PageLayout& layOut, std::string& message) {
     return true;
 }
 
-bool WebWindow::RenderPdf(const PageLayout&, std::string&) { return false; }
+bool WebWindow::RenderPdf(const PageLayout& layOut, std::string& bytes) {
+    // The page has no PDF of its own: the browser's print dialog saves one.
+    return !kelvo_has_page() && HeadlessWindow::RenderPdf(layOut, bytes);
+}
 
 int WebFrontEnd::RunModal(Dialog& dialog) {
     WebWindow window(dialog, outputFolder_);

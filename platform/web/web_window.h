@@ -15,7 +15,13 @@
 // Modal answers: the logic asks and waits (ShowMessage, AskYesNoCancel, RunModal) as on the
 // desktop. The page has one loop of events, WaitEvent, which suspends the WebAssembly stack
 // (Emscripten's Asyncify) until the page has one; a dialog's wait is the same loop run until
-// its answer comes, so the logic stays as it is on every other front end.
+// its answer comes, so the logic stays as it is on every other front end. Restructuring each
+// waiting call into a callback would have changed the window's logic, written once for
+// every front end; Asyncify costs size and speed of the calls that may wait, measured in
+// bench/RESULTS.md.
+//
+// Without a page (node running the behaviour suites) the model's answers stand in for the
+// user's, as on the headless front end; the page test in Chromium answers the HTML ones.
 
 #include <map>
 #include <set>
