@@ -113,6 +113,26 @@ async function optionCount(page, id) { return page.$eval(`[data-control="${id}"]
         table ? `${table.bytes.length} bytes against ${edited.length}` : 'no download');
   fs.rmSync(copy, {recursive: true, force: true});
 
+  // Other outputs as downloads, printing through the browser's print of the laid-out pages.
+  const menuEntry = async (menu, caption) => {
+    await page.click(`.kelvo-menu:nth-child(${menu}) > button`);
+    const entries = await page.$$('.kelvo-menu.open .kelvo-menu-items button');
+    for (const entry of entries)
+      if ((await entry.evaluate((b) => b.firstChild.textContent)) === caption) { await entry.click(); return true; }
+    return false;
+  };
+  await page.evaluate(() => { window.print = () => { window.kelvoPrintCalls = (window.kelvoPrintCalls || 0) + 1; }; });
+  check(await menuEntry(1, 'Сохранить таблицу размеров…'), 'Файл → Сохранить таблицу размеров… is there');
+  await pause(1500);
+  const chart = (await page.evaluate(() => Module.kelvoDownloads.map((d) => d.name))).find((n) => /\.csv$/.test(n));
+  check(!!chart, 'the size chart arrives as a CSV download', JSON.stringify(await page.evaluate(() => Module.kelvoDownloads.map((d) => d.name))));
+  await page.keyboard.down('Control'); await page.keyboard.press('KeyP'); await page.keyboard.up('Control');
+  await pause(300);
+  const printed = await page.evaluate(() => [Module.kelvoPrinted || 0, window.kelvoPrintCalls || 0,
+                                              document.querySelectorAll('#kelvo-print svg').length]);
+  check(printed[0] >= 1 && printed[1] === 1 && printed[2] === printed[0], 'Ctrl+P prints the laid-out pages through the browser', JSON.stringify(printed));
+  for (const open of await page.$$('dialog.kelvo-answer[open] button')) { await open.click(); break; }
+
   // The menus' dialogs: the figure search as a dialog of the page, Esc closes it.
   await page.click('.kelvo-menu:nth-child(3) > button');
   await page.click('.kelvo-menu.open .kelvo-menu-items button');
