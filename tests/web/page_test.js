@@ -144,6 +144,26 @@ async function optionCount(page, id) { return page.$eval(`[data-control="${id}"]
   await pause(100);
   check((await page.$$('dialog.kelvo-window[open]')).length === 0, 'Esc closes the dialog');
 
+  // A designer's own tables: a folder chosen in the page, kept by the browser for the next visit.
+  const own = fs.mkdtempSync(path.join(os.tmpdir(), 'kelvo-own-'));
+  fs.cpSync(path.join(data, 'BD'), path.join(own, 'Мои таблицы', 'BD'), {recursive: true});
+  await page.click('.kelvo-menu:nth-child(1) > button');
+  let folderEntry = null;
+  for (const e of await page.$$('.kelvo-menu.open .kelvo-menu-items button'))
+    if ((await e.evaluate((b) => b.firstChild.textContent)) === 'Открыть папку данных…') folderEntry = e;
+  const [chooser] = await Promise.all([page.waitForFileChooser(), folderEntry.click()]);
+  await chooser.accept([path.join(own, 'Мои таблицы')]);
+  await page.waitForFunction(() => /Мои таблицы/.test(document.querySelector('[data-control="1011"]').textContent), {timeout: 10000})
+    .catch(() => {});
+  const chosen = await page.$eval('[data-control="1011"]', (e) => e.textContent);
+  check(/Папка данных: \/user\/Мои таблицы/.test(chosen), 'a folder of tables chosen in the page is used', chosen);
+  await pause(800);  // the browser's storage written back
+  await page.reload();
+  await page.waitForSelector(list + ' tbody tr', {timeout: 20000});
+  const kept = await page.$eval('[data-control="1011"]', (e) => e.textContent);
+  check(/Мои таблицы/.test(kept), 'the chosen folder is used again at the next visit', kept);
+  fs.rmSync(own, {recursive: true, force: true});
+
   // Offline: once the service worker holds the site, a reload without network lists again.
   await page.evaluate(() => navigator.serviceWorker.ready);
   await pause(300);
