@@ -144,6 +144,26 @@ async function optionCount(page, id) { return page.$eval(`[data-control="${id}"]
   await pause(100);
   check((await page.$$('dialog.kelvo-window[open]')).length === 0, 'Esc closes the dialog');
 
+  // The survey dialog: a CSV chosen in the page, its people counted into figures.
+  const survey = path.join(os.tmpdir(), `kelvo-survey-${process.pid}.csv`);
+  let people = 'Рост;Обхват груди;Обхват бедер\n';
+  for (let n = 0; n < 60; ++n) people += `${158 + 6 * (n % 3)};${88 + 4 * (n % 4)};${96 + 4 * (n % 2)}\n`;
+  fs.writeFileSync(survey, people);
+  check(await menuEntry(3, 'Размерно-ростовочный ассортимент…'), 'Фигура → Размерно-ростовочный ассортимент… is there');
+  await pause(200);
+  const [surveyFile] = await Promise.all([page.waitForFileChooser(), page.click('dialog.kelvo-window[open] [data-control="1301"]')]);
+  await surveyFile.accept([survey]);
+  await pause(500);
+  await page.click('dialog.kelvo-window[open] [data-control="1308"]');
+  await pause(500);
+  const counted = await page.$$eval('dialog.kelvo-window[open] [data-control="1309"] tbody tr',
+                                    (trs) => trs.reduce((sum, tr) => sum + Number(tr.children[1].textContent), 0));
+  check(counted === 60, 'the survey dialog counts the people of a file chosen in the page', String(counted));
+  if (shots) await page.screenshot({path: path.join(shots, 'web-survey.png')});
+  await page.keyboard.press('Escape');
+  await pause(200);
+  fs.rmSync(survey, {force: true});
+
   // A designer's own tables: a folder chosen in the page, kept by the browser for the next visit.
   const own = fs.mkdtempSync(path.join(os.tmpdir(), 'kelvo-own-'));
   fs.cpSync(path.join(data, 'BD'), path.join(own, 'Мои таблицы', 'BD'), {recursive: true});
