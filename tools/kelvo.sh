@@ -21,9 +21,9 @@ base_packages=(cmake g++ make pkg-config git googletest libgtest-dev libgmock-de
 # schema check and the pattern-making program that opens and drafts from them.
 test_packages=(clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 fonts-wine locales strace
   x11-apps imagemagick python3 nsis lintian appstream desktop-file-utils dpkg-dev libxml2-utils poppler-utils
-  valentina emscripten chromium nodejs npm)
-# For the site: Emscripten (which brings its clang) and node, which runs its tools.
-web_packages=(emscripten nodejs)
+  valentina emscripten chromium)
+# For the site: Emscripten (which brings its clang and needs node).
+web_packages=(emscripten)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -49,6 +49,13 @@ install_missing() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# node and npm as commands: a machine may have them from another source than Debian's packages
+# (whose npm then cannot be installed beside them).
+install_node_commands() {
+  command -v node >/dev/null 2>&1 || install_missing nodejs
+  command -v npm >/dev/null 2>&1 || install_missing npm
+}
+
 build_native() {
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_WERROR=ON >/dev/null
   cmake --build "$build" -j"$jobs"
@@ -63,6 +70,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${base_packages[@]}" "${test_packages[@]}"
+    install_node_commands
     generate_russian_locale
     build_native
     status=0

@@ -301,6 +301,10 @@ void WebWindow::ShowMessage(std::string_view text, std::string_view title) {
     if (!kelvo_has_page()) return HeadlessWindow::ShowMessage(text, title);
     messages.emplace_back(text);
     messageTitles.emplace_back(title);
+    // A page's dialog is easily closed unread: the window's status line keeps what it said.
+    for (const ControlTemplate& c : Shown().Template().controls)
+        if (c.kind == ControlKind::StatusLine)
+            if (auto* status = dynamic_cast<TextControl*>(GetItem(c.id))) status->SetText(text);
     Render();
     const std::string dialog = "{\"kind\":\"message\",\"text\":" + Json(text) + ",\"title\":" + Json(title) + "}";
     kelvo_show_dialog(number_, dialog.c_str());

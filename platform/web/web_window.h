@@ -4,8 +4,8 @@
 // user actions every front end delivers. The controls' state is the headless front end's
 // model; after each action the page is brought up to date with it.
 //
-// Real: every control, the menu bar and its shortcuts, the popup menu, messages and the
-// unsaved-edits question as HTML dialogs, dialogs run over the window (nearest figure,
+// Real: every control, the menu bar and its shortcuts, the popup menu, messages (kept on the
+// status line too, once the dialog is closed) and the unsaved-edits question as HTML dialogs, dialogs run over the window (nearest figure,
 // chart ranges, survey) as HTML dialogs of their own, the clipboard, file downloads (every
 // file the window writes into its folder), a data folder or a survey chosen in the page,
 // the manual, printing through the browser's print of the laid-out pages.

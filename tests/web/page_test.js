@@ -95,6 +95,8 @@ async function optionCount(page, id) { return page.$eval(`[data-control="${id}"]
   const message = await page.$$eval('dialog.kelvo-message[open] p', (ps) => ps.map((p) => p.textContent));
   check(message.length === 1 && /числом/.test(message[0]), '"abc" is refused with a message', JSON.stringify(message));
   if (message.length) await page.click('dialog.kelvo-message[open] button');
+  const said = await page.$eval('[data-control="1011"]', (e) => e.textContent);
+  check(/числом/.test(said), 'the status line still says why once the message is closed', said);
   check((await shownRows(page))[1][2] === '12.5', 'the refused value leaves the row as it was');
 
   // table.txt as the desktop writes it: kelvo-cli --export on a copy of the tables, the
