@@ -60,12 +60,12 @@ TEST_F(ExportFault, ASideFileIsReadAsFarAsItCanBeAndAHugeOneIsRefused) {
     window.reset();
     const std::string command = "ulimit -v 1000000; ASAN_OPTIONS=detect_leaks=0 " KELVO_CLI " --data '" +
                                 dir.DataDirectory() + "' --group women > /dev/null 2> '" + (dir / "stderr").string() + "'";
-    const int exit = std::system(command.c_str());
+    const int code = std::system(command.c_str());
     const std::string said = test::ReadFileBytes(dir / "stderr");
     // Under AddressSanitizer the address space is too small for its shadow memory: kelvo-cli
     // cannot start at all, and there is nothing to learn.
     if (said.find("AddressSanitizer") != std::string::npos) return;
-    EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 0) << said;
+    EXPECT_TRUE(WIFEXITED(code) && WEXITSTATUS(code) == 0) << said;
     EXPECT_NE(said.find("слишком велик"), std::string::npos) << said;
 }
 
