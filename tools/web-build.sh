@@ -7,6 +7,7 @@ set -eu
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 native=$1
 web=$2
+mkdir -p "$web"
 # Debian's emscripten looks for its acorn among Debian's node modules.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 emcmake cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release -DKELVO_BUILD_QT=OFF -DKELVO_BUILD_TESTS=ON \
