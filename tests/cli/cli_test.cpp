@@ -231,7 +231,7 @@ TEST_F(Cli, NearestPrintsThreeFiguresAndSelectsTheFirst) {
 
 // Options as users and scripts write them: --name=value for every option with a value, a
 // flag given a value named as such; ranges in the lists' own numbers only, blanks around
-// them alike; --output into a pipe; --pdf without its module a failure to write, not a usage error.
+// them alike; --output into a pipe.
 TEST_F(Cli, OptionsAreTakenAsWrittenOrRefusedWithTheReason) {
     EXPECT_EQ(Kelvo("--group=women --height=164 --chest=96 --hip=104").out, Kelvo("--group women --height 164 --chest 96 --hip 104").out);
     const CliRun flag = Kelvo("--group women --export=1");
@@ -251,6 +251,18 @@ TEST_F(Cli, OptionsAreTakenAsWrittenOrRefusedWithTheReason) {
     const CliRun piped = Kelvo("--group women --output /dev/stdout | cat");
     EXPECT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(piped.out, Kelvo("--group women").out);
+}
+
+// Without its PDF module beside it (a copy of the program alone) --pdf is a file that could
+// not be written, exit 1, not a wrong option.
+TEST_F(Cli, PdfWithoutItsModuleIsAFailureToWrite) {
+    std::filesystem::create_directories(dir / "alone" / "bin");
+    std::filesystem::copy_file(KELVO_CLI, dir / "alone" / "bin" / "kelvo-cli");
+    const std::string command = (dir / "alone" / "bin" / "kelvo-cli").string() + " --data '" + dir.DataDirectory() +
+                                "' --group women --pdf '" + (dir / "sheet.pdf").string() + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_FALSE(std::filesystem::exists(dir / "sheet.pdf"));
 }
 
 // A script that runs `kelvo-cli ... > out && next` must not go on when the output was lost.

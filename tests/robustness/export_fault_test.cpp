@@ -8,8 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "platform/codepage.h"
+#include "platform/headless/headless_window.h"
+#include "res/figure_dialog_template.h"
+#include "res/resource.h"
 #include "tests/robustness/group_tables.h"
 
 namespace kelvo {
@@ -67,6 +71,27 @@ TEST_F(ExportFault, ASideFileIsReadAsFarAsItCanBeAndAHugeOneIsRefused) {
     if (said.find("AddressSanitizer") != std::string::npos) return;
     EXPECT_TRUE(WIFEXITED(code) && WEXITSTATUS(code) == 0) << said;
     EXPECT_NE(said.find("слишком велик"), std::string::npos) << said;
+}
+
+// Out of memory in any handler, on opening or on a user's action, ends the step and keeps the
+// window: Dialog::Open and Dialog::Deliver, which every front end goes through, catch it.
+class Greedy : public platform::Dialog {
+public:
+    Greedy() : Dialog(res::FigureDialogTemplate()) {}
+    bool OnEvent(platform::Event, int) override { throw std::bad_alloc(); }
+
+protected:
+    bool OnInitDialog() override { throw std::bad_alloc(); }
+};
+
+TEST(OutOfMemory, NoHandlerLetsItOut) {
+    Greedy dialog;
+    platform::headless::HeadlessWindow window(dialog);
+    EXPECT_TRUE(window.IsOpen());
+    ASSERT_TRUE(window.Press(res::kIdWriteTable));
+    ASSERT_EQ(window.messages.size(), 2u);
+    EXPECT_NE(platform::AnsiToUtf8(window.messages[1]).find("Недостаточно памяти"), std::string::npos);
+    EXPECT_TRUE(window.IsOpen());
 }
 
 // Runs `command` through the shell; its exit status.
