@@ -332,13 +332,13 @@ mergeInto(LibraryManager.library, {
 
   kelvo_show_dialog__deps: ['$kelvoPage'],
   kelvo_show_dialog: function (number, dialogText) {
-    const spec = JSON.parse(UTF8ToString(dialogText));
+    const request = JSON.parse(UTF8ToString(dialogText));
     const answer = function (index) { dialog.close(); dialog.remove(); Module.kelvoPush({window: number, kind: 10, index: index}); };
     const dialog = document.createElement('dialog');
-    dialog.className = 'kelvo-answer kelvo-' + spec.kind;
-    if (spec.kind === 'popup') {
+    dialog.className = 'kelvo-answer kelvo-' + request.kind;
+    if (request.kind === 'popup') {
       dialog.addEventListener('click', function (e) { if (e.target === dialog) answer(-1); });
-      spec.items.forEach(function (item, index) {
+      request.items.forEach(function (item, index) {
         if (item.separator) { dialog.appendChild(document.createElement('hr')); return; }
         const entry = document.createElement('button');
         entry.disabled = !item.enabled;
@@ -352,11 +352,11 @@ mergeInto(LibraryManager.library, {
       dialog.style.top = kelvoPage.pointer[1] + 'px';
     } else {
       const text = document.createElement('p');
-      text.textContent = spec.text;
+      text.textContent = request.text;
       dialog.appendChild(text);
       const buttons = document.createElement('div');
       buttons.className = 'kelvo-buttons';
-      const captions = spec.kind === 'question' ? ['Да', 'Нет', 'Отмена'] : ['OK'];
+      const captions = request.kind === 'question' ? ['Да', 'Нет', 'Отмена'] : ['OK'];
       captions.forEach(function (caption, index) {
         const b = document.createElement('button');
         b.textContent = caption;
@@ -366,7 +366,7 @@ mergeInto(LibraryManager.library, {
       });
       dialog.appendChild(buttons);
     }
-    dialog.addEventListener('cancel', function (e) { e.preventDefault(); answer(spec.kind === 'question' ? 2 : spec.kind === 'popup' ? -1 : 0); });
+    dialog.addEventListener('cancel', function (e) { e.preventDefault(); answer(request.kind === 'question' ? 2 : request.kind === 'popup' ? -1 : 0); });
     document.body.appendChild(dialog);
     dialog.showModal();
   },
@@ -399,12 +399,12 @@ mergeInto(LibraryManager.library, {
 
   kelvo_print__deps: ['$kelvoPage'],
   kelvo_print: function (pagesText) {
-    const spec = JSON.parse(UTF8ToString(pagesText));
+    const request = JSON.parse(UTF8ToString(pagesText));
     let area = document.getElementById('kelvo-print');
     if (!area) { area = document.createElement('div'); area.id = 'kelvo-print'; document.body.appendChild(area); }
-    area.innerHTML = '<style>@page { size: A4 ' + (spec.landscape ? 'landscape' : 'portrait') + '; margin: 0 }</style>' +
-                     spec.pages.map(function (p) { return kelvoPage.svgPage(p, spec.landscape); }).join('');
-    Module.kelvoPrinted = spec.pages.length;
+    area.innerHTML = '<style>@page { size: A4 ' + (request.landscape ? 'landscape' : 'portrait') + '; margin: 0 }</style>' +
+                     request.pages.map(function (p) { return kelvoPage.svgPage(p, request.landscape); }).join('');
+    Module.kelvoPrinted = request.pages.length;
     setTimeout(function () { window.print(); }, 0);
   },
 

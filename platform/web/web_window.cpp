@@ -1,11 +1,12 @@
 #include "platform/web/web_window.h"
 
+#include <dirent.h>
 #include <emscripten.h>
 #include <sys/stat.h>
-#include <dirent.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 #include "platform/codepage.h"
 
@@ -321,11 +322,6 @@ Answer WebWindow::AskYesNoCancel(std::string_view text) {
     return answer == 0 ? Answer::Yes : answer == 1 ? Answer::No : Answer::Cancel;
 }
 
-void WebWindow::EndDialog(int result) {
-    HeadlessWindow::EndDialog(result);
-    ended_ = true;
-}
-
 void WebWindow::SetClipboardText(std::string_view text) {
     HeadlessWindow::SetClipboardText(text);
     kelvo_set_clipboard(AnsiToUtf8(text).c_str());
@@ -371,19 +367,11 @@ int WebWindow::TrackPopupMenu(std::span<const MenuItem> items) {
     return chosen;
 }
 
-void WebWindow::SetMenuBar(const std::vector<Menu>& shown) { menus = shown; }
-
-void WebWindow::EnableCommand(int command, bool enabled) { HeadlessWindow::EnableCommand(command, enabled); }
-
 bool WebWindow::OpenDocument(const std::string& path) {
     if (!kelvo_has_page()) return HeadlessWindow::OpenDocument(path);
     documents.push_back(path);
     kelvo_open_document(path.c_str());
     return true;
-}
-
-void WebWindow::ShowProgress(std::string_view label, int done, int total) {
-    HeadlessWindow::ShowProgress(label, done, total);
 }
 
 bool WebWindow::ShowCancellableProgress(std::string_view label, int done, int total) {

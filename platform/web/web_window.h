@@ -10,7 +10,7 @@
 // file the window writes into its folder), a data folder or a survey chosen in the page,
 // the manual, printing through the browser's print of the laid-out pages.
 // Empty: icons (the page has its favicon), a PDF of its own (the browser prints to PDF),
-// the progress of long steps (shown on the status line only).
+// the progress of long steps (the page runs them on its one thread, without a redraw).
 //
 // Modal answers: the logic asks and waits (ShowMessage, AskYesNoCancel, RunModal) as on the
 // desktop. The page has one loop of events, WaitEvent, which suspends the WebAssembly stack
@@ -23,8 +23,6 @@
 // Without a page (node running the behaviour suites) the model's answers stand in for the
 // user's, as on the headless front end; the page test in Chromium answers the HTML ones.
 
-#include <map>
-#include <set>
 #include <string>
 
 #include "platform/headless/headless_window.h"
@@ -43,17 +41,13 @@ public:
     // WindowHost: what the page does otherwise than the headless model.
     void ShowMessage(std::string_view text, std::string_view title) override;
     Answer AskYesNoCancel(std::string_view text) override;
-    void EndDialog(int result) override;
     void SetClipboardText(std::string_view text) override;
     using WindowHost::AskSaveFileName;
     bool AskSaveFileName(std::string_view title, std::string_view filter, std::string& path, int& filterIndex) override;
     bool AskOpenFileName(std::string_view title, std::string_view filter, std::string& path) override;
     bool AskFolderName(std::string_view title, std::string& path) override;
     int TrackPopupMenu(std::span<const MenuItem> items) override;
-    void SetMenuBar(const std::vector<Menu>& shown) override;
-    void EnableCommand(int command, bool enabled) override;
     bool OpenDocument(const std::string& path) override;
-    void ShowProgress(std::string_view label, int done, int total) override;
     bool ShowCancellableProgress(std::string_view label, int done, int total) override;
     int RunModal(Dialog& dialog) override;
     bool PrintPages(const PageLayout& layOut, std::string& message) override;
@@ -66,7 +60,7 @@ private:
     };
     // The page's next event, waited for.
     static Event WaitEvent();
-    // Acts on this window as the event asks; false for an answer no one waits for.
+    // Acts on this window as the event asks, then brings the page up to date.
     void Dispatch(const Event& event);
     // The page brought up to date with the controls, the menus and the focus.
     void Render();
@@ -77,7 +71,6 @@ private:
 
     int number_;
     std::string outputFolder_;
-    bool ended_ = false;
 };
 
 // The page's front end: runs the window, on the page, until it ends.
