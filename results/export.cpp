@@ -76,37 +76,34 @@ bool WriteTableWithSide(const std::string& tablePath, std::string_view table, co
     if (!platform::ResolvedPath(tablePath, target)) return WriteWholeFile(tablePath, table, message);
     const platform::FolderLock lock(target);
     const std::string sidePath = tables::SidePath(target);
-    // The old side file kept under a second name until the table is written: put back if it
-    // is not, at the cost of a rename, which needs no room on a full disk.
+    // The old side file copied aside first (a small file; a full disk stops the run here,
+    // before anything changed), so that a table that cannot be written gets it back by a
+    // rename, which needs no room.
     const std::string kept = sidePath + ".old";
-    platform::RemoveFile(kept);
     std::string oldBytes;
     const bool hadSide = platform::ReadWholeFile(sidePath, oldBytes);
-    const bool linked = hadSide && platform::LinkFile(sidePath, kept);
-    const auto putBack = [&] {
-        if (linked) platform::RenameFile(kept, sidePath);
-        else if (hadSide) WriteWholeFile(sidePath, oldBytes, message);
-        else platform::RemoveFile(sidePath);
+    if (hadSide && !WriteWholeFile(kept, oldBytes, message)) return false;
+    const auto dropKept = [&] {
+        if (hadSide) platform::RemoveFile(kept);
     };
     if (side) {
         if (!WriteWholeFile(sidePath, *side, message)) {
-            if (linked) platform::RemoveFile(kept);
+            dropKept();
             return false;
         }
     } else if (hadSide && !platform::RemoveFile(sidePath)) {
         // A side file that cannot go would give the new table's values the old sources.
         static constexpr AnsiText kCannotRemove(u8"Не удалось удалить файл ");
         message = std::string(kCannotRemove.view()) + platform::PathText(sidePath) + ".";
-        if (linked) platform::RemoveFile(kept);
+        dropKept();
         return false;
     }
-    std::string failure;
-    if (!WriteWholeFile(target, table, failure)) {
-        putBack();
-        message = failure;
+    if (!WriteWholeFile(target, table, message)) {
+        if (hadSide) platform::RenameFile(kept, sidePath);
+        else platform::RemoveFile(sidePath);
         return false;
     }
-    if (linked) platform::RemoveFile(kept);
+    dropKept();
     return true;
 }
 

@@ -256,6 +256,13 @@ TEST_F(MakeTable, TheTableAndItsSideFileChangeTogether) {
     EXPECT_EQ(ReadFileBytes(target), before);
     EXPECT_EQ(ReadFileBytes(dir / "BD" / "table.src"), "1 OLD\n");
     fs::permissions(dir / "BD" / "table.src", fs::perms::owner_all);
+    // The side file written, then the table refused (read-only): the old side file comes back.
+    fs::permissions(target, fs::perms::owner_read);
+    EXPECT_FALSE(Make(withSources));
+    EXPECT_EQ(ReadFileBytes(target), before);
+    EXPECT_EQ(ReadFileBytes(dir / "BD" / "table.src"), "1 OLD\n");
+    EXPECT_FALSE(fs::exists(dir / "BD" / "table.src.old"));
+    fs::permissions(target, fs::perms::owner_all);
 
     // Through a link: the side file goes where the table goes, none beside the link.
     fs::create_directories(dir / "elsewhere");
