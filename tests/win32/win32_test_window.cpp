@@ -29,6 +29,28 @@ std::string TextOf(HWND window) {
     return text;
 }
 
+// The text of the folder picker's selected tree item ("" before it has one).
+std::string SelectedTreeText(HWND picker) {
+    HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!item) return "";
+    char text[MAX_PATH] = {};
+    TVITEMA request{};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
+    request.pszText = text;
+    request.cchTextMax = MAX_PATH;
+    return SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) ? text : "";
+}
+
+// Whether `path`'s last folder is named `name`, as Windows compares names.
+bool EndsWithFolder(const std::string& name, std::string path) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    const std::size_t slash = path.find_last_of('\\');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    return !name.empty() && lstrcmpiA(name.c_str(), last.c_str()) == 0;
+}
+
 POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 LPARAM PointParam(POINT at) { return MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)); }
@@ -126,6 +148,7 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
             return;
         }
         folderDialog_ = shown;
+        folderTries_ = 0;
         SetTimer(nullptr, 0, 100, &Win32TestWindow::OnFolderTimer);
         return;
     }
@@ -155,8 +178,17 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
 void CALLBACK Win32TestWindow::OnFolderTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     if (!current || !IsWindow(current->folderDialog_)) return;
-    SendMessageA(current->folderDialog_, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(current->folderAnswer_.c_str()));
-    PostMessageA(current->folderDialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // On a slow machine the picker may still be settling on its start folder after a first
+    // selection of ours: it is accepted only once its tree shows the answer, tried again
+    // every 100 ms for up to ten seconds (Wine fills the tree's drives lazily).
+    const HWND picker = current->folderDialog_;
+    const std::string& answer = current->folderAnswer_;
+    if (current->folderTries_++ < 100 && !EndsWithFolder(SelectedTreeText(picker), answer)) {
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(answer.c_str()));
+        SetTimer(nullptr, 0, 100, &Win32TestWindow::OnFolderTimer);
+        return;
+    }
+    PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     current->folderDialog_ = nullptr;
 }
 

@@ -102,6 +102,7 @@ private:
     std::string folderAnswer_;
     std::string fileAnswer_;
     HWND folderDialog_ = nullptr;
+    int folderTries_ = 0;
     std::vector<std::string> documents_;
 };
 
