@@ -148,7 +148,7 @@ void Win32TestWindow::OnDialogShown(HWND shown) {
             return;
         }
         folderDialog_ = shown;
-        folderTries_ = 0;
+        folderTries_ = folderLooks_ = 0;
         SetTimer(nullptr, 0, 100, &Win32TestWindow::OnFolderTimer);
         return;
     }
@@ -179,12 +179,14 @@ void CALLBACK Win32TestWindow::OnFolderTimer(HWND, UINT, UINT_PTR timer, DWORD) 
     KillTimer(nullptr, timer);
     if (!current || !IsWindow(current->folderDialog_)) return;
     // On a slow machine the picker may still be settling on its start folder after a first
-    // selection of ours: it is accepted only once its tree shows the answer, tried again
-    // every 100 ms for up to ten seconds (Wine fills the tree's drives lazily).
+    // selection of ours: it is accepted only once its tree has shown the answer on two looks
+    // 100 ms apart, chosen again whenever it shows another folder, for up to ten seconds.
     const HWND picker = current->folderDialog_;
     const std::string& answer = current->folderAnswer_;
-    if (current->folderTries_++ < 100 && !EndsWithFolder(SelectedTreeText(picker), answer)) {
-        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(answer.c_str()));
+    const bool shown = EndsWithFolder(SelectedTreeText(picker), answer);
+    current->folderLooks_ = shown ? current->folderLooks_ + 1 : 0;
+    if (current->folderTries_++ < 100 && current->folderLooks_ < 2) {
+        if (!shown) SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(answer.c_str()));
         SetTimer(nullptr, 0, 100, &Win32TestWindow::OnFolderTimer);
         return;
     }

@@ -102,7 +102,7 @@ private:
     std::string folderAnswer_;
     std::string fileAnswer_;
     HWND folderDialog_ = nullptr;
-    int folderTries_ = 0;
+    int folderTries_ = 0, folderLooks_ = 0;  // the picker's looks so far; those in a row that showed the answer
     std::vector<std::string> documents_;
 };
 
