@@ -8,6 +8,7 @@
 #include "platform/decimal.h"
 #include "platform/ansi_text.h"
 #include "platform/codepage.h"
+#include "platform/json_text.h"
 #include "results/export.h"
 #include "results/measurement_names.h"
 #include "tables/feature_table.h"
@@ -66,24 +67,6 @@ std::string Xml(std::string_view ansi) {
         }
     }
     return out;
-}
-
-std::string Json(std::string_view ansi) {
-    std::string out = "\"";
-    for (const char c : platform::AnsiToUtf8(ansi)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[(c >> 4) & 0xF];
-            out += kHex[c & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
 }
 
 // One row as the files carry it.
@@ -284,23 +267,23 @@ std::string BuildVst(const MeasuredFigure& figure, const std::vector<Measurement
 std::string JsonNumber(const std::string& number) {
     const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
                         (number.size() == 1 || number[0] != '0');
-    return digits ? number : Json(number);
+    return digits ? number : platform::JsonString(number);
 }
 
 std::string BuildJson(const MeasuredFigure& figure, const std::vector<Measurement>& rows) {
-    std::string json = "{\n  \"group\": " + Json(figure.group) + ",\n";
-    json += "  \"age_group\": " + (figure.ageGroup.empty() ? std::string("null") : Json(figure.ageGroup)) + ",\n";
+    std::string json = "{\n  \"group\": " + platform::JsonString(figure.group) + ",\n";
+    json += "  \"age_group\": " + (figure.ageGroup.empty() ? std::string("null") : platform::JsonString(figure.ageGroup)) + ",\n";
     json += "  \"leading_dimensions\": {";
     for (std::size_t i = 0; i < figure.leading.size(); ++i)
-        json += (i ? ", " : "") + Json(figure.leading[i].first) + ": " + std::to_string(figure.leading[i].second);
+        json += (i ? ", " : "") + platform::JsonString(figure.leading[i].first) + ": " + std::to_string(figure.leading[i].second);
     json += "},\n  \"unit\": \"cm\",\n  \"features\": [";
     bool first = true;
     for (const Measurement& m : rows) {
         if (m.scaled != 0) continue;  // the other forms are the programs' names, no features
         json += first ? "\n    " : ",\n    ";
         first = false;
-        json += "{\"number\": " + JsonNumber(m.number) + ", \"name\": " + Json(m.title) +
-                ", \"measurement\": " + Json(m.name) + ", \"value\": " + m.value +
+        json += "{\"number\": " + JsonNumber(m.number) + ", \"name\": " + platform::JsonString(m.title) +
+                ", \"measurement\": " + platform::JsonString(m.name) + ", \"value\": " + m.value +
                 ", \"height_increment\": " + m.heightIncrement + ", \"size_increment\": " + m.sizeIncrement +
                 ", \"edited\": " + (m.edited ? "true" : "false") + "}";
     }

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/codepage.h"
+#include "platform/json_text.h"
 
 // The page's side, in kelvo_dom.js.
 extern "C" {
@@ -53,28 +54,6 @@ enum EventKind {
 
 int nextWindow = 1;
 
-std::string Json(std::string_view ansi) {
-    std::string out = "\"";
-    for (const char c : AnsiToUtf8(ansi)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char code[8];
-                    std::snprintf(code, sizeof code, "\\u%04x", c);
-                    out += code;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 const char* KindName(ControlKind kind) {
     switch (kind) {
         case ControlKind::PushButton: return "button";
@@ -108,7 +87,7 @@ std::string PageJson(const Page& page, double width, double height) {
         const PageText& t = page.texts[i];
         char item[96];
         std::snprintf(item, sizeof item, "%s[%.2f,%.2f,%d,", i ? "," : "", t.x, t.y, static_cast<int>(t.font));
-        json += item + Json(t.text) + "]";
+        json += item + JsonString(t.text) + "]";
     }
     return json + "]}";
 }
@@ -116,11 +95,11 @@ std::string PageJson(const Page& page, double width, double height) {
 std::string MenusJson(const std::vector<Menu>& menus) {
     std::string json = "[";
     for (std::size_t m = 0; m < menus.size(); ++m) {
-        json += (m ? ",{\"caption\":" : "{\"caption\":") + Json(menus[m].caption) + ",\"items\":[";
+        json += (m ? ",{\"caption\":" : "{\"caption\":") + JsonString(menus[m].caption) + ",\"items\":[";
         for (std::size_t i = 0; i < menus[m].items.size(); ++i) {
             const MenuItem& item = menus[m].items[i];
             json += (i ? "," : "") + std::string("{\"command\":") + std::to_string(item.command) +
-                    ",\"caption\":" + Json(item.caption) + ",\"keys\":" + Json(item.shortcut.Text()) +
+                    ",\"caption\":" + JsonString(item.caption) + ",\"keys\":" + JsonString(item.shortcut.Text()) +
                     ",\"key\":" + std::to_string(item.shortcut.key) + ",\"modifiers\":" +
                     std::to_string(item.shortcut.modifiers) + ",\"enabled\":" + (item.enabled ? "true" : "false") + "}";
         }
@@ -134,14 +113,14 @@ std::string MenusJson(const std::vector<Menu>& menus) {
 WebWindow::WebWindow(Dialog& dialog, std::string outputFolder)
     : HeadlessWindow(dialog), number_(nextWindow++), outputFolder_(std::move(outputFolder)) {
     const DialogTemplate& templ = dialog.Template();
-    std::string layout = "{\"caption\":" + Json(templ.caption) + ",\"width\":" + std::to_string(templ.width) +
+    std::string layout = "{\"caption\":" + JsonString(templ.caption) + ",\"width\":" + std::to_string(templ.width) +
                          ",\"height\":" + std::to_string(templ.height) + ",\"controls\":[";
     bool first = true;
     for (const ControlTemplate& c : templ.controls) {
         layout += (first ? "" : ",") + std::string("{\"id\":") + std::to_string(c.id) + ",\"kind\":\"" + KindName(c.kind) +
-                  "\",\"caption\":" + Json(c.caption) + ",\"x\":" + std::to_string(c.x) + ",\"y\":" + std::to_string(c.y) +
+                  "\",\"caption\":" + JsonString(c.caption) + ",\"x\":" + std::to_string(c.x) + ",\"y\":" + std::to_string(c.y) +
                   ",\"w\":" + std::to_string(c.width) + ",\"h\":" + std::to_string(c.height) + ",\"style\":" +
-                  std::to_string(c.style) + ",\"tip\":" + Json(c.toolTip) + "}";
+                  std::to_string(c.style) + ",\"tip\":" + JsonString(c.toolTip) + "}";
         first = false;
     }
     layout += "]}";
@@ -210,17 +189,17 @@ void WebWindow::Render() {
         std::string item = "{\"id\":" + std::to_string(c.id) + ",\"enabled\":" + (control->IsEnabled() ? "true" : "false");
         if (auto* combo = dynamic_cast<ModelComboBox*>(control)) {
             item += ",\"selection\":" + std::to_string(combo->GetCurSel()) + ",\"entries\":[";
-            for (std::size_t i = 0; i < combo->Entries().size(); ++i) item += (i ? "," : "") + Json(combo->Entries()[i]);
+            for (std::size_t i = 0; i < combo->Entries().size(); ++i) item += (i ? "," : "") + JsonString(combo->Entries()[i]);
             item += "]";
         } else if (auto* list = dynamic_cast<ModelListView*>(control)) {
             item += ",\"columns\":[";
             for (std::size_t i = 0; i < list->Columns().size(); ++i)
-                item += (i ? ",[" : "[") + Json(list->Columns()[i].caption) + "," + std::to_string(list->Columns()[i].width) + "]";
+                item += (i ? ",[" : "[") + JsonString(list->Columns()[i].caption) + "," + std::to_string(list->Columns()[i].width) + "]";
             item += "],\"rows\":[";
             const int columns = static_cast<int>(list->Columns().size());
             for (int r = 0; r < list->GetItemCount(); ++r) {
                 item += r ? ",[" : "[";
-                for (int col = 0; col < columns; ++col) item += (col ? "," : "") + Json(list->GetItemText(r, col));
+                for (int col = 0; col < columns; ++col) item += (col ? "," : "") + JsonString(list->GetItemText(r, col));
                 item += "]";
             }
             item += "],\"selected\":[";
@@ -234,14 +213,14 @@ void WebWindow::Render() {
             for (int r = 0; r < list->GetItemCount(); ++r)
                 if (list->GetItemMarks(r) != ListView::kItemPlain) {
                     item += (any ? ",[" : "[") + std::to_string(r) + "," + std::to_string(list->GetItemMarks(r)) + "," +
-                            Json(list->GetItemToolTip(r)) + "]";
+                            JsonString(list->GetItemToolTip(r)) + "]";
                     any = true;
                 }
             item += "]";
         } else if (auto* picture = dynamic_cast<ModelPicture*>(control)) {
             item += ",\"page\":" + PageJson(picture->Shown(), picture->Width(), picture->Height());
         } else if (auto* textControl = dynamic_cast<TextControl*>(control)) {
-            item += ",\"text\":" + Json(textControl->GetText());
+            item += ",\"text\":" + JsonString(textControl->GetText());
         }
         state += (first ? "" : ",") + item + "}";
         first = false;
@@ -307,7 +286,7 @@ void WebWindow::ShowMessage(std::string_view text, std::string_view title) {
         if (c.kind == ControlKind::StatusLine)
             if (auto* status = dynamic_cast<TextControl*>(GetItem(c.id))) status->SetText(text);
     Render();
-    const std::string dialog = "{\"kind\":\"message\",\"text\":" + Json(text) + ",\"title\":" + Json(title) + "}";
+    const std::string dialog = "{\"kind\":\"message\",\"text\":" + JsonString(text) + ",\"title\":" + JsonString(title) + "}";
     kelvo_show_dialog(number_, dialog.c_str());
     WaitAnswer();
 }
@@ -316,7 +295,7 @@ Answer WebWindow::AskYesNoCancel(std::string_view text) {
     if (!kelvo_has_page()) return HeadlessWindow::AskYesNoCancel(text);
     questions.emplace_back(text);
     Render();
-    const std::string dialog = "{\"kind\":\"question\",\"text\":" + Json(text) + "}";
+    const std::string dialog = "{\"kind\":\"question\",\"text\":" + JsonString(text) + "}";
     kelvo_show_dialog(number_, dialog.c_str());
     const int answer = WaitAnswer();
     return answer == 0 ? Answer::Yes : answer == 1 ? Answer::No : Answer::Cancel;
@@ -357,9 +336,9 @@ int WebWindow::TrackPopupMenu(std::span<const MenuItem> items) {
     if (!kelvo_has_page()) return HeadlessWindow::TrackPopupMenu(items);
     std::string dialog = "{\"kind\":\"popup\",\"items\":[";
     for (std::size_t i = 0; i < items.size(); ++i)
-        dialog += (i ? ",{" : "{") + std::string("\"caption\":") + Json(items[i].caption) + ",\"separator\":" +
+        dialog += (i ? ",{" : "{") + std::string("\"caption\":") + JsonString(items[i].caption) + ",\"separator\":" +
                   (items[i].command == kSeparator ? "true" : "false") + ",\"enabled\":" + (items[i].enabled ? "true" : "false") +
-                  ",\"keys\":" + Json(items[i].shortcut.Text()) + "}";
+                  ",\"keys\":" + JsonString(items[i].shortcut.Text()) + "}";
     dialog += "]}";
     kelvo_show_dialog(number_, dialog.c_str());
     const int chosen = WaitAnswer();
@@ -393,7 +372,7 @@ bool WebWindow::PrintPages(const PageLayout& layOut, std::string& message) {
     FixedTextMeasure measure;
     const PageSet pages = layOut(measure);
     std::string json = "{\"landscape\":" + std::string(pages.orientation == PageOrientation::Landscape ? "true" : "false") +
-                       ",\"title\":" + Json(pages.title) + ",\"pages\":[";
+                       ",\"title\":" + JsonString(pages.title) + ",\"pages\":[";
     for (std::size_t i = 0; i < pages.pages.size(); ++i) json += (i ? "," : "") + PageJson(pages.pages[i], 0, 0);
     json += "]}";
     kelvo_print(json.c_str());
